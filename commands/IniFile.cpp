@@ -1,0 +1,164 @@
+#include "commands/IniFile.h"
+
+#include "commands/TextFile.h"
+#include "commands/TextUtil.h"
+#include "commands/ZelError.h"
+
+namespace zel {
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+// "key=value" → folded key; false for a line without '='.
+bool KeyOfLine(std::string_view line, std::string& key) {
+    auto eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    auto name = TrimBlanks(line.substr(0, eq));
+    if (!name.empty() && name.front() == '[') return false;
+    key = NameFold(name);
+    return true;
+}
+
+// A written value must stay on its line: a line break inside it would start
+// new keys or sections in the file.
+std::string OneLine(std::string_view value) {
+    std::string out(value);
+    for (char& c : out)
+        if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+}  // namespace
+
+bool ParseSectionHeader(std::string_view line, std::string& name) {
+    auto t = TrimBlanks(line);
+    if (t.empty() || t.front() != '[') return false;
+    auto close = t.find(']');
+    if (close == std::string_view::npos) return false;
+    name = std::string(TrimBlanks(t.substr(1, close - 1)));
+    return true;
+}
+
+int32_t IniStrToIntDef(std::string_view text, int32_t fallback) {
+    auto value = TryStrToInt(text);
+    return value ? *value : fallback;
+}
+
+TIniDocument::TIniDocument(const std::vector<std::string>& lines) {
+    sections_.push_back(Section{});
+    std::string name;
+    for (const auto& line : lines) {
+        if (ParseSectionHeader(line, name)) {
+            sections_.push_back(Section{line, {}, {}});
+            sectionIndex_.try_emplace(NameFold(name), sections_.size() - 1);
+        } else {
+            sections_.back().lines.push_back(line);
+        }
+    }
+    for (size_t i = 0; i < sections_.size(); ++i) IndexSection(i);
+}
+
+void TIniDocument::IndexSection(size_t sectionIndex) {
+    Section& s = sections_[sectionIndex];
+    s.keyIndex.clear();
+    std::string key;
+    for (size_t i = 0; i < s.lines.size(); ++i)
+        if (KeyOfLine(s.lines[i], key)) s.keyIndex.try_emplace(key, i);
+}
+
+TIniDocument TIniDocument::LoadOrEmpty(const std::string& fileName) {
+    try {
+        return TIniDocument(ReadLines(fileName));
+    } catch (const TError&) {
+        return TIniDocument();
+    }
+}
+
+bool TIniDocument::HasSection(std::string_view section) const {
+    return sectionIndex_.count(NameFold(section)) != 0;
+}
+
+const std::string* TIniDocument::FindValueLine(std::string_view section, std::string_view key) const {
+    auto s = sectionIndex_.find(NameFold(section));
+    if (s == sectionIndex_.end()) return nullptr;
+    const Section& sec = sections_[s->second];
+    auto k = sec.keyIndex.find(NameFold(TrimBlanks(key)));
+    if (k == sec.keyIndex.end()) return nullptr;
+    return &sec.lines[k->second];
+}
+
+bool TIniDocument::HasKey(std::string_view section, std::string_view key) const {
+    return FindValueLine(section, key) != nullptr;
+}
+
+std::string TIniDocument::ReadString(std::string_view section, std::string_view key, std::string_view fallback) const {
+    const std::string* line = FindValueLine(section, key);
+    std::string_view value = line ? std::string_view(*line).substr(line->find('=') + 1) : fallback;
+    value = TrimBlanks(value);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    if (value.size() > kMaxValueLength) value = value.substr(0, kMaxValueLength);
+    return std::string(value);
+}
+
+int32_t TIniDocument::ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const {
+    if (!HasKey(section, key)) return fallback;
+    return IniStrToIntDef(ReadString(section, key, ""), fallback);
+}
+
+bool TIniDocument::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void TIniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    std::string line = std::string(TrimBlanks(key)) + "=" + OneLine(value);
+    std::string folded = NameFold(section);
+    auto s = sectionIndex_.find(folded);
+    if (s == sectionIndex_.end()) {
+        sections_.push_back(Section{"[" + std::string(section) + "]", {line}, {}});
+        sectionIndex_.emplace(folded, sections_.size() - 1);
+        IndexSection(sections_.size() - 1);
+        return;
+    }
+    Section& sec = sections_[s->second];
+    std::string foldedKey = NameFold(TrimBlanks(key));
+    auto k = sec.keyIndex.find(foldedKey);
+    if (k != sec.keyIndex.end()) {
+        sec.lines[k->second] = line;
+        return;
+    }
+    // After the last non-empty line of the section, so blank separators stay last.
+    size_t at = sec.lines.size();
+    while (at > 0 && Trim(sec.lines[at - 1]).empty()) --at;
+    sec.lines.insert(sec.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+    if (at == sec.lines.size() - 1) sec.keyIndex.emplace(foldedKey, at);
+    else IndexSection(s->second);
+}
+
+void TIniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+std::vector<std::string> TIniDocument::Lines() const {
+    std::vector<std::string> out;
+    for (const auto& s : sections_) {
+        if (!s.header.empty()) out.push_back(s.header);
+        out.insert(out.end(), s.lines.begin(), s.lines.end());
+    }
+    return out;
+}
+
+void TIniDocument::Save(const std::string& fileName) const {
+    try {
+        WriteLines(fileName, Lines());
+    } catch (const TError&) {
+        RaiseUnableToWrite(fileName);
+    }
+}
+
+}  // namespace zel

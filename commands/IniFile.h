@@ -1,0 +1,66 @@
+#pragma once
+// An INI document with the rules of the Windows private-profile functions,
+// which the profile, config.ini and modnum.ini were written for:
+// - section and key names match without regard to case; the first section
+//   and the first key of a name win;
+// - a value read loses its blanks at both ends and one pair of enclosing
+//   quotation marks, and is cut to 2047 characters;
+// - integers are decimal, or hexadecimal after "0x" or "$"; any other text
+//   gives the default;
+// - a key written replaces its line where it stands; a new key goes after the
+//   last line of its section; a new section goes at the end.
+// Lookups go through an index, so writing N keys costs O(N), not O(N²).
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace zel {
+
+class TIniDocument {
+public:
+    static constexpr size_t kMaxValueLength = 2047;
+
+    TIniDocument() = default;
+    explicit TIniDocument(const std::vector<std::string>& lines);
+
+    // A missing or unreadable file reads as an empty document, as the
+    // platform's functions return their defaults then.
+    static TIniDocument LoadOrEmpty(const std::string& fileName);
+
+    bool HasKey(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+    // Booleans are integers: anything but 0 is true.
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+    // Is there a section of this name at all?
+    bool HasSection(std::string_view section) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, int32_t value);
+
+    std::vector<std::string> Lines() const;
+    // Atomic write with CR LF line ends; raises "Unable to write to %s".
+    void Save(const std::string& fileName) const;
+
+private:
+    struct Section {
+        std::string header;              // the "[name]" line as written; empty for the lines before any section
+        std::vector<std::string> lines;  // the lines after the header, up to the next header
+        std::unordered_map<std::string, size_t> keyIndex;  // folded key → line, first occurrence
+    };
+
+    void IndexSection(size_t sectionIndex);
+    const std::string* FindValueLine(std::string_view section, std::string_view key) const;
+
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, size_t> sectionIndex_;  // folded name → first section of that name
+};
+
+// Parses a "[name]" line; returns false for any other line.
+bool ParseSectionHeader(std::string_view line, std::string& name);
+// The integer rule of the INI values: decimal, or hexadecimal after 0x or $.
+int32_t IniStrToIntDef(std::string_view text, int32_t fallback);
+
+}  // namespace zel

@@ -1,0 +1,83 @@
+// The INI rules that profiles, config.ini and modnum.ini rely on.
+#include <gtest/gtest.h>
+
+#include "commands/IniFile.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+#include "tests/support/TempDir.h"
+
+using namespace zel;
+
+TEST(IniDocument, ReadsNamesWithoutCaseAndTrimsValues) {
+    TIniDocument ini({"[Geral]", "  NumComandos = 3  ", "texto=  \"  entre aspas  \"  ", "outro='x'", "meio=a\"b\"",
+                      "vazio=", "sem sinal"});
+    EXPECT_EQ(ini.ReadString("geral", "numcomandos", "?"), "3");
+    EXPECT_EQ(ini.ReadString("GERAL", "texto", "?"), "  entre aspas  ");
+    EXPECT_EQ(ini.ReadString("geral", "outro", "?"), "x");
+    EXPECT_EQ(ini.ReadString("geral", "meio", "?"), "a\"b\"");
+    EXPECT_EQ(ini.ReadString("geral", "vazio", "?"), "");
+    EXPECT_EQ(ini.ReadString("geral", "falta", "padrao"), "padrao");
+    EXPECT_EQ(ini.ReadString("outra", "texto", "padrao"), "padrao");
+    EXPECT_FALSE(ini.HasKey("geral", "sem sinal"));
+}
+
+TEST(IniDocument, FirstSectionAndFirstKeyWin) {
+    TIniDocument ini({"[a]", "k=1", "k=2", "[b]", "k=3", "[A]", "k=4", "j=5"});
+    EXPECT_EQ(ini.ReadInteger("a", "k", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("b", "k", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("a", "j", 0), 0);
+}
+
+TEST(IniDocument, CutsLongValuesAt2047Characters) {
+    TIniDocument ini({"[s]", "v=" + std::string(5000, 'x')});
+    EXPECT_EQ(ini.ReadString("s", "v", "").size(), 2047u);
+}
+
+TEST(IniDocument, IntegersAreDecimalOrHexElseTheDefault) {
+    TIniDocument ini({"[s]", "d=12", "h=0x1F", "dl=$10", "neg=-3", "txt=doze", "half=12abc", "hexbad=0x"});
+    EXPECT_EQ(ini.ReadInteger("s", "d", 7), 12);
+    EXPECT_EQ(ini.ReadInteger("s", "h", 7), 31);
+    EXPECT_EQ(ini.ReadInteger("s", "dl", 7), 16);
+    EXPECT_EQ(ini.ReadInteger("s", "neg", 7), -3);
+    EXPECT_EQ(ini.ReadInteger("s", "txt", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("s", "half", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("s", "hexbad", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("s", "falta", 7), 7);
+    EXPECT_TRUE(ini.ReadBool("s", "d", false));
+    EXPECT_FALSE(ini.ReadBool("s", "txt", false));
+}
+
+TEST(IniDocument, WritesReplaceInPlaceAndAppendWhereTheyBelong) {
+    TIniDocument ini({"; comentario", "[a]", "x=1", "y=2", "", "[b]", "z=3"});
+    ini.WriteString("A", "X", "10");
+    ini.WriteString("a", "novo", "n");
+    ini.WriteString("c", "k", "v");
+    ini.WriteInteger("b", "z", -4);
+    EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"; comentario", "[a]", "X=10", "y=2", "novo=n", "", "[b]", "z=-4",
+                                                     "[c]", "k=v"}));
+    EXPECT_EQ(ini.ReadString("a", "novo", ""), "n");
+}
+
+TEST(IniDocument, WrittenValuesNeverBreakTheLine) {
+    TIniDocument ini;
+    ini.WriteString("s", "v", "um\r\n[cmd0]\ncmd=x");
+    EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"[s]", "v=um  [cmd0] cmd=x"}));
+}
+
+TEST(IniDocument, SavesWithCrLfAndReportsUnwritableFiles) {
+    zeltest::TTempDir dir;
+    TIniDocument ini;
+    ini.WriteString("geral", "tempotecla", "10");
+    ini.Save(dir.File("config.ini"));
+    EXPECT_EQ(dir.Read("config.ini"), "[geral]\r\ntempotecla=10\r\n");
+    auto reread = TIniDocument::LoadOrEmpty(dir.File("config.ini"));
+    EXPECT_EQ(reread.ReadInteger("geral", "tempotecla", 0), 10);
+    EXPECT_EQ(TIniDocument::LoadOrEmpty(dir.File("nada.ini")).Lines().size(), 0u);
+    std::string bad = dir.File("nao/ha/pasta.ini");
+    try {
+        ini.Save(bad);
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + bad);
+    }
+}

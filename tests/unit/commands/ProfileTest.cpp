@@ -1,0 +1,231 @@
+// Profiles on disk: the worked example, the dictation block, sections kept
+// and placed before the marker, bad hand-edited files, and safe saving.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "commands/Profile.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+#include "tests/support/TempDir.h"
+
+using namespace zel;
+
+namespace {
+
+const char* kExample =
+    "[geral]\r\n"
+    "numcomandos=3\r\n"
+    "[cmd0]\r\n"
+    "cmd=abrir bloco\r\n"
+    "acao=0\r\n"
+    "args=C:\\WINDOWS\\notepad.exe \r\n"
+    "fonemas=AA B R Y R  B L OW K OW \r\n"
+    "[cmd1]\r\n"
+    "cmd=copiar\r\n"
+    "acao=1\r\n"
+    "args=CTRL+C\r\n"
+    "fonemas=K OW P Y AA R \r\n"
+    "[cmd2]\r\n"
+    "cmd=computador\r\n"
+    "acao=2\r\n"
+    "args=\r\n"
+    "fonemas=K OW M P W T AA D OW R \r\n"
+    "[ditado]\r\n"
+    "bom dia\r\n"
+    "o sistema est\xE1 pronto\r\n";
+
+TProfileState Loaded(const std::string& file) {
+    TProfileState p;
+    LoadProfile(p, file);
+    return p;
+}
+
+std::string Lines(const std::vector<std::string>& v) { return JoinLinesCrLf(v); }
+
+}  // namespace
+
+TEST(Profile, LoadsTheWorkedExample) {
+    zeltest::TTempDir dir;
+    dir.Write("ex.zpr", kExample);
+    TProfileState p = Loaded(dir.File("ex.zpr"));
+    ASSERT_EQ(p.Comandos.Count(), 3);
+    EXPECT_EQ(p.Comandos[0].Cmd, "abrir bloco");
+    EXPECT_EQ(p.Comandos[0].Acao, tcExecucao);
+    EXPECT_EQ(p.Comandos[0].Args, "C:\\WINDOWS\\notepad.exe");  // the INI rules drop the trailing blank
+    EXPECT_EQ(p.Comandos[0].Fonemas, "AA B R Y R  B L OW K OW");
+    EXPECT_EQ(p.Comandos[1].Args, "CTRL+C");
+    EXPECT_EQ(p.Comandos[1].Acao, tcTecla);
+    EXPECT_EQ(p.Comandos[2].Acao, tcAtivacao);
+    EXPECT_EQ(p.Comandos[2].Args, "");
+    EXPECT_EQ(p.Ditado, (std::vector<std::string>{"bom dia", "o sistema est\xE1 pronto"}));
+}
+
+TEST(Profile, SavingTheExampleIntoANewFileWritesItsLayout) {
+    zeltest::TTempDir dir;
+    TProfileState p;
+    p.Comandos.Append({"abrir bloco", "AA B R Y R  B L OW K OW ", tcExecucao, "C:\\WINDOWS\\notepad.exe "});
+    p.Comandos.Append({"copiar", "K OW P Y AA R ", tcTecla, "CTRL+C"});
+    p.Comandos.Append({"computador", "K OW M P W T AA D OW R ", tcAtivacao, ""});
+    p.Ditado = {"bom dia", "o sistema est\xE1 pronto"};
+    SaveProfile(p, dir.File("novo.zpr"));
+    EXPECT_EQ(dir.Read("novo.zpr"), kExample);
+}
+
+TEST(Profile, ResetRunsFirstAndTellsTheWindow) {
+    zeltest::TTempDir dir;
+    dir.Write("ex.zpr", kExample);
+    TProfileState p;
+    int resets = 0;
+    p.OnReset = [&] { ++resets; };
+    p.TempoTecla = 99;
+    p.ComandoAtual = 2;
+    LoadProfile(p, dir.File("ex.zpr"));
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(p.TempoTecla, 10);
+    EXPECT_EQ(p.TempoAtivacao, 5);
+    EXPECT_EQ(p.ComandoAtual, -1);
+    // A missing file: the reset has run, the profile is empty, the message names the file.
+    std::string missing = dir.File("falta.zpr");
+    try {
+        LoadProfile(p, missing);
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+    }
+    EXPECT_EQ(resets, 2);
+    EXPECT_EQ(p.Comandos.Count(), 0);
+    EXPECT_TRUE(p.Ditado.empty());
+}
+
+TEST(Profile, DictationBlockEdges) {
+    zeltest::TTempDir dir;
+    dir.Write("a.zpr", "[geral]\r\nnumcomandos=0\r\n");
+    EXPECT_TRUE(Loaded(dir.File("a.zpr")).Ditado.empty());
+    dir.Write("b.zpr", "[geral]\nnumcomandos=0\n[DITADO]");
+    EXPECT_TRUE(Loaded(dir.File("b.zpr")).Ditado.empty());
+    // Blanks around the marker prevent the match; the marker is found whatever its case.
+    dir.Write("c.zpr", "[geral]\r\n [ditado]\r\nx\r\n[Ditado]\r\n[cmd0]\r\nnumcomandos=99\r\n");
+    TProfileState c = Loaded(dir.File("c.zpr"));
+    EXPECT_EQ(c.Ditado, (std::vector<std::string>{"[cmd0]", "numcomandos=99"}));
+    EXPECT_EQ(c.Comandos.Count(), 0);
+}
+
+TEST(Profile, DictationLinesThatLookLikeSectionsNeverBecomeCommands) {
+    zeltest::TTempDir dir;
+    dir.Write("p.zpr", "[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=um\r\n[ditado]\r\n[cmd1]\r\ncmd=intruso\r\nacao=0\r\n");
+    TProfileState p = Loaded(dir.File("p.zpr"));
+    ASSERT_EQ(p.Comandos.Count(), 2);
+    EXPECT_EQ(p.Comandos[0].Cmd, "um");
+    EXPECT_EQ(p.Comandos[1].Cmd, "");
+    EXPECT_EQ(p.Ditado.size(), 3u);
+}
+
+TEST(Profile, SavingFewerCommandsKeepsOldSectionsThatTheCountHides) {
+    zeltest::TTempDir dir;
+    TProfileState p;
+    for (int i = 0; i < 10; ++i) p.Comandos.Append({"c" + std::to_string(i), "", tcTecla, "F" + std::to_string(i + 1)});
+    p.Ditado = {"linha"};
+    std::string file = dir.File("p.zpr");
+    SaveProfile(p, file);
+    p.Comandos.SetLength(5);
+    SaveProfile(p, file);
+    std::string bytes = dir.Read("p.zpr");
+    EXPECT_NE(bytes.find("[cmd9]\r\ncmd=c9\r\n"), std::string::npos);
+    TProfileState back = Loaded(file);
+    EXPECT_EQ(back.Comandos.Count(), 5);
+    EXPECT_EQ(back.Ditado, std::vector<std::string>{"linha"});
+}
+
+TEST(Profile, SavingMoreCommandsPutsNewSectionsBeforeTheDictation) {
+    zeltest::TTempDir dir;
+    TProfileState p;
+    for (int i = 0; i < 10; ++i) p.Comandos.Append({"c" + std::to_string(i), "", tcTecla, ""});
+    p.Ditado = {"bom dia", "[cmd11]"};
+    std::string file = dir.File("p.zpr");
+    SaveProfile(p, file);
+    p.Comandos.Append({"c10", "", tcTecla, ""});
+    p.Comandos.Append({"c11", "", tcDigitacao, "01oi"});
+    SaveProfile(p, file);
+    std::string bytes = dir.Read("p.zpr");
+    EXPECT_LT(bytes.find("[cmd11]\r\ncmd=c11"), bytes.find("[ditado]"));
+    const std::string tail = "\r\n[ditado]\r\nbom dia\r\n[cmd11]\r\n";
+    EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
+    TProfileState back = Loaded(file);
+    ASSERT_EQ(back.Comandos.Count(), 12);
+    EXPECT_EQ(back.Comandos[11].Args, "01oi");
+    EXPECT_EQ(back.Ditado, p.Ditado);
+}
+
+TEST(Profile, SavingKeepsForeignKeysAndAddsTheMarkerWhenMissing) {
+    zeltest::TTempDir dir;
+    dir.Write("p.zpr", "; meu perfil\r\n[geral]\r\nautor=eu\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=velho\r\nextra=1\r\n");
+    TProfileState p;
+    p.Comandos.Append({"novo", "N OW V OW ", tcTecla, "ENTER"});
+    SaveProfile(p, dir.File("p.zpr"));
+    EXPECT_EQ(dir.Read("p.zpr"),
+              Lines({"; meu perfil", "[geral]", "autor=eu", "numcomandos=1", "[cmd0]", "cmd=novo", "extra=1",
+                     "acao=1", "args=ENTER", "fonemas=N OW V OW ", "[ditado]"}));
+}
+
+TEST(Profile, HandEditedFilesNeverCrashOrAllocateWildly) {
+    zeltest::TTempDir dir;
+    dir.Write("huge.zpr", "[geral]\r\nnumcomandos=2147483647\r\n[cmd0]\r\ncmd=a\r\n[cmd2]\r\ncmd=c\r\n");
+    TProfileState huge = Loaded(dir.File("huge.zpr"));
+    ASSERT_EQ(huge.Comandos.Count(), 3);
+    EXPECT_EQ(huge.Comandos[2].Cmd, "c");
+    dir.Write("neg.zpr", "[geral]\r\nnumcomandos=-5\r\n[cmd0]\r\ncmd=a\r\n");
+    EXPECT_EQ(Loaded(dir.File("neg.zpr")).Comandos.Count(), 0);
+    dir.Write("hex.zpr", "[geral]\r\nnumcomandos=0x2\r\n");
+    EXPECT_EQ(Loaded(dir.File("hex.zpr")).Comandos.Count(), 2);
+    dir.Write("nogeral.zpr", "[cmd0]\r\ncmd=a\r\n");
+    EXPECT_EQ(Loaded(dir.File("nogeral.zpr")).Comandos.Count(), 0);
+    dir.Write("dup.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=primeiro\r\nacao=259\r\n[cmd0]\r\ncmd=segundo\r\n");
+    TProfileState dup = Loaded(dir.File("dup.zpr"));
+    EXPECT_EQ(dup.Comandos[0].Cmd, "primeiro");
+    EXPECT_EQ(dup.Comandos[0].Acao, 3);  // low byte of 259
+    using namespace std::string_literals;
+    std::string ctl = "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=a\x01\x1F\0b\r\nargs="s + std::string(100000, 'x') + "\r\n";
+    dir.Write("ctl.zpr", ctl);
+    TProfileState c = Loaded(dir.File("ctl.zpr"));
+    EXPECT_EQ(c.Comandos[0].Cmd, std::string("a\x01\x1F\0b", 5));
+    EXPECT_EQ(c.Comandos[0].Args.size(), 2047u);
+}
+
+TEST(Profile, AFailedSaveLeavesTheOldFileWhole) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    zeltest::TTempDir dir;
+    dir.Write("p.zpr", kExample);
+    TProfileState p;
+    p.Comandos.Append({"x", "", tcTecla, ""});
+    chmod(dir.Path().c_str(), 0500);
+    std::string file = dir.File("p.zpr");
+    try {
+        SaveProfile(p, file);
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + file);
+    }
+    chmod(dir.Path().c_str(), 0700);
+    EXPECT_EQ(dir.Read("p.zpr"), kExample);
+}
+
+TEST(Profile, AFailedSaveIntoAMissingFolderReportsIt) {
+    zeltest::TTempDir dir;
+    TProfileState p;
+    std::string file = dir.File("sem/pasta.zpr");
+    try {
+        SaveProfile(p, file);
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + file);
+    }
+}
+
+TEST(Profile, CaptionDropsTheLastFourCharacters) {
+    EXPECT_EQ(ProfileCaption("/home/u/profiles/jogo.zpr"), "Profile atual: jogo");
+    EXPECT_EQ(ProfileCaption("/tmp/perfil1"), "Profile atual: per");
+    EXPECT_EQ(ProfileCaption("/tmp/a.zp"), "Profile atual: ");
+    EXPECT_EQ(ProfileCaption("abcd"), "Profile atual: ");
+}

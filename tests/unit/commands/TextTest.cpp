@@ -1,0 +1,127 @@
+// Text conversions, trimming, integers, the locale comparison and line files.
+#include <gtest/gtest.h>
+
+#include "commands/Cp1252.h"
+#include "commands/LocaleCollator.h"
+#include "commands/TextFile.h"
+#include "commands/TextUtil.h"
+#include "commands/ZelError.h"
+#include "tests/support/TempDir.h"
+
+using namespace zel;
+
+TEST(Cp1252, RoundTripsEveryByteThroughUtf8) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Utf16ToCp1252(Cp1252ToUtf16(all)), all);
+}
+
+TEST(Cp1252, ConvertsPortugueseAndTheHighPunctuation) {
+    EXPECT_EQ(Cp1252ToUtf8("a\xE7\xE3o"), "ação");
+    EXPECT_EQ(Utf8ToCp1252("você Água"), "voc\xEA \xC1gua");
+    EXPECT_EQ(Cp1252ToUtf8("\x80"), "€");
+    EXPECT_EQ(Utf8ToCp1252("“€”"), "\x93\x80\x94");
+    // Outside the code page, and broken UTF-8, become question marks.
+    EXPECT_EQ(Utf8ToCp1252("日本"), "??");
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");
+}
+
+TEST(Trim, RemovesBlanksAndControlCharactersOnly) {
+    EXPECT_EQ(Trim(" \t\r\n abc def \x01\x1F "), "abc def");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");  // no-break space is no control
+}
+
+TEST(StrToInt, AcceptsDecimalAndHexAsTheToolkitDoes) {
+    EXPECT_EQ(StrToInt("42"), 42);
+    EXPECT_EQ(StrToInt("-7"), -7);
+    EXPECT_EQ(StrToInt("+7"), 7);
+    EXPECT_EQ(StrToInt("  12"), 12);
+    EXPECT_EQ(StrToInt("$1F"), 31);
+    EXPECT_EQ(StrToInt("0x10"), 16);
+    EXPECT_EQ(StrToInt("0XfF"), 255);
+    EXPECT_EQ(StrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(StrToInt("$FFFFFFFF"), -1);
+}
+
+TEST(StrToInt, RefusesWithTheToolkitMessage) {
+    for (const char* bad : {"", "abc", "12 ", "1.5", "2147483648", "0x", "$", "-", "CASA", "99999999999999999999"}) {
+        try {
+            StrToInt(bad);
+            ADD_FAILURE() << "accepted " << bad;
+        } catch (const TError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(LocaleCollator, IgnoresCaseButNotAccents) {
+    EXPECT_TRUE(LocaleEqual("ABRIR", "abrir"));
+    EXPECT_TRUE(LocaleEqual("\xC1gua", "\xE1gua"));          // Água = água
+    EXPECT_TRUE(LocaleEqual("A\xE7\xE3O", "A\xC7\xC3O"));     // AçãO = AÇÃO
+    EXPECT_FALSE(LocaleEqual("agua", "\xE1gua"));
+    EXPECT_FALSE(LocaleEqual("e", "\xE9"));
+    EXPECT_FALSE(LocaleEqual("<s>", "</s>"));
+    EXPECT_LT(LocaleCompare("Alfa", "beta"), 0);
+    EXPECT_GT(LocaleCompare("gama", "Beta"), 0);
+}
+
+TEST(LocaleCollator, SortKeysAgreeWithTheComparison) {
+    const char* words[] = {"abrir", "ABRIR", "\xE1gua", "agua", "Zebra", "zebra", "casa", "<s>", "</s>", "a\xE7\xE3o", ""};
+    for (const char* a : words)
+        for (const char* b : words) {
+            int cmp = LocaleCompare(a, b);
+            int keyCmp = LocaleSortKey(a).compare(LocaleSortKey(b));
+            EXPECT_EQ(cmp < 0, keyCmp < 0) << a << " / " << b;
+            EXPECT_EQ(cmp == 0, keyCmp == 0) << a << " / " << b;
+        }
+}
+
+TEST(TextFile, ReadsEveryKindOfLineEnd) {
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+    EXPECT_EQ(SplitLines(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitLines("\n"), std::vector<std::string>{""});
+    EXPECT_EQ(SplitLines(std::string("x\0y", 3)), std::vector<std::string>{std::string("x\0y", 3)});
+}
+
+TEST(TextFile, WritesCrLfAndReplacesWholly) {
+    zeltest::TTempDir dir;
+    std::string file = dir.File("out.txt");
+    WriteLines(file, {"um", "", "tr\xEAs"});
+    EXPECT_EQ(dir.Read("out.txt"), "um\r\n\r\ntr\xEAs\r\n");
+    WriteLines(file, {"x"});
+    EXPECT_EQ(dir.Read("out.txt"), "x\r\n");
+    // Nothing but the file itself is left in the folder.
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.Path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(TextFile, ReportsTheToolkitMessages) {
+    zeltest::TTempDir dir;
+    std::string missing = dir.File("nada.txt");
+    try {
+        ReadLines(missing);
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+    }
+    std::string inMissingFolder = dir.File("nao/existe.txt");
+    try {
+        WriteLines(inMissingFolder, {"a"});
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + inMissingFolder);
+    }
+}
+
+TEST(TextFile, FileNamesAreCoreTextAndReachTheDiskAsUtf8) {
+    zeltest::TTempDir dir;
+    std::string name = dir.File("a\xE7\xE3o.txt");  // ação.txt in Windows-1252
+    WriteLines(name, {"ok"});
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ação.txt"));
+    EXPECT_EQ(ReadLines(name), std::vector<std::string>{"ok"});
+}

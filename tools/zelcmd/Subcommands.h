@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace zelcmd {
+
+// argv holds the arguments after the sub-command's name, as UTF-8.
+using TRunFunction = int (*)(const std::vector<std::string>& argv);
+
+struct TSubcommand {
+    const char* name;
+    const char* usage;
+    TRunFunction run;
+};
+
+const std::vector<TSubcommand>& Subcommands();
+
+int RunProfile(const std::vector<std::string>& argv);
+
+}  // namespace zelcmd
