@@ -23,6 +23,11 @@ struct TUtteranceScore {
     std::u16string Text;        // the hypothesis, words as in the dictionary
     int32_t Confidence = 0;     // 0..100, compared with ConfThreshPercentage
     double AcousticPerFrame = 0;  // the measure behind Confidence (natural log)
+    // Other measures, for the benchmarks' comparison: acoustic score per
+    // frame over all words, the lowest word posterior (natural log), words.
+    double MeanAcousticPerFrame = 0;
+    double MinWordPosterior = 0;
+    int32_t Words = 0;
     bool Accepted = false;      // raised as OnUtteranceResult
     double AudioEndSeconds = 0;  // position in the audio where the utterance ended
 };
