@@ -16,5 +16,7 @@ struct TSubcommand {
 const std::vector<TSubcommand>& Subcommands();
 
 int RunProfile(const std::vector<std::string>& argv);
+int RunPhonemes(const std::vector<std::string>& argv);
+int RunModel(const std::vector<std::string>& argv);
 
 }  // namespace zelcmd
