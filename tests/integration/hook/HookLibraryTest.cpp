@@ -3,7 +3,6 @@
 // shared memory, the indicator appears and disappears on the server, and
 // nothing is left behind.
 #include "HookTestSupport.h"
-#include "XvfbServer.h"
 
 #include "commands/ZelError.h"
 #include "recognition/hook/ActivationMessage.h"
@@ -25,28 +24,9 @@
 using namespace std::chrono_literals;
 using zeltest::TKeyReport;
 using zeltest::TReceiver;
+using zeltest::XK_F12;
 
 namespace {
-
-zeltest::TXvfbServer* gServer = nullptr;
-
-class XServerEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { gServer = new zeltest::TXvfbServer; }
-    void TearDown() override {
-        delete gServer;
-        gServer = nullptr;
-    }
-};
-
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XServerEnvironment);
-
-// One library for the whole program, as in the program.
-zel::THookLibrary& Library() {
-    static zel::THookLibrary library;
-    if (!library.Loaded()) library.LoadHookLibrary(zeltest::ProgramFolder());
-    return library;
-}
 
 std::string ErrorOf(const std::function<void()>& call) {
     try {
@@ -58,7 +38,6 @@ std::string ErrorOf(const std::function<void()>& call) {
 }
 
 constexpr uint32_t kVkF12 = 0x7B;
-constexpr unsigned long XK_F12 = 0xFFC9;  // X keysym of F12
 
 }  // namespace
 
@@ -114,7 +93,7 @@ TEST(HookLibrary, LibraryWithoutAllExportsGivesTheFunctionsMessage) {
 }
 
 TEST(HookLibrary, SharedMemoryHoldsTheWindowIdAndIsRemovedOnClose) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.OpenKeyHook(receiver.Window());
     ASSERT_TRUE(zeltest::ShmExists());
@@ -134,7 +113,7 @@ TEST(HookLibrary, SharedMemoryHoldsTheWindowIdAndIsRemovedOnClose) {
 }
 
 TEST(HookLibrary, ReportsPressAndReleaseToTheWindowInTheSharedMemory) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.OpenKeyHook(receiver.Window());
     receiver.Press(XK_F12);
@@ -154,7 +133,7 @@ TEST(HookLibrary, ReportsPressAndReleaseToTheWindowInTheSharedMemory) {
 }
 
 TEST(HookLibrary, HeldKeyIsReportedAgainByAutoRepeatAndReleasedOnce) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     receiver.SetAutoRepeat(150, 40);
     library.OpenKeyHook(receiver.Window());
@@ -175,7 +154,7 @@ TEST(HookLibrary, HeldKeyIsReportedAgainByAutoRepeatAndReleasedOnce) {
 }
 
 TEST(HookLibrary, HookOffStopsTheReports) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.OpenKeyHook(receiver.Window());
     receiver.Press(XK_F12);
@@ -189,7 +168,7 @@ TEST(HookLibrary, HookOffStopsTheReports) {
 }
 
 TEST(HookLibrary, SecondHookOnStartsNoSecondWatcher) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.OpenKeyHook(receiver.Window());
     library.HookOn();
@@ -208,7 +187,7 @@ TEST(HookLibrary, SecondHookOnStartsNoSecondWatcher) {
 }
 
 TEST(HookLibrary, WindowThatIsGoneDoesNotStopTheWatcher) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.OpenKeyHook(0x7FFFFFF0u);  // no such window
     receiver.Press(XK_F12);
@@ -224,7 +203,7 @@ TEST(HookLibrary, WindowThatIsGoneDoesNotStopTheWatcher) {
 }
 
 TEST(HookLibrary, NoDisplayMeansNoWatcherAndNoHang) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;  // on the real display
     const std::string display = getenv("DISPLAY");
     setenv("DISPLAY", ":4093", 1);  // no server there
@@ -246,7 +225,7 @@ TEST(HookLibrary, NoDisplayMeansNoWatcherAndNoHang) {
 }
 
 TEST(HookLibrary, NoSharedMemoryMeansNoWatcher) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.HookOn();  // "ElReceptor" does not exist: nothing to report to
     receiver.Press(XK_F12);
@@ -256,7 +235,7 @@ TEST(HookLibrary, NoSharedMemoryMeansNoWatcher) {
 }
 
 TEST(HookLibrary, IndicatorIsMappedAndUnmappedOnTheServer) {
-    zel::THookLibrary& library = Library();
+    zel::THookLibrary& library = zeltest::Library();
     TReceiver observer;
     library.IndicadorMostrar();
     EXPECT_EQ(zeltest::IndicatorMapState(observer.Dpy()), zeltest::kViewable);

@@ -1,8 +1,12 @@
 #include "HookTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 
+#include "XvfbServer.h"
 #include "recognition/hook/ActivationMessage.h"
+#include "recognition/hook/HookLibrary.h"
 
 #include <X11/Xutil.h>
 #include <X11/XKBlib.h>
@@ -17,11 +21,37 @@ namespace zeltest {
 
 std::string ProgramFolder() { return std::string(ZEL_PROGRAM_FOLDER) + "/"; }
 
+zel::THookLibrary& Library() {
+    static zel::THookLibrary library;
+    if (!library.Loaded()) library.LoadHookLibrary(ProgramFolder());
+    return library;
+}
+
+namespace {
+// One private X server for the whole test program.
+TXvfbServer* gServer = nullptr;
+
+class XServerEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { gServer = new TXvfbServer; }
+    void TearDown() override {
+        delete gServer;
+        gServer = nullptr;
+    }
+};
+
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XServerEnvironment);
+}  // namespace
+
 TReceiver::TReceiver() {
     display_ = XOpenDisplay(nullptr);
     if (!display_) throw std::runtime_error("no X display");
     window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 100, 100, 200, 100, 0, 0, 0);
     atom_ = XInternAtom(display_, zel::kActivationKeyAtomName, False);
+    // A desktop always has a client that receives the keys (the focused
+    // window). Without one, the bare server keeps auto-repeat events in its
+    // RECORD buffer until other output wakes it: the test stands in for it.
+    XSelectInput(display_, DefaultRootWindow(display_), KeyPressMask | KeyReleaseMask);
     XSync(display_, False);
 }
 

@@ -10,7 +10,18 @@
 
 typedef struct _XDisplay Display;
 
+namespace zel {
+class THookLibrary;
+}
+
 namespace zeltest {
+
+// X keysyms the tests press.
+inline constexpr unsigned long XK_F12 = 0xFFC9;
+inline constexpr unsigned long XK_a = 0x0061;
+
+// The program's one hook library, loaded from the build's program folder.
+zel::THookLibrary& Library();
 
 // The program's folder in the build: where zeldll.so lies.
 std::string ProgramFolder();
