@@ -1,10 +1,7 @@
 #include "HookTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <X11/Xlib.h>
 
-#include "XvfbServer.h"
 #include "recognition/hook/ActivationMessage.h"
 #include "recognition/hook/HookLibrary.h"
 
@@ -27,21 +24,6 @@ zel::THookLibrary& Library() {
     return library;
 }
 
-namespace {
-// One private X server for the whole test program.
-TXvfbServer* gServer = nullptr;
-
-class XServerEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { gServer = new TXvfbServer; }
-    void TearDown() override {
-        delete gServer;
-        gServer = nullptr;
-    }
-};
-
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new XServerEnvironment);
-}  // namespace
 
 TReceiver::TReceiver() {
     display_ = XOpenDisplay(nullptr);
