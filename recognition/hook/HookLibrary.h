@@ -31,6 +31,11 @@ public:
     // não encontradas" when an export is missing; after either, Loaded() is
     // false and the program goes on without the hook. Loading twice keeps the
     // first library.
+    //
+    // At start-up the window catches the error, shows its message and goes
+    // on: Loaded() false means no activation key reports and no indicator,
+    // everything else works. The failure says nothing about the settings;
+    // whatever start-up skips because of it must not be written back at exit.
     void LoadHookLibrary(const std::string& pastaExe);
     bool Loaded() const { return handle_ != nullptr; }
 

@@ -132,6 +132,20 @@ TEST(HookLibrary, ReportsPressAndReleaseToTheWindowInTheSharedMemory) {
     EXPECT_TRUE(decoded.released);
 }
 
+TEST(HookLibrary, BothShiftKeysReportShift) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    for (const unsigned long keysym : {zeltest::XK_Shift_L, zeltest::XK_Shift_R}) {
+        receiver.Press(keysym);
+        receiver.Release(keysym);
+    }
+    const auto reports = receiver.Wait(4, 3s);
+    library.CloseKeyHook();
+    ASSERT_EQ(reports.size(), 4u);
+    for (const TKeyReport& r : reports) EXPECT_EQ(r.key, 0x10u);  // SHIFT, as the key names know it
+}
+
 TEST(HookLibrary, HeldKeyIsReportedAgainByAutoRepeatAndReleasedOnce) {
     zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;

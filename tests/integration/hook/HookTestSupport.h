@@ -19,6 +19,8 @@ namespace zeltest {
 // X keysyms the tests press.
 inline constexpr unsigned long XK_F12 = 0xFFC9;
 inline constexpr unsigned long XK_a = 0x0061;
+inline constexpr unsigned long XK_Shift_L = 0xFFE1;
+inline constexpr unsigned long XK_Shift_R = 0xFFE2;
 
 // The program's one hook library, loaded from the build's program folder.
 zel::THookLibrary& Library();
