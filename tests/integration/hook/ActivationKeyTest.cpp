@@ -3,7 +3,9 @@
 // window on the server follow.
 #include "HookTestSupport.h"
 
+#include "actions/Actions.h"
 #include "actions/Activation.h"
+#include "platform/x11/X11Desktop.h"
 #include "platform/fake/FakeDesktop.h"
 #include "recognition/hook/ActivationKey.h"
 #include "recognition/hook/HookLibrary.h"
@@ -119,6 +121,33 @@ TEST_F(ActivationKeyOnX, OtherKeysTypedOnTheDisplayAreNotTheActivationKey) {
     EXPECT_FALSE(ctx.TeclaPressionada);
     EXPECT_EQ(Indicator(), zeltest::kUnmapped);
     EXPECT_EQ(log.Trace(), "");
+}
+
+TEST_F(ActivationKeyOnX, TheProgramsOwnTypingIsNotTheActivationKey) {
+    // The program types a sentence through XTest while the hook listens; the
+    // watcher sees every one of those keys, and none of them is F12.
+    TX11Desktop x11;
+    x11.LoadKeyboardLayout();
+    library.CloseKeyHook();
+    library.OpenKeyHook(receiver.Window());
+    TActionContext typing(comandos, x11, timer, &indicator);
+    typing.TempoTecla = 0;
+    typing.Prefs = ctx.Prefs;
+    typing.Prefs.AtivaToggle = true;
+    TypeText(typing, "Ol\xE1, cora\xE7\xE3o! ABC 123");
+    x11.ProcessMessages();
+    const auto reports = receiver.Drain(300ms);
+    EXPECT_GT(reports.size(), 30u);
+    for (const TKeyReport& r : reports) ActivationKeyMessage(typing, r.key, r.lParam);
+    EXPECT_FALSE(typing.Ativo);
+    EXPECT_FALSE(typing.TeclaPressionada);
+    EXPECT_EQ(Indicator(), zeltest::kUnmapped);
+    // The real key still works afterwards.
+    receiver.Press(zeltest::XK_F12);
+    receiver.Release(zeltest::XK_F12);
+    for (const TKeyReport& r : receiver.Wait(2, 3s)) ActivationKeyMessage(typing, r.key, r.lParam);
+    EXPECT_TRUE(typing.Ativo);
+    EXPECT_EQ(Indicator(), zeltest::kViewable);
 }
 
 }  // namespace

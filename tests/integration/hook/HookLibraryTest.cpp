@@ -7,6 +7,8 @@
 #include "commands/ZelError.h"
 #include "recognition/hook/ActivationMessage.h"
 #include "recognition/hook/HookLibrary.h"
+#include "platform/x11/Abnt2Keys.h"
+#include "platform/x11/X11Desktop.h"
 #include "tests/support/TempDir.h"
 
 #include <fcntl.h>
@@ -144,6 +146,32 @@ TEST(HookLibrary, BothShiftKeysReportShift) {
     library.CloseKeyHook();
     ASSERT_EQ(reports.size(), 4u);
     for (const TKeyReport& r : reports) EXPECT_EQ(r.key, 0x10u);  // SHIFT, as the key names know it
+}
+
+TEST(HookLibrary, EveryKeyTheProgramTypesIsReportedByItsOwnCode) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    zel::TX11Desktop desktop;
+    desktop.LoadKeyboardLayout();
+    // The watcher reads the keyboard's names when it starts: after the layout.
+    library.OpenKeyHook(receiver.Window());
+    std::vector<uint32_t> typed;
+    for (const zel::TVkKey& key : zel::Abnt2Keys()) {
+        if (desktop.KeycodeOf(key.vk) == 0) continue;
+        desktop.KeyDown(key.vk);
+        desktop.KeyUp(key.vk);
+        // Left and right modifiers come back as SHIFT, CTRL, ALT.
+        const uint32_t generic = key.vk >= 0xA0 && key.vk <= 0xA5 ? 0x10u + (key.vk - 0xA0u) / 2 : key.vk;
+        typed.push_back(generic);
+        typed.push_back(generic | 0x100u);  // the release
+    }
+    desktop.ProcessMessages();
+    ASSERT_GT(typed.size(), 200u);
+    const auto reports = receiver.Wait(typed.size(), 5s);
+    library.CloseKeyHook();
+    std::vector<uint32_t> reported;
+    for (const TKeyReport& r : reports) reported.push_back(r.key | (r.released() ? 0x100u : 0u));
+    EXPECT_EQ(reported, typed);
 }
 
 TEST(HookLibrary, HeldKeyIsReportedAgainByAutoRepeatAndReleasedOnce) {
