@@ -119,13 +119,13 @@ TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_uniqu
     impl_->display = XkbOpenDisplay(const_cast<char*>(name), &event, &error, &major, &minor, &reason);
     if (!impl_->display) {
         if (reason == XkbOD_ConnectionRefused)
-            throw TError("Não foi possível conectar ao servidor X (DISPLAY=\"" + shown + "\")");
-        throw TError("O servidor X (DISPLAY=\"" + shown + "\") não oferece a extensão XKB");
+            throw TError("N\xE3o foi poss\xEDvel conectar ao servidor X (DISPLAY=\"" + shown + "\")");
+        throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XKB");
     }
     int ev = 0, er = 0, maj = 0, min = 0;
     if (!XTestQueryExtension(impl_->display, &ev, &er, &maj, &min)) {
         XCloseDisplay(impl_->display);
-        throw TError("O servidor X (DISPLAY=\"" + shown + "\") não oferece a extensão XTEST");
+        throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XTEST");
     }
     impl_->MapKeys();
 }

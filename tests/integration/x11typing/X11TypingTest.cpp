@@ -184,12 +184,30 @@ TEST_F(X11Typing, LayoutLoadedMapsTheAbnt2Keys) {
     EXPECT_EQ(desktop.KeycodeOf(0x07), 0u);   // no key
 }
 
+TEST_F(X11Typing, ZelcmdSayTypesIntoTheFocusedWindow) {
+    zeltest::TTempDir dir;
+    dir.Write("p.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=sair\r\nacao=1\r\nargs=ESC\r\n[ditado]\r\n");
+    TChild echo = StartEcho(ZEL_XIM_ECHO);
+    TChild say = TChild::Start({ZEL_ZELCMD, "say", "--profile", dir.File("p.zpr"), "--modnum", dir.File("none.ini"),
+                                "Olá MUNDO", "sair"},
+                               {"DISPLAY=" + display});
+    int status = -1;
+    EXPECT_TRUE(say.Wait(std::chrono::seconds(20), &status));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    say.Stop();
+    // Typed in lower case with a blank after each word, Enter after the
+    // sentence (adventure mode); "sair" pressed Escape, which ends the client.
+    EXPECT_EQ(echo.Read("", std::chrono::seconds(20)), "olá mundo \r");
+    EXPECT_TRUE(echo.Wait(std::chrono::seconds(10), &status));
+    echo.Stop();
+}
+
 TEST(X11Desktop, NoServerIsAClearError) {
     try {
         TX11Desktop desktop(":987");
         FAIL() << "connected to nothing";
     } catch (const TError& e) {
-        EXPECT_STREQ(e.what(), "Não foi possível conectar ao servidor X (DISPLAY=\":987\")");
+        EXPECT_EQ(Cp1252ToUtf8(e.what()), "Não foi possível conectar ao servidor X (DISPLAY=\":987\")");
     }
 }
 
