@@ -7,6 +7,8 @@ const std::vector<TSubcommand>& Subcommands() {
         {"profile", "zelcmd profile FILE.zpr [--save OUT.zpr]", RunProfile},
         {"phonemes", "zelcmd phonemes TEXT...", RunPhonemes},
         {"model", "zelcmd model --corpus FILE --out DIR", RunModel},
+        {"say", "zelcmd say [--profile FILE.zpr] [--settings config.ini] [--modnum modnum.ini] [--dry-run] FRASE...",
+         RunSay},
     };
     return table;
 }

@@ -18,5 +18,6 @@ const std::vector<TSubcommand>& Subcommands();
 int RunProfile(const std::vector<std::string>& argv);
 int RunPhonemes(const std::vector<std::string>& argv);
 int RunModel(const std::vector<std::string>& argv);
+int RunSay(const std::vector<std::string>& argv);
 
 }  // namespace zelcmd
