@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "app/ErrorGuard.h"
@@ -495,7 +496,8 @@ void TForm1::ReadSettings() {
     const std::string file = PastaExe + "config.ini";
     TIniDocument ini;
     bool readable = true;
-    if (FileExists(file)) {
+    std::error_code ec;
+    if (std::filesystem::exists(NativePath(file), ec)) {
         try {
             ini = TIniDocument(ReadLines(file));
         } catch (const TError&) {

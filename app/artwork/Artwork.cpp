@@ -129,7 +129,7 @@ QImage Background() {
     p.drawRoundedRect(inner.adjusted(-1, -1, 1, 1), 19, 19);
     // Rivets along the frame.
     for (int x = 60; x <= 516; x += 57) {
-        Rivet(p, QPointF(x, 16));
+        if (x > 130 && x < 480) Rivet(p, QPointF(x, 16));  // the name and the two small buttons sit on the top band
         Rivet(p, QPointF(x, 417));
     }
     for (int y = 70; y <= 362; y += 58) {
@@ -279,11 +279,11 @@ QImage ReconhecerStrip() {
         QColor micBody = c == 2 ? QColor(255, 90, 70) : QColor(200, 205, 210);
         QColor ring = c == 2 ? QColor(255, 220, 120) : QColor(235, 235, 235);
         Microphone(p, QPointF(r.left() + 34 + s, 40 + s), 1.25, micBody, ring);
-        p.setFont(UiFont(14, true));
+        p.setFont(UiFont(12, true));
         p.setPen(QColor(15, 18, 15));
-        p.drawText(QRectF(r.left() + 60 + s + 1, s + 1, 104, h), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("RECONHECER"));
+        p.drawText(QRectF(r.left() + 58 + s + 1, s + 1, 108, h), Qt::AlignCenter, QStringLiteral("RECONHECER"));
         p.setPen(c == 2 ? QColor(255, 240, 180) : QColor(255, 255, 255));
-        p.drawText(QRectF(r.left() + 60 + s, s, 104, h), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("RECONHECER"));
+        p.drawText(QRectF(r.left() + 58 + s, s, 108, h), Qt::AlignCenter, QStringLiteral("RECONHECER"));
     }
     p.end();
     return img;
