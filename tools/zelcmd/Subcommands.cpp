@@ -5,6 +5,8 @@ namespace zelcmd {
 const std::vector<TSubcommand>& Subcommands() {
     static const std::vector<TSubcommand> table = {
         {"profile", "zelcmd profile FILE.zpr [--save OUT.zpr]", RunProfile},
+        {"say", "zelcmd say [--profile FILE.zpr] [--settings config.ini] [--modnum modnum.ini] [--dry-run] FRASE...",
+         RunSay},
     };
     return table;
 }

@@ -16,5 +16,6 @@ struct TSubcommand {
 const std::vector<TSubcommand>& Subcommands();
 
 int RunProfile(const std::vector<std::string>& argv);
+int RunSay(const std::vector<std::string>& argv);
 
 }  // namespace zelcmd

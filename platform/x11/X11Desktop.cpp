@@ -1,0 +1,259 @@
+#include "platform/x11/X11Desktop.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XKBfile.h>
+#include <X11/extensions/XKBrules.h>
+#include <X11/extensions/XTest.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+#include "platform/x11/Launch.h"
+
+namespace zel {
+
+namespace {
+
+// Each Windows virtual-key code and the XKB name of the same physical key on
+// an ABNT2 keyboard. Codes not listed have no key.
+struct TVkKey {
+    uint8_t vk;
+    const char* name;
+};
+constexpr TVkKey kVkKeys[] = {
+    {0x08, "BKSP"}, {0x09, "TAB"},  {0x0D, "RTRN"}, {0x10, "LFSH"}, {0x11, "LCTL"}, {0x12, "LALT"},
+    {0x13, "PAUS"}, {0x14, "CAPS"}, {0x1B, "ESC"},  {0x20, "SPCE"}, {0x21, "PGUP"}, {0x22, "PGDN"},
+    {0x23, "END"},  {0x24, "HOME"}, {0x25, "LEFT"}, {0x26, "UP"},   {0x27, "RGHT"}, {0x28, "DOWN"},
+    {0x2C, "PRSC"}, {0x2D, "INS"},  {0x2E, "DELE"},
+    {0x30, "AE10"}, {0x31, "AE01"}, {0x32, "AE02"}, {0x33, "AE03"}, {0x34, "AE04"}, {0x35, "AE05"},
+    {0x36, "AE06"}, {0x37, "AE07"}, {0x38, "AE08"}, {0x39, "AE09"},
+    {0x41, "AC01"}, {0x42, "AB05"}, {0x43, "AB03"}, {0x44, "AC03"}, {0x45, "AD03"}, {0x46, "AC04"},
+    {0x47, "AC05"}, {0x48, "AC06"}, {0x49, "AD08"}, {0x4A, "AC07"}, {0x4B, "AC08"}, {0x4C, "AC09"},
+    {0x4D, "AB07"}, {0x4E, "AB06"}, {0x4F, "AD09"}, {0x50, "AD10"}, {0x51, "AD01"}, {0x52, "AD04"},
+    {0x53, "AC02"}, {0x54, "AD05"}, {0x55, "AD07"}, {0x56, "AB04"}, {0x57, "AD02"}, {0x58, "AB02"},
+    {0x59, "AD06"}, {0x5A, "AB01"},
+    {0x5B, "LWIN"}, {0x5C, "RWIN"}, {0x5D, "COMP"},
+    {0x60, "KP0"},  {0x61, "KP1"},  {0x62, "KP2"},  {0x63, "KP3"},  {0x64, "KP4"},  {0x65, "KP5"},
+    {0x66, "KP6"},  {0x67, "KP7"},  {0x68, "KP8"},  {0x69, "KP9"},  {0x6A, "KPMU"}, {0x6B, "KPAD"},
+    {0x6D, "KPSU"}, {0x6E, "KPDL"}, {0x6F, "KPDV"},
+    {0x70, "FK01"}, {0x71, "FK02"}, {0x72, "FK03"}, {0x73, "FK04"}, {0x74, "FK05"}, {0x75, "FK06"},
+    {0x76, "FK07"}, {0x77, "FK08"}, {0x78, "FK09"}, {0x79, "FK10"}, {0x7A, "FK11"}, {0x7B, "FK12"},
+    {0x90, "NMLK"}, {0x91, "SCLK"},
+    {0xA0, "LFSH"}, {0xA1, "RTSH"}, {0xA2, "LCTL"}, {0xA3, "RCTL"}, {0xA4, "LALT"}, {0xA5, "RALT"},
+    {0xBA, "AC10"}, {0xBB, "AE12"}, {0xBC, "AB08"}, {0xBD, "AE11"}, {0xBE, "AB09"}, {0xBF, "AB10"},
+    {0xC0, "TLDE"}, {0xC1, "AB11"}, {0xC2, "KPPT"}, {0xDB, "AD11"}, {0xDC, "BKSL"}, {0xDD, "AD12"},
+    {0xDE, "AC11"}, {0xE2, "LSGT"},
+};
+
+std::string KeyName(const char name[XkbKeyNameLength]) { return std::string(name, strnlen(name, XkbKeyNameLength)); }
+
+void DefaultSound(const std::string& file) {
+    struct stat st {};
+    if (file.empty() || stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    std::string player = FindExecutable("paplay");
+    if (player.empty()) return;
+    SpawnDetached(player, {file}, "");
+}
+
+}  // namespace
+
+// Qt's clients deliver a letter composed from a dead key at once, while plain
+// keys wait in a queue until the client has handled everything it has read:
+// when the two kinds of character arrive in one read, the composed letters
+// overtake the plain ones ("áol" for "olá"). Making sure that the server has
+// handled the events (a round trip) is not enough, since nothing in the
+// protocol tells when a client has drained its queue. So where typing passes
+// from plain characters to composed ones or back, the next key waits until
+// kSettleMs have passed since the last character began. Only there: plain
+// text, composed text and hold times of kSettleMs or more go out unpaced.
+constexpr int kSettleMs = 10;
+
+struct TX11Desktop::Impl {
+    Display* display = nullptr;
+    std::array<unsigned, 256> keycodes{};
+    std::array<std::array<KeySym, 2>, 256> keysyms{};  // without and with Shift
+    enum TKind { kNone, kPlain, kComposed } lastKind = kNone;
+    bool pendingDead = false;
+    bool shiftDown = false;
+    std::chrono::steady_clock::time_point lastText{};
+    std::function<void()> pump;
+    std::function<void(const std::string&)> sound = DefaultSound;
+
+    void MapKeys() {
+        keycodes.fill(0);
+        for (auto& k : keysyms) k.fill(NoSymbol);
+        XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+        if (!xkb) return;
+        if (XkbGetNames(display, XkbKeyNamesMask | XkbKeyAliasesMask, xkb) == Success && xkb->names &&
+            xkb->names->keys) {
+            for (const TVkKey& entry : kVkKeys) {
+                std::string wanted = entry.name;
+                // An alias names its real key ("KPPT" is a name of I129 in evdev).
+                if (xkb->names->key_aliases) {
+                    for (int i = 0; i < xkb->names->num_key_aliases; ++i) {
+                        if (KeyName(xkb->names->key_aliases[i].alias) == wanted) {
+                            wanted = KeyName(xkb->names->key_aliases[i].real);
+                            break;
+                        }
+                    }
+                }
+                for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
+                    if (KeyName(xkb->names->keys[kc].name) == wanted) {
+                        keycodes[entry.vk] = static_cast<unsigned>(kc);
+                        if (xkb->map && XkbKeyNumGroups(xkb, kc) > 0) {
+                            for (int level = 0; level < 2 && level < XkbKeyGroupWidth(xkb, kc, 0); ++level)
+                                keysyms[entry.vk][static_cast<size_t>(level)] = XkbKeySymEntry(xkb, kc, level, 0);
+                        }
+                        break;
+                    }
+                }
+            }
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+    }
+
+    static bool IsDead(KeySym ks) { return ks >= XK_dead_grave && ks <= XK_dead_greek; }
+
+    // Paces a press where the kind of character changes (see kSettleMs).
+    void BeforePress(uint8_t vk) {
+        KeySym ks = keysyms[vk][shiftDown ? 1 : 0];
+        if (ks == NoSymbol || IsModifierKey(ks)) return;
+        TKind kind;
+        if (IsDead(ks)) {
+            if (pendingDead) return;  // a second dead key belongs to the same letter
+            pendingDead = true;
+            kind = kComposed;
+        } else if (pendingDead) {
+            pendingDead = false;  // the letter after the dead key: composed with it
+            lastKind = kComposed;
+            return;
+        } else {
+            kind = kPlain;
+        }
+        if (lastKind != kNone && lastKind != kind) {
+            XSync(display, False);
+            auto due = lastText + std::chrono::milliseconds(kSettleMs);
+            auto now = std::chrono::steady_clock::now();
+            if (now < due) std::this_thread::sleep_for(due - now);
+        }
+        lastKind = kind;
+        lastText = std::chrono::steady_clock::now();
+    }
+
+    void Send(uint8_t vk, bool down) {
+        unsigned kc = keycodes[vk];
+        if (kc == 0) return;
+        if (down) BeforePress(vk);
+        if (vk == 0x10 || vk == 0xA0 || vk == 0xA1) shiftDown = down;
+        XTestFakeKeyEvent(display, kc, down ? True : False, CurrentTime);
+        XFlush(display);
+    }
+};
+
+TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_unique<Impl>()) {
+    const char* name = displayName.empty() ? nullptr : displayName.c_str();
+    std::string shown = name ? displayName : (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
+    int major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0, event = 0, error = 0;
+    impl_->display = XkbOpenDisplay(const_cast<char*>(name), &event, &error, &major, &minor, &reason);
+    if (!impl_->display) {
+        if (reason == XkbOD_ConnectionRefused)
+            throw TError("N\xE3o foi poss\xEDvel conectar ao servidor X (DISPLAY=\"" + shown + "\")");
+        throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XKB");
+    }
+    int ev = 0, er = 0, maj = 0, min = 0;
+    if (!XTestQueryExtension(impl_->display, &ev, &er, &maj, &min)) {
+        XCloseDisplay(impl_->display);
+        throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XTEST");
+    }
+    impl_->MapKeys();
+}
+
+TX11Desktop::~TX11Desktop() {
+    if (impl_->display) {
+        XSync(impl_->display, False);
+        XCloseDisplay(impl_->display);
+    }
+}
+
+void TX11Desktop::KeyDown(uint8_t vk) { impl_->Send(vk, true); }
+void TX11Desktop::KeyUp(uint8_t vk) { impl_->Send(vk, false); }
+
+void TX11Desktop::Sleep(int32_t milliseconds) {
+    XSync(impl_->display, False);
+    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void TX11Desktop::ProcessMessages() {
+    XSync(impl_->display, False);
+    if (impl_->pump) impl_->pump();
+}
+
+std::string TX11Desktop::Opener() {
+    std::string opener = FindExecutable("xdg-open");
+    if (opener.empty()) opener = FindExecutable("gio");
+    return opener;
+}
+
+bool TX11Desktop::ShellOpen(const std::string& file, const std::string& parameters, const std::string& workFolder) {
+    std::string path = NativePath(file).string();
+    std::string folder = workFolder.empty() ? std::string() : NativePath(workFolder).string();
+    std::string executable = FindExecutable(path);
+    if (!executable.empty()) return SpawnDetached(executable, SplitParameters(Cp1252ToUtf8(parameters)), folder);
+    // Not a program: a document, a folder or an address, for the opener.
+    struct stat st {};
+    bool exists = stat(path.c_str(), &st) == 0;
+    bool address = path.find("://") != std::string::npos || path.rfind("mailto:", 0) == 0;
+    if (path.empty() || (!exists && !address)) return false;
+    std::string opener = Opener();
+    if (opener.empty()) return false;
+    std::vector<std::string> args;
+    if (opener.size() >= 4 && opener.compare(opener.size() - 4, 4, "/gio") == 0) args.push_back("open");
+    args.push_back(path);
+    return SpawnDetached(opener, args, folder);
+}
+
+void TX11Desktop::PlaySoundAsync(const std::string& wavFile) {
+    if (impl_->sound) impl_->sound(NativePath(wavFile).string());
+}
+
+void TX11Desktop::LoadKeyboardLayout() {
+    XkbComponentNamesRec names{};
+    char keycodes[] = "evdev+aliases(qwerty)", types[] = "complete", compat[] = "complete",
+         symbols[] = "pc+br(abnt2)+inet(evdev)";
+    names.keycodes = keycodes;
+    names.types = types;
+    names.compat = compat;
+    names.symbols = symbols;
+    // No geometry: it only draws the keyboard, and servers lack most of them.
+    XkbDescPtr xkb = XkbGetKeyboardByName(impl_->display, XkbUseCoreKbd, &names,
+                                          XkbGBN_AllComponentsMask & ~XkbGBN_GeometryMask,
+                                          XkbGBN_AllComponentsMask & ~XkbGBN_GeometryMask, True);
+    if (!xkb) throw TError("O servidor X recusou o teclado ABNT2 (br abnt2)");
+    XkbFreeKeyboard(xkb, XkbAllComponentsMask, True);
+    char rules[] = "evdev", model[] = "abnt2", layout[] = "br", variant[] = "abnt2";
+    XkbRF_VarDefsRec vars{};
+    vars.model = model;
+    vars.layout = layout;
+    vars.variant = variant;
+    XkbRF_SetNamesProp(impl_->display, rules, &vars);
+    XSync(impl_->display, False);
+    impl_->MapKeys();
+}
+
+void TX11Desktop::SetMessagePump(std::function<void()> pump) { impl_->pump = std::move(pump); }
+
+void TX11Desktop::SetSoundPlayer(std::function<void(const std::string&)> player) { impl_->sound = std::move(player); }
+
+unsigned TX11Desktop::KeycodeOf(uint8_t vk) const { return impl_->keycodes[vk]; }
+
+}  // namespace zel

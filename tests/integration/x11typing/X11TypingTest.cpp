@@ -1,0 +1,259 @@
+// Typing into a real X client under Xvfb through the X11 desktop, and
+// starting a real program without a shell.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "actions/Actions.h"
+#include "commands/Comandos.h"
+#include "commands/Cp1252.h"
+#include "commands/ZelError.h"
+#include "platform/x11/Launch.h"
+#include "platform/x11/X11Desktop.h"
+#include "tests/support/TempDir.h"
+
+using namespace zel;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A child process with its stdout on a pipe.
+struct TChild {
+    pid_t pid = -1;
+    int out = -1;
+
+    static TChild Start(const std::vector<std::string>& argv, const std::vector<std::string>& env, int outFd = 1) {
+        int p[2];
+        if (pipe2(p, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+        TChild c;
+        c.pid = fork();
+        if (c.pid == 0) {
+            dup2(p[1], outFd);
+            for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
+            std::vector<char*> args;
+            for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+            args.push_back(nullptr);
+            execvp(args[0], args.data());
+            _exit(127);
+        }
+        close(p[1]);
+        c.out = p[0];
+        return c;
+    }
+
+    // Reads until the text contains `until` (or EOF when empty), or the time is up.
+    std::string Read(const std::string& until, std::chrono::seconds limit) {
+        std::string text;
+        auto end = Clock::now() + limit;
+        while (Clock::now() < end) {
+            if (!until.empty() && text.find(until) != std::string::npos) break;
+            pollfd pfd{out, POLLIN, 0};
+            int ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count());
+            if (poll(&pfd, 1, ms < 0 ? 0 : ms) <= 0) break;
+            char buf[256];
+            ssize_t n = read(out, buf, sizeof buf);
+            if (n <= 0) break;
+            text.append(buf, static_cast<size_t>(n));
+        }
+        return text;
+    }
+
+    void Stop() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
+        if (out >= 0) close(out);
+        out = -1;
+    }
+    // Waits for the end; false if it did not end in time.
+    bool Wait(std::chrono::seconds limit, int* status) {
+        auto end = Clock::now() + limit;
+        while (Clock::now() < end) {
+            pid_t r = waitpid(pid, status, WNOHANG);
+            if (r == pid) {
+                pid = -1;
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+};
+
+class X11Typing : public ::testing::Test {
+protected:
+    static inline TChild xvfb;
+    static inline std::string display;
+
+    static void SetUpTestSuite() {
+        // -noreset: the layout must survive the last client's leaving.
+        xvfb = TChild::Start({"Xvfb", "-displayfd", "3", "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset"},
+                             {}, 3);
+        std::string number = xvfb.Read("\n", std::chrono::seconds(20));
+        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+        display = ":" + number.substr(0, number.find('\n'));
+    }
+    static void TearDownTestSuite() { xvfb.Stop(); }
+
+    // Starts an echo client and waits until it has the focus.
+    TChild StartEcho(const std::string& program) {
+        TChild echo = TChild::Start({program}, {"DISPLAY=" + display, "LC_ALL=C.UTF-8", "XMODIFIERS=",
+                                                 "QT_QPA_PLATFORM=xcb", "QT_IM_MODULE=compose"});
+        std::string ready = echo.Read("READY\n", std::chrono::seconds(20));
+        EXPECT_EQ(ready, "READY\n");
+        return echo;
+    }
+
+    // Types the text and a key combination, ends the client with Escape and
+    // returns what it received.
+    std::string TypeInto(int32_t holdTime, const std::string& cp1252Text, const std::string& client = ZEL_XIM_ECHO) {
+        TX11Desktop desktop(display);
+        desktop.LoadKeyboardLayout();
+        TChild echo = StartEcho(client);
+        TListaComandos none;
+        struct : ITimer {
+            void SetEnabled(bool) override {}
+            bool Enabled() const override { return false; }
+            void SetInterval(int32_t) override {}
+            int32_t Interval() const override { return 0; }
+        } timer;
+        TActionContext ctx(none, desktop, timer, nullptr);
+        ctx.TempoTecla = holdTime;
+        TypeText(ctx, cp1252Text);
+        PressKeyCombination(ctx, TComando{"copiar", "", tcTecla, "CTRL+C"});
+        PressKeyCombination(ctx, TComando{"sair", "", tcTecla, "ESC"});
+        std::string received = echo.Read("", std::chrono::seconds(20));
+        int status = 0;
+        EXPECT_TRUE(echo.Wait(std::chrono::seconds(10), &status)) << "the client did not end";
+        echo.Stop();
+        return received;
+    }
+};
+
+const std::string kText = "ol\xE1 a\xE7\xE3o p\xE3o voc\xEA \xFC \xE7 \xC1gua";  // olá ação pão você ü ç Água
+
+}  // namespace
+
+TEST_F(X11Typing, TextArrivesIntactWithHoldTime10) {
+    EXPECT_EQ(TypeInto(10, kText), Cp1252ToUtf8(kText) + "<CTRL+c>");
+}
+
+TEST_F(X11Typing, TextArrivesIntactWithHoldTime0) {
+    EXPECT_EQ(TypeInto(0, kText), Cp1252ToUtf8(kText) + "<CTRL+c>");
+}
+
+#ifdef ZEL_QT_ECHO
+TEST_F(X11Typing, QtLineEditReceivesTheTextIntactWithHoldTime0) {
+    EXPECT_EQ(TypeInto(0, kText, ZEL_QT_ECHO), Cp1252ToUtf8(kText) + "<CTRL+c>");
+}
+
+TEST_F(X11Typing, QtLineEditReceivesTheTextIntactWithHoldTime10) {
+    EXPECT_EQ(TypeInto(10, kText, ZEL_QT_ECHO), Cp1252ToUtf8(kText) + "<CTRL+c>");
+}
+#endif
+
+TEST_F(X11Typing, CapitalsAndPunctuation) {
+    // ASCII letters always arrive in lower case; accented capitals keep theirs.
+    EXPECT_EQ(TypeInto(0, "\xC2ngulo, \xC9 \xC0 PRA\xC7" "A: 1+1=2? \xDC!"),
+              Cp1252ToUtf8("\xC2ngulo, \xC9 \xC0 pra\xC7" "a: 1+1=2? \xDC!") + "<CTRL+c>");
+}
+
+TEST_F(X11Typing, LayoutLoadedMapsTheAbnt2Keys) {
+    TX11Desktop desktop(display);
+    desktop.LoadKeyboardLayout();
+    EXPECT_EQ(desktop.KeycodeOf(0xDB), 34u);  // AD11, dead acute
+    EXPECT_EQ(desktop.KeycodeOf(0xDE), 48u);  // AC11, dead tilde
+    EXPECT_EQ(desktop.KeycodeOf(0xBA), 47u);  // AC10, ç
+    EXPECT_EQ(desktop.KeycodeOf(0xC1), 97u);  // AB11
+    EXPECT_EQ(desktop.KeycodeOf(0x41), 38u);  // A
+    EXPECT_EQ(desktop.KeycodeOf(0x07), 0u);   // no key
+}
+
+TEST_F(X11Typing, ZelcmdSayTypesIntoTheFocusedWindow) {
+    zeltest::TTempDir dir;
+    dir.Write("p.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=sair\r\nacao=1\r\nargs=ESC\r\n[ditado]\r\n");
+    TChild echo = StartEcho(ZEL_XIM_ECHO);
+    TChild say = TChild::Start({ZEL_ZELCMD, "say", "--profile", dir.File("p.zpr"), "--modnum", dir.File("none.ini"),
+                                "Olá MUNDO", "sair"},
+                               {"DISPLAY=" + display});
+    int status = -1;
+    EXPECT_TRUE(say.Wait(std::chrono::seconds(20), &status));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    say.Stop();
+    // Typed in lower case with a blank after each word, Enter after the
+    // sentence (adventure mode); "sair" pressed Escape, which ends the client.
+    EXPECT_EQ(echo.Read("", std::chrono::seconds(20)), "olá mundo \r");
+    EXPECT_TRUE(echo.Wait(std::chrono::seconds(10), &status));
+    echo.Stop();
+}
+
+TEST(X11Desktop, NoServerIsAClearError) {
+    try {
+        TX11Desktop desktop(":987");
+        FAIL() << "connected to nothing";
+    } catch (const TError& e) {
+        EXPECT_EQ(Cp1252ToUtf8(e.what()), "Não foi possível conectar ao servidor X (DISPLAY=\":987\")");
+    }
+}
+
+// A real program, started through the desktop in its own folder; the
+// parameter text reaches it as arguments, never read by a shell.
+TEST_F(X11Typing, LaunchGivesTheProgramItsFolderAndVerbatimArguments) {
+    zeltest::TTempDir dir;
+    fs::path folder = dir.Path() / "prog";
+    fs::create_directories(folder);
+    fs::copy_file(ZEL_ARG_DUMP, folder / "argdump");
+    fs::permissions(folder / "argdump", fs::perms::owner_all);
+    dir.Write("prog/x", "keep");
+
+    TX11Desktop desktop(display);
+    TListaComandos comandos;
+    struct : ITimer {
+        void SetEnabled(bool) override {}
+        bool Enabled() const override { return false; }
+        void SetInterval(int32_t) override {}
+        int32_t Interval() const override { return 0; }
+    } timer;
+    TActionContext ctx(comandos, desktop, timer, nullptr);
+    ctx.Ativo = true;
+    LaunchProgram(ctx, TComando{"jogo", "", tcExecucao, dir.File("prog/argdump") + " ; rm -rf x \"a b\" $HOME `id` |"});
+
+    fs::path out = folder / "args.txt";
+    auto end = Clock::now() + std::chrono::seconds(10);
+    while (!fs::exists(out) && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(fs::exists(out));
+    EXPECT_EQ(dir.Read("prog/args.txt"), fs::canonical(folder).string() + "\n;\nrm\n-rf\nx\na b\n$HOME\n`id`\n|\n");
+    EXPECT_EQ(dir.Read("prog/x"), "keep");
+
+    // A program on PATH, without a folder of its own.
+    EXPECT_TRUE(desktop.ShellOpen("true", "", ""));
+    // Nothing to start or open.
+    EXPECT_FALSE(desktop.ShellOpen(dir.File("nao-existe.txt"), "", ""));
+    EXPECT_FALSE(desktop.ShellOpen(dir.File("prog/argdump"), "", dir.File("nao-existe/")));
+}
+
+TEST(Launch, MissingProgramOrFolderFailsAtOnce) {
+    zeltest::TTempDir dir;
+    EXPECT_FALSE(SpawnDetached("/nao/existe", {}, ""));
+    EXPECT_FALSE(SpawnDetached(FindExecutable("true"), {}, dir.File("nao-existe")));
+    EXPECT_TRUE(SpawnDetached(FindExecutable("true"), {}, dir.File("")));
+    EXPECT_EQ(FindExecutable("programa-que-nao-existe"), "");
+    EXPECT_EQ(SplitParameters(" -w 1"), (std::vector<std::string>{"-w", "1"}));
+    EXPECT_EQ(SplitParameters(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitParameters("\"\" a\"b c\"d"), (std::vector<std::string>{"", "ab cd"}));
+}
