@@ -62,8 +62,7 @@ const int kSamplingRates[] = {8000, 16000, 22050, 32000, 44100, 96000};
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* l = new QLabel(caption, parent);
     l->setObjectName(QLatin1String(name));
-    l->adjustSize();
-    l->move(at);
+    l->setGeometry(at.x(), at.y(), 260, 18);
     return l;
 }
 
@@ -614,7 +613,8 @@ void TForm1::Sair1Click() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == fundo) {
-        if (event->type() == QEvent::MouseButtonPress) {
+        // A second press soon after the first comes as a double click: it is a press all the same.
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
             auto* m = static_cast<QMouseEvent*>(event);
             DragOriginX = m->position().toPoint().x();
             DragOriginY = m->position().toPoint().y();

@@ -8,6 +8,7 @@
 #include "actions/Activation.h"
 #include "actions/Interpretation.h"
 #include "commands/Cp1252.h"
+#include "langmodel/ParserPortugues.h"
 #include "commands/ZelError.h"
 #include "platform/x11/X11Desktop.h"
 
@@ -46,8 +47,12 @@ public:
     void LoadKeyboardLayout() override { desktop_->LoadKeyboardLayout(); }
     void SetConfThreshPercentage(int32_t) override {}
     void SetSamplesPerSecond(int32_t) override {}
-    std::string TextToPhonemes(const std::string&) override { return std::string(); }
-    void LoadDictationCorpus(const std::string&, const std::string&) override { Unavailable(); }
+    std::string TextToPhonemes(const std::string& text) override { return TParserPortugues::TextToPhonemes(text); }
+    void LoadDictationCorpus(const std::string& corpus, const std::string& pastaExe) override {
+        parser_.ResetCounts();
+        parser_.LoadCorpusFile(corpus);
+        parser_.GenerateModelFiles(pastaExe);
+    }
     void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>&) override {
         Sync(state);
         Unavailable();
@@ -88,6 +93,7 @@ private:
     }
 
     std::string pastaExe_;
+    TParserPortugues parser_;
     TSoundPlayer sound_;
     std::unique_ptr<TX11Desktop> desktop_;
     TListaComandos noCommands_;
