@@ -1,6 +1,7 @@
 #include "recognition/AudioSource.h"
 
-#include <sphinxbase/ad.h>
+#include <pulse/error.h>
+#include <pulse/simple.h>
 
 #include <chrono>
 #include <cstring>
@@ -94,34 +95,45 @@ int32_t TWavFileSource::Read(int16_t* buffer, int32_t maxSamples) {
 
 namespace {
 
+// The microphone through the audio server's simple API. (The engine's own
+// audio library hides read errors: when the server goes away its read keeps
+// "succeeding" at full speed with no sound at all.)
 class TMicrophoneSource : public IAudioSource {
 public:
-    explicit TMicrophoneSource(ad_rec_t* ad) : ad_(ad) {}
-    ~TMicrophoneSource() override {
-        ad_stop_rec(ad_);
-        ad_close(ad_);
-    }
+    explicit TMicrophoneSource(pa_simple* pa) : pa_(pa) {}
+    ~TMicrophoneSource() override { pa_simple_free(pa_); }
     int32_t Read(int16_t* buffer, int32_t maxSamples) override {
-        int32_t n = ad_read(ad_, buffer, maxSamples);
-        return n < 0 ? -1 : n;
+        int error = 0;
+        if (pa_simple_read(pa_, buffer, static_cast<size_t>(maxSamples) * sizeof(int16_t), &error) < 0) return -1;
+        return maxSamples;
     }
 
 private:
-    ad_rec_t* ad_;
+    pa_simple* pa_;
 };
 
 }  // namespace
 
 std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t samplesPerSecond) {
-    ad_rec_t* ad = ad_open_dev(device.empty() ? nullptr : device.c_str(), samplesPerSecond);
-    if (!ad)
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = static_cast<uint32_t>(samplesPerSecond);
+    spec.channels = 1;
+    // Fragments of 20 ms: the recognizer sees the end of speech soon.
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = static_cast<uint32_t>(-1);
+    attr.prebuf = static_cast<uint32_t>(-1);
+    attr.minreq = static_cast<uint32_t>(-1);
+    attr.fragsize = static_cast<uint32_t>(samplesPerSecond / 50 * 2);
+    int error = 0;
+    pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, device.empty() ? nullptr : device.c_str(),
+                                  "reconhecimento de voz", &spec, nullptr, &attr, &error);
+    if (!pa)
         throw TError(Utf8ToCp1252("Não foi possível abrir o microfone") + (device.empty() ? std::string() : " " + device) +
-                     Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação."));
-    if (ad_start_rec(ad) < 0) {
-        ad_close(ad);
-        throw TError(Utf8ToCp1252("Não foi possível iniciar a gravação do microfone."));
-    }
-    return std::make_unique<TMicrophoneSource>(ad);
+                     Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
+                     pa_strerror(error) + ").");
+    return std::make_unique<TMicrophoneSource>(pa);
 }
 
 }  // namespace zel

@@ -9,12 +9,12 @@
 
 namespace zel {
 
-void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::vector<std::string>& ditado,
-                             const std::string& pastaExe) {
-    TParserPortugues& parser = sphinx.Parser();
+void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& comandos,
+                               const TListaComandos* modificadores, const std::vector<std::string>& ditado) {
     parser.ResetCounts();
-
-    for (const TComando& c : *ctx.Comandos) {
+    // A phrase goes whole, blanks and all: the builder gives it the written
+    // form the recognizer reads as one word.
+    for (const TComando& c : comandos) {
         if (c.Cmd.empty()) continue;
         const std::string& p = c.Cmd;
         parser.AddUnigram(p);
@@ -23,20 +23,25 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
         parser.AddTrigram("<s> " + p + " </s>");
         parser.AddDictionaryLine(p + "\t" + c.Fonemas);
     }
-
-    if (ctx.Prefs.ModNum) {
-        LoadNumericModifiers(ctx, pastaExe);
-        for (const TComando& m : ctx.Modificadores) {
+    if (modificadores) {
+        for (const TComando& m : *modificadores) {
             if (m.Cmd.empty()) continue;
             parser.AddUnigram(m.Cmd);
             parser.AddBigram("<s> " + m.Cmd);
             parser.AddDictionaryLine(m.Cmd + "\t" + m.Fonemas);
         }
     }
-
     // The memo holds a bundle: count lines up to "### ENDUBT ###", dictionary
     // lines from there up to "### ENDDIC ###".
     parser.AddBundleLines(ditado);
+}
+
+void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::vector<std::string>& ditado,
+                             const std::string& pastaExe) {
+    TParserPortugues& parser = sphinx.Parser();
+    // modnum.ini is read afresh only when the modifiers are wanted.
+    if (ctx.Prefs.ModNum) LoadNumericModifiers(ctx, pastaExe);
+    CountRecognizerVocabulary(parser, *ctx.Comandos, ctx.Prefs.ModNum ? &ctx.Modificadores : nullptr, ditado);
 
     parser.GenerateModelFiles(pastaExe);
 

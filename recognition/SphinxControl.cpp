@@ -224,8 +224,9 @@ int32_t TSphinxControl::InitRecognizer() {
     partials_ = RequirePartialResult;
     partialInterval_ = std::max<int32_t>(1, PartialResultInterval);
     audioFile_.clear();
-    if (!args_.AudioFile.empty()) {
-        std::filesystem::path p = NativePath(args_.AudioFile);
+    const std::string audio = AudioFile.empty() ? args_.AudioFile : Utf16ToCp1252(AudioFile);
+    if (!audio.empty()) {
+        std::filesystem::path p = NativePath(audio);
         if (p.is_relative()) p = NativePath(argFile).parent_path() / p;
         audioFile_ = CoreFileName(p);
     }
@@ -248,6 +249,12 @@ int32_t TSphinxControl::StartRecognizer() {
     auto run = std::make_shared<TRun>();
     run->uttOpen = true;
     run_ = run;
+
+    // Posted before the threads exist, so that it comes before their events.
+    auto alive = run->alive;
+    poster_.Post([this, alive] {
+        if (*alive && OnStartListening) OnStartListening();
+    });
 
     const int32_t chunk = std::max<int32_t>(1, rate_ * kChunkMs / 1000);
     std::thread([run, chunk, src = std::move(source)]() mutable {
@@ -273,10 +280,6 @@ int32_t TSphinxControl::StartRecognizer() {
 
     decoder_ = std::thread([this, run] { DecodeLoop(run); });
 
-    auto alive = run->alive;
-    poster_.Post([this, alive] {
-        if (*alive && OnStartListening) OnStartListening();
-    });
     return 0;
 }
 

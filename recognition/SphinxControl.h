@@ -7,7 +7,7 @@
 // thread; between StartRecognizer and StopRecognizer only the decoding thread
 // does, and StopRecognizer joins it before it touches the engine again. A
 // second thread captures the audio; a read that never returns (a stalled audio
-// server) cannot hold StopRecognizer: after a short wait the capture thread is
+// source) cannot hold StopRecognizer: after a short wait the capture thread is
 // left to finish on its own and closes its device when its read returns.
 // Every event is posted to the owner's thread with the run's token; once
 // StopRecognizer has cleared the token, events still queued are dropped, so
@@ -39,6 +39,11 @@ public:
     int32_t StartRecognizer() override;
     int32_t StopRecognizer() override;
     bool Listening() const override { return static_cast<bool>(run_); }
+
+    // Ours, stored like the others: a WAV file to listen to instead of what
+    // the argument file says (its "-audiofile" or the microphone). Read by
+    // InitRecognizer; relative names are taken from the argument file's folder.
+    std::u16string AudioFile;
 
     // The options of the last InitRecognizer, as read from the argument file.
     const TRecognizerArgs& Args() const { return args_; }
