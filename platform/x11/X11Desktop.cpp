@@ -7,6 +7,7 @@
 #include <X11/extensions/XKBfile.h>
 #include <X11/extensions/XKBrules.h>
 #include <X11/extensions/XTest.h>
+#include <poll.h>
 #include <sys/stat.h>
 
 #include <array>
@@ -70,13 +71,17 @@ void DefaultSound(const std::string& file) {
 // Qt's clients deliver a letter composed from a dead key at once, while plain
 // keys wait in a queue until the client has handled everything it has read:
 // when the two kinds of character arrive in one read, the composed letters
-// overtake the plain ones ("áol" for "olá"). Making sure that the server has
-// handled the events (a round trip) is not enough, since nothing in the
-// protocol tells when a client has drained its queue. So where typing passes
-// from plain characters to composed ones or back, the next key waits until
-// kSettleMs have passed since the last character began. Only there: plain
-// text, composed text and hold times of kSettleMs or more go out unpaced.
+// overtake the plain ones ("áol" for "olá"). A round trip with the server is
+// not enough: it says nothing of what the client has handled. So where typing
+// passes from plain characters to composed ones or back, the next key waits
+// for a round trip with the focused client itself: the window manager's ping
+// (_NET_WM_PING), which Qt and GTK answer right after handling the events
+// before it, and which Qt follows by delivering its queued keys. A client
+// that does not answer pings gets a pause of kSettleMs since the last
+// character began instead; a client that hangs costs at most kPingTimeoutMs.
+// Plain text and composed text alone go out unpaced.
 constexpr int kSettleMs = 10;
+constexpr int kPingTimeoutMs = 500;
 
 struct TX11Desktop::Impl {
     Display* display = nullptr;
@@ -86,6 +91,78 @@ struct TX11Desktop::Impl {
     bool pendingDead = false;
     bool shiftDown = false;
     std::chrono::steady_clock::time_point lastText{};
+    Atom wmProtocols = None, netWmPing = None;
+    long pingSerial = 0;
+    Window pingWindow = None, pingFocus = None;  // the last focus and the window that answers for it
+
+    // The focus window or its nearest ancestor that takes pings, or None.
+    Window PingWindowOf(Window focus) {
+        Window w = focus;
+        Window root = DefaultRootWindow(display);
+        while (w != None && w != root) {
+            Atom* protocols = nullptr;
+            int count = 0;
+            if (XGetWMProtocols(display, w, &protocols, &count)) {
+                bool takesPing = false;
+                for (int i = 0; i < count; ++i) takesPing = takesPing || protocols[i] == netWmPing;
+                XFree(protocols);
+                if (takesPing) return w;
+            }
+            Window rootReturn = None, parent = None, *children = nullptr;
+            unsigned n = 0;
+            if (!XQueryTree(display, w, &rootReturn, &parent, &children, &n)) return None;
+            if (children) XFree(children);
+            w = parent;
+        }
+        return None;
+    }
+
+    // Pings the focused client and waits for its answer. False when it takes
+    // no pings or does not answer in time.
+    bool PingFocusedClient() {
+        Window focus = None;
+        int revert = 0;
+        XGetInputFocus(display, &focus, &revert);
+        if (focus == None || focus == PointerRoot) return false;
+        if (focus != pingFocus) {
+            pingFocus = focus;
+            pingWindow = PingWindowOf(focus);
+        }
+        if (pingWindow == None) return false;
+        Window root = DefaultRootWindow(display);
+        // The answer goes to the root window (toolkits differ in the mask they
+        // send it with): listen there only meanwhile.
+        XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
+        XClientMessageEvent ping{};
+        ping.type = ClientMessage;
+        ping.window = pingWindow;
+        ping.message_type = wmProtocols;
+        ping.format = 32;
+        ping.data.l[0] = static_cast<long>(netWmPing);
+        ping.data.l[1] = ++pingSerial;
+        ping.data.l[2] = static_cast<long>(pingWindow);
+        XSendEvent(display, pingWindow, False, NoEventMask, reinterpret_cast<XEvent*>(&ping));
+        XFlush(display);
+        bool answered = false;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPingTimeoutMs);
+        while (!answered) {
+            while (!answered && XPending(display) > 0) {
+                XEvent ev;
+                XNextEvent(display, &ev);
+                answered = ev.type == ClientMessage && ev.xclient.message_type == wmProtocols &&
+                           ev.xclient.format == 32 && static_cast<Atom>(ev.xclient.data.l[0]) == netWmPing &&
+                           ev.xclient.data.l[1] == pingSerial;
+            }
+            if (answered) break;
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            pollfd pfd{ConnectionNumber(display), POLLIN, 0};
+            poll(&pfd, 1, static_cast<int>(left.count()));
+        }
+        XSelectInput(display, root, NoEventMask);
+        XSync(display, True);  // drop what came meanwhile
+        return answered;
+    }
     std::function<void()> pump;
     std::function<void(const std::string&)> sound = DefaultSound;
 
@@ -140,7 +217,7 @@ struct TX11Desktop::Impl {
         } else {
             kind = kPlain;
         }
-        if (lastKind != kNone && lastKind != kind) {
+        if (lastKind != kNone && lastKind != kind && !PingFocusedClient()) {
             XSync(display, False);
             auto due = lastText + std::chrono::milliseconds(kSettleMs);
             auto now = std::chrono::steady_clock::now();
@@ -175,6 +252,8 @@ TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_uniqu
         XCloseDisplay(impl_->display);
         throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XTEST");
     }
+    impl_->wmProtocols = XInternAtom(impl_->display, "WM_PROTOCOLS", False);
+    impl_->netWmPing = XInternAtom(impl_->display, "_NET_WM_PING", False);
     impl_->MapKeys();
 }
 
