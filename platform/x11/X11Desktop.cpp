@@ -7,10 +7,11 @@
 #include <X11/extensions/XKBfile.h>
 #include <X11/extensions/XKBrules.h>
 #include <X11/extensions/XTest.h>
-#include <poll.h>
 #include <sys/stat.h>
 
 #include <array>
+#include <map>
+#include <vector>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -71,98 +72,100 @@ void DefaultSound(const std::string& file) {
 // Qt's clients deliver a letter composed from a dead key at once, while plain
 // keys wait in a queue until the client has handled everything it has read:
 // when the two kinds of character arrive in one read, the composed letters
-// overtake the plain ones ("áol" for "olá"). A round trip with the server is
-// not enough: it says nothing of what the client has handled. So where typing
-// passes from plain characters to composed ones or back, the next key waits
-// for a round trip with the focused client itself: the window manager's ping
-// (_NET_WM_PING), which Qt and GTK answer right after handling the events
-// before it, and which Qt follows by delivering its queued keys. A client
-// that does not answer pings gets a pause of kSettleMs since the last
-// character began instead; a client that hangs costs at most kPingTimeoutMs.
-// Plain text and composed text alone go out unpaced.
+// overtake the plain ones ("áol" for "olá"). A round trip with the server says
+// nothing of what a client has handled, and not even a round trip with the
+// client itself does (Qt answers a ping before delivering its queued keys).
+// So the composing is done here: loading the layout also puts the letters
+// that the dead keys compose (á, Á, ã, ê, ü, à...) on the keycodes that the
+// layout leaves empty, two to a key (plain and with Shift), and a dead key
+// followed by a letter goes out as that one key. Every character then takes
+// the client's plain road, in order, at any hold time.
+//
+// A server has only some sixteen empty keycodes: the Portuguese letters come
+// first. A letter left without one (è, ö, ÿ...), or every letter when the
+// layout was not loaded here, goes out as dead key and letter; where typing
+// passes from plain characters to such composed ones or back, the next key
+// waits until kSettleMs have passed since the last character began.
 constexpr int kSettleMs = 10;
-constexpr int kPingTimeoutMs = 500;
+
+// What a dead key followed by a base key composes, lower and upper case.
+struct TComposition {
+    KeySym dead, base, lower, upper;
+};
+constexpr TComposition kCompositions[] = {
+    {XK_dead_acute, XK_a, XK_aacute, XK_Aacute},
+    {XK_dead_acute, XK_e, XK_eacute, XK_Eacute},
+    {XK_dead_acute, XK_i, XK_iacute, XK_Iacute},
+    {XK_dead_acute, XK_o, XK_oacute, XK_Oacute},
+    {XK_dead_acute, XK_u, XK_uacute, XK_Uacute},
+    {XK_dead_tilde, XK_a, XK_atilde, XK_Atilde},
+    {XK_dead_tilde, XK_o, XK_otilde, XK_Otilde},
+    {XK_dead_circumflex, XK_a, XK_acircumflex, XK_Acircumflex},
+    {XK_dead_circumflex, XK_e, XK_ecircumflex, XK_Ecircumflex},
+    {XK_dead_circumflex, XK_o, XK_ocircumflex, XK_Ocircumflex},
+    {XK_dead_grave, XK_a, XK_agrave, XK_Agrave},
+    {XK_dead_diaeresis, XK_u, XK_udiaeresis, XK_Udiaeresis},
+    {XK_dead_tilde, XK_space, XK_asciitilde, XK_asciitilde},
+    {XK_dead_circumflex, XK_space, XK_asciicircum, XK_asciicircum},
+    {XK_dead_acute, XK_space, XK_acute, XK_acute},
+    {XK_dead_grave, XK_space, XK_grave, XK_grave},
+    {XK_dead_diaeresis, XK_space, XK_diaeresis, XK_diaeresis},
+    {XK_dead_tilde, XK_n, XK_ntilde, XK_Ntilde},
+    {XK_dead_circumflex, XK_i, XK_icircumflex, XK_Icircumflex},
+    {XK_dead_circumflex, XK_u, XK_ucircumflex, XK_Ucircumflex},
+    {XK_dead_grave, XK_e, XK_egrave, XK_Egrave},
+    {XK_dead_grave, XK_i, XK_igrave, XK_Igrave},
+    {XK_dead_grave, XK_o, XK_ograve, XK_Ograve},
+    {XK_dead_grave, XK_u, XK_ugrave, XK_Ugrave},
+    {XK_dead_acute, XK_y, XK_yacute, XK_Yacute},
+    {XK_dead_diaeresis, XK_a, XK_adiaeresis, XK_Adiaeresis},
+    {XK_dead_diaeresis, XK_e, XK_ediaeresis, XK_Ediaeresis},
+    {XK_dead_diaeresis, XK_i, XK_idiaeresis, XK_Idiaeresis},
+    {XK_dead_diaeresis, XK_o, XK_odiaeresis, XK_Odiaeresis},
+    {XK_dead_diaeresis, XK_y, XK_ydiaeresis, XK_Ydiaeresis},
+};
+
+// The composed keysyms in the order they get a place on a spare key.
+constexpr KeySym kPlacedFirst[] = {
+    XK_aacute, XK_eacute, XK_iacute, XK_oacute, XK_uacute, XK_atilde, XK_otilde, XK_acircumflex,
+    XK_ecircumflex, XK_ocircumflex, XK_agrave, XK_udiaeresis,
+    XK_Aacute, XK_Eacute, XK_Iacute, XK_Oacute, XK_Uacute, XK_Atilde, XK_Otilde, XK_Acircumflex,
+    XK_Ecircumflex, XK_Ocircumflex, XK_Agrave, XK_Udiaeresis,
+    XK_asciitilde, XK_asciicircum, XK_acute, XK_grave, XK_diaeresis,
+    XK_ntilde, XK_icircumflex, XK_ucircumflex, XK_Ntilde, XK_Icircumflex, XK_Ucircumflex,
+    XK_egrave, XK_igrave, XK_ograve, XK_ugrave, XK_adiaeresis, XK_ediaeresis, XK_idiaeresis, XK_odiaeresis,
+    XK_yacute, XK_ydiaeresis, XK_Egrave, XK_Igrave, XK_Ograve, XK_Ugrave, XK_Adiaeresis, XK_Ediaeresis,
+    XK_Idiaeresis, XK_Odiaeresis, XK_Yacute, XK_Ydiaeresis,
+};
+
+const TComposition* FindComposition(KeySym dead, KeySym base) {
+    for (const TComposition& c : kCompositions) {
+        if (c.dead == dead && c.base == base) return &c;
+    }
+    return nullptr;
+}
 
 struct TX11Desktop::Impl {
     Display* display = nullptr;
     std::array<unsigned, 256> keycodes{};
     std::array<std::array<KeySym, 2>, 256> keysyms{};  // without and with Shift
     enum TKind { kNone, kPlain, kComposed } lastKind = kNone;
-    bool pendingDead = false;
+    bool deadInProgress = false;  // the dead-key road: a dead key sent, its letter not yet
     bool shiftDown = false;
     std::chrono::steady_clock::time_point lastText{};
-    Atom wmProtocols = None, netWmPing = None;
-    long pingSerial = 0;
-    Window pingWindow = None, pingFocus = None;  // the last focus and the window that answers for it
+    // Composing here (see above): the spare keycode of each composition, the
+    // dead key waiting for its letter, and what each key's release must undo.
+    struct TPlace {
+        unsigned keycode;
+        bool shifted;
+    };
+    std::map<KeySym, TPlace> placeOf;
+    KeySym pendingDead = NoSymbol;
+    uint8_t pendingDeadVk = 0;
+    bool pendingDeadShift = false;
+    std::array<unsigned, 256> pressedInstead{};  // vk → spare keycode pressed for it
+    std::array<bool, 256> swallowRelease{};
 
-    // The focus window or its nearest ancestor that takes pings, or None.
-    Window PingWindowOf(Window focus) {
-        Window w = focus;
-        Window root = DefaultRootWindow(display);
-        while (w != None && w != root) {
-            Atom* protocols = nullptr;
-            int count = 0;
-            if (XGetWMProtocols(display, w, &protocols, &count)) {
-                bool takesPing = false;
-                for (int i = 0; i < count; ++i) takesPing = takesPing || protocols[i] == netWmPing;
-                XFree(protocols);
-                if (takesPing) return w;
-            }
-            Window rootReturn = None, parent = None, *children = nullptr;
-            unsigned n = 0;
-            if (!XQueryTree(display, w, &rootReturn, &parent, &children, &n)) return None;
-            if (children) XFree(children);
-            w = parent;
-        }
-        return None;
-    }
-
-    // Pings the focused client and waits for its answer. False when it takes
-    // no pings or does not answer in time.
-    bool PingFocusedClient() {
-        Window focus = None;
-        int revert = 0;
-        XGetInputFocus(display, &focus, &revert);
-        if (focus == None || focus == PointerRoot) return false;
-        if (focus != pingFocus) {
-            pingFocus = focus;
-            pingWindow = PingWindowOf(focus);
-        }
-        if (pingWindow == None) return false;
-        Window root = DefaultRootWindow(display);
-        // The answer goes to the root window (toolkits differ in the mask they
-        // send it with): listen there only meanwhile.
-        XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
-        XClientMessageEvent ping{};
-        ping.type = ClientMessage;
-        ping.window = pingWindow;
-        ping.message_type = wmProtocols;
-        ping.format = 32;
-        ping.data.l[0] = static_cast<long>(netWmPing);
-        ping.data.l[1] = ++pingSerial;
-        ping.data.l[2] = static_cast<long>(pingWindow);
-        XSendEvent(display, pingWindow, False, NoEventMask, reinterpret_cast<XEvent*>(&ping));
-        XFlush(display);
-        bool answered = false;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPingTimeoutMs);
-        while (!answered) {
-            while (!answered && XPending(display) > 0) {
-                XEvent ev;
-                XNextEvent(display, &ev);
-                answered = ev.type == ClientMessage && ev.xclient.message_type == wmProtocols &&
-                           ev.xclient.format == 32 && static_cast<Atom>(ev.xclient.data.l[0]) == netWmPing &&
-                           ev.xclient.data.l[1] == pingSerial;
-            }
-            if (answered) break;
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) break;
-            pollfd pfd{ConnectionNumber(display), POLLIN, 0};
-            poll(&pfd, 1, static_cast<int>(left.count()));
-        }
-        XSelectInput(display, root, NoEventMask);
-        XSync(display, True);  // drop what came meanwhile
-        return answered;
-    }
     std::function<void()> pump;
     std::function<void(const std::string&)> sound = DefaultSound;
 
@@ -207,17 +210,17 @@ struct TX11Desktop::Impl {
         if (ks == NoSymbol || IsModifierKey(ks)) return;
         TKind kind;
         if (IsDead(ks)) {
-            if (pendingDead) return;  // a second dead key belongs to the same letter
-            pendingDead = true;
+            if (deadInProgress) return;  // a second dead key belongs to the same letter
+            deadInProgress = true;
             kind = kComposed;
-        } else if (pendingDead) {
-            pendingDead = false;  // the letter after the dead key: composed with it
+        } else if (deadInProgress) {
+            deadInProgress = false;  // the letter after the dead key: composed with it
             lastKind = kComposed;
             return;
         } else {
             kind = kPlain;
         }
-        if (lastKind != kNone && lastKind != kind && !PingFocusedClient()) {
+        if (lastKind != kNone && lastKind != kind) {
             XSync(display, False);
             auto due = lastText + std::chrono::milliseconds(kSettleMs);
             auto now = std::chrono::steady_clock::now();
@@ -227,13 +230,111 @@ struct TX11Desktop::Impl {
         lastText = std::chrono::steady_clock::now();
     }
 
+    void Fake(unsigned kc, bool down) {
+        XTestFakeKeyEvent(display, kc, down ? True : False, CurrentTime);
+        XFlush(display);
+    }
+
+    // The spare key of what the dead key and the base compose, at the case
+    // that Shift gives now; null when it has none.
+    const TPlace* PlaceOf(KeySym dead, KeySym base) const {
+        const TComposition* c = FindComposition(dead, base);
+        if (!c) return nullptr;
+        auto it = placeOf.find(shiftDown ? c->upper : c->lower);
+        return it == placeOf.end() ? nullptr : &it->second;
+    }
+
+    // Presses a spare key at its level: Shift is set as the place wants it
+    // for the press alone (the letter is chosen then), and put back.
+    void PressPlace(const TPlace& place) {
+        const unsigned shiftKc = keycodes[0x10];
+        const bool flip = shiftKc && place.shifted != shiftDown;
+        if (flip) Fake(shiftKc, place.shifted);
+        Fake(place.keycode, true);
+        if (flip) Fake(shiftKc, shiftDown);
+    }
+
     void Send(uint8_t vk, bool down) {
         unsigned kc = keycodes[vk];
         if (kc == 0) return;
+        const bool isShift = vk == 0x10 || vk == 0xA0 || vk == 0xA1;
+        if (!placeOf.empty() && !isShift) {
+            if (down) {
+                KeySym ks = keysyms[vk][shiftDown ? 1 : 0];
+                if (IsDead(ks)) {
+                    if (pendingDead != NoSymbol) FlushPendingDead();
+                    pendingDead = ks;
+                    pendingDeadVk = vk;
+                    pendingDeadShift = shiftDown;
+                    swallowRelease[vk] = true;
+                    return;
+                }
+                if (pendingDead != NoSymbol && ks != NoSymbol && !IsModifierKey(ks)) {
+                    const TPlace* place = PlaceOf(pendingDead, keysyms[vk][0]);
+                    if (!place) {
+                        FlushPendingDead();
+                    } else {
+                        pendingDead = NoSymbol;
+                        pressedInstead[vk] = place->keycode;
+                        PressPlace(*place);
+                        if (lastKind == kComposed) lastKind = kPlain;  // this road keeps the order
+                        return;
+                    }
+                }
+            } else {
+                if (pressedInstead[vk] != 0) {
+                    Fake(pressedInstead[vk], false);
+                    pressedInstead[vk] = 0;
+                    return;
+                }
+                if (swallowRelease[vk]) {
+                    swallowRelease[vk] = false;
+                    return;
+                }
+            }
+        }
         if (down) BeforePress(vk);
-        if (vk == 0x10 || vk == 0xA0 || vk == 0xA1) shiftDown = down;
-        XTestFakeKeyEvent(display, kc, down ? True : False, CurrentTime);
-        XFlush(display);
+        if (isShift) shiftDown = down;
+        Fake(kc, down);
+    }
+
+    // A dead key whose composition has no keycode of its own: it goes out
+    // itself, at the level it was pressed with, and the client composes.
+    void FlushPendingDead() {
+        const uint8_t vk = pendingDeadVk;
+        const unsigned shiftKc = keycodes[0x10];
+        const bool wasShift = shiftDown;
+        const bool shiftNeeded = pendingDeadShift;
+        pendingDead = NoSymbol;
+        if (shiftKc && shiftNeeded != wasShift) Fake(shiftKc, shiftNeeded);
+        shiftDown = shiftNeeded;
+        BeforePress(vk);
+        Fake(keycodes[vk], true);
+        Fake(keycodes[vk], false);
+        if (shiftKc && shiftNeeded != wasShift) Fake(shiftKc, wasShift);
+        shiftDown = wasShift;
+    }
+
+    // Puts the composed letters on the keycodes that the layout leaves
+    // empty, two to a key.
+    void InstallCompositions() {
+        placeOf.clear();
+        pendingDead = NoSymbol;
+        XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+        if (!xkb) return;
+        std::vector<unsigned> spare;
+        for (int kc = xkb->max_key_code; kc > xkb->min_key_code && kc > 8; --kc) {
+            if (XkbKeyNumGroups(xkb, kc) == 0) spare.push_back(static_cast<unsigned>(kc));
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+        constexpr size_t n = sizeof kPlacedFirst / sizeof kPlacedFirst[0];
+        for (size_t i = 0, key = 0; i < n && key < spare.size(); i += 2, ++key) {
+            KeySym syms[2] = {kPlacedFirst[i], i + 1 < n ? kPlacedFirst[i + 1] : NoSymbol};
+            XChangeKeyboardMapping(display, static_cast<int>(spare[key]), 2, syms, 1);
+            placeOf[syms[0]] = TPlace{spare[key], false};
+            if (syms[1] != NoSymbol) placeOf[syms[1]] = TPlace{spare[key], true};
+        }
+        XSync(display, False);
     }
 };
 
@@ -252,8 +353,6 @@ TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_uniqu
         XCloseDisplay(impl_->display);
         throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XTEST");
     }
-    impl_->wmProtocols = XInternAtom(impl_->display, "WM_PROTOCOLS", False);
-    impl_->netWmPing = XInternAtom(impl_->display, "_NET_WM_PING", False);
     impl_->MapKeys();
 }
 
@@ -327,6 +426,7 @@ void TX11Desktop::LoadKeyboardLayout() {
     XkbRF_SetNamesProp(impl_->display, rules, &vars);
     XSync(impl_->display, False);
     impl_->MapKeys();
+    impl_->InstallCompositions();
 }
 
 void TX11Desktop::SetMessagePump(std::function<void()> pump) { impl_->pump = std::move(pump); }
