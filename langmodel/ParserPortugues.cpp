@@ -7,7 +7,6 @@
 #include <limits>
 #include <numeric>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,42 +32,56 @@ struct StringHash {
 };
 using TStringIndex = std::unordered_map<std::string, int32_t, StringHash, std::equal_to<>>;
 
-// Open-addressing index of n-gram entries by their token ids. The table holds
-// entry numbers; the ids themselves stay in the entry vector.
+// Open-addressing index of n-gram entries by their token ids. Each slot
+// holds the ids beside the entry number, so that a probe touches one cache
+// line, and a sentence can ask for all its slots ahead (Prefetch) before
+// counting: with millions of entries the table lies in main memory.
 template <size_t N>
 class TTupleIndex {
 public:
     using Key = std::array<int32_t, N>;
 
     void Clear() {
-        slots_.assign(16, -1);
+        slots_.assign(16, TSlot{});
         used_ = 0;
     }
-    int32_t Find(const Key& key, const std::vector<Key>& entries) const {
+    void Prefetch(const Key& key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
+    }
+    int32_t Find(const Key& key) const {
         if (slots_.empty()) return -1;
         size_t mask = slots_.size() - 1;
         for (size_t s = Hash(key) & mask;; s = (s + 1) & mask) {
-            int32_t e = slots_[s];
-            if (e < 0) return -1;
-            if (entries[static_cast<size_t>(e)] == key) return e;
+            const TSlot& slot = slots_[s];
+            if (slot.entry < 0) return -1;
+            if (Same(slot.key, key)) return slot.entry;
         }
     }
-    // The entry must not be in the index yet.
-    void Insert(int32_t entry, const std::vector<Key>& entries) {
-        if (slots_.empty()) slots_.assign(16, -1);
-        if ((used_ + 1) * 4 > slots_.size() * 3) Grow(entries);
-        Place(entry, entries);
+    // The key must not be in the index yet.
+    void Insert(const Key& key, int32_t entry) {
+        if (slots_.empty()) slots_.assign(16, TSlot{});
+        if ((used_ + 1) * 2 > slots_.size()) Grow();
+        Place(key, entry);
         ++used_;
     }
     void Rebuild(const std::vector<Key>& entries) {
         size_t size = 16;
-        while (size * 3 < entries.size() * 4 + 4) size *= 2;
-        slots_.assign(size, -1);
+        while (size < entries.size() * 2 + 2) size *= 2;
+        slots_.assign(size, TSlot{});
         used_ = entries.size();
-        for (size_t e = 0; e < entries.size(); ++e) Place(static_cast<int32_t>(e), entries);
+        for (size_t e = 0; e < entries.size(); ++e) Place(entries[e], static_cast<int32_t>(e));
     }
 
 private:
+    struct TSlot {
+        Key key{};
+        int32_t entry = -1;
+    };
+    static bool Same(const Key& a, const Key& b) {
+        for (size_t k = 0; k < N; ++k)
+            if (a[k] != b[k]) return false;
+        return true;
+    }
     static size_t Hash(const Key& key) {
         uint64_t h = 0x9E3779B97F4A7C15ull;
         for (int32_t id : key) {
@@ -78,21 +91,21 @@ private:
         }
         return static_cast<size_t>(h);
     }
-    void Place(int32_t entry, const std::vector<Key>& entries) {
+    void Place(const Key& key, int32_t entry) {
         size_t mask = slots_.size() - 1;
-        size_t s = Hash(entries[static_cast<size_t>(entry)]) & mask;
-        while (slots_[s] >= 0) s = (s + 1) & mask;
-        slots_[s] = entry;
+        size_t s = Hash(key) & mask;
+        while (slots_[s].entry >= 0) s = (s + 1) & mask;
+        slots_[s] = TSlot{key, entry};
     }
-    void Grow(const std::vector<Key>& entries) {
-        std::vector<int32_t> old;
+    void Grow() {
+        std::vector<TSlot> old;
         old.swap(slots_);
-        slots_.assign(old.size() * 2, -1);
-        for (int32_t e : old)
-            if (e >= 0) Place(e, entries);
+        slots_.assign(old.size() * 2, TSlot{});
+        for (const TSlot& slot : old)
+            if (slot.entry >= 0) Place(slot.key, slot.entry);
     }
 
-    std::vector<int32_t> slots_;
+    std::vector<TSlot> slots_;
     size_t used_ = 0;
 };
 
@@ -106,6 +119,74 @@ void AppendNumber(std::string& out, long double value) {
     out.append(buffer, length);
 }
 
+// The primary part of a collation key: the bytes before the level separator.
+std::string_view PrimaryPart(std::string_view key) {
+    size_t end = key.find('\x01');
+    return end == std::string_view::npos ? key : key.substr(0, end);
+}
+
+// Bytes whose primary weight is not above that of the blank (the blank
+// itself, the other white space, the no-break space). A token without them
+// sorts inside an n-gram text exactly as on its own; see SortTuples.
+const std::array<bool, 256>& BlankLikeBytes() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t{};
+        const std::string blank(PrimaryPart(LocaleSortKey(" ")));
+        for (int b = 1; b < 256; ++b) {
+            std::string key = LocaleSortKey(std::string(1, static_cast<char>(b)));
+            std::string_view primary = PrimaryPart(key);
+            t[static_cast<size_t>(b)] = !primary.empty() && primary <= std::string_view(blank);
+        }
+        t[0] = true;
+        return t;
+    }();
+    return table;
+}
+
+// Exact bytes → token, open addressing; every distinct byte form once.
+class TFormIndex {
+public:
+    void Clear() {
+        forms_.clear();
+        tokens_.clear();
+        hashes_.clear();
+        slots_.assign(1024, -1);
+    }
+    int32_t Find(std::string_view form, size_t hash) const {
+        if (slots_.empty()) return -1;
+        size_t mask = slots_.size() - 1;
+        for (size_t s = hash & mask;; s = (s + 1) & mask) {
+            int32_t e = slots_[s];
+            if (e < 0) return -1;
+            if (hashes_[static_cast<size_t>(e)] == static_cast<uint32_t>(hash) && forms_[static_cast<size_t>(e)] == form)
+                return tokens_[static_cast<size_t>(e)];
+        }
+    }
+    void Insert(std::string_view form, size_t hash, int32_t token) {
+        if (slots_.empty()) slots_.assign(1024, -1);
+        if ((forms_.size() + 1) * 2 > slots_.size()) {
+            slots_.assign(slots_.size() * 2, -1);
+            for (size_t e = 0; e < forms_.size(); ++e) Place(e, std::hash<std::string_view>{}(forms_[e]));
+        }
+        forms_.emplace_back(form);
+        tokens_.push_back(token);
+        hashes_.push_back(static_cast<uint32_t>(hash));
+        Place(forms_.size() - 1, hash);
+    }
+
+private:
+    void Place(size_t entry, size_t hash) {
+        size_t mask = slots_.size() - 1;
+        size_t s = hash & mask;
+        while (slots_[s] >= 0) s = (s + 1) & mask;
+        slots_[s] = static_cast<int32_t>(entry);
+    }
+    std::vector<std::string> forms_;
+    std::vector<int32_t> tokens_;
+    std::vector<uint32_t> hashes_;
+    std::vector<int32_t> slots_;
+};
+
 }  // namespace
 
 struct TParserPortugues::TImpl {
@@ -114,10 +195,11 @@ struct TParserPortugues::TImpl {
         std::string form;     // the form of its first appearance
         std::string key;      // collation key
         int32_t unigram = -1; // its entry in the unigram list, or -1
+        bool blankLike = false;  // holds a byte of BlankLikeBytes
     };
     std::vector<TToken> tokens;
-    TStringIndex byBytes;  // exact bytes → token
-    TStringIndex byKey;    // collation key → token
+    TFormIndex byBytes;  // exact bytes → token
+    TStringIndex byKey;  // collation key → token
 
     // ---- the three lists ----
     std::vector<int32_t> uniToken;
@@ -135,27 +217,32 @@ struct TParserPortugues::TImpl {
     std::unordered_set<std::string, StringHash, std::equal_to<>> dictionaryWords;
     std::string folder;
 
+    TImpl() { Reset(); }
+
     int32_t FindToken(std::string_view form) const {
-        auto it = byBytes.find(form);
-        if (it != byBytes.end()) return it->second;
+        int32_t id = byBytes.Find(form, std::hash<std::string_view>{}(form));
+        if (id >= 0) return id;
         auto k = byKey.find(LocaleSortKey(form));
         return k == byKey.end() ? -1 : k->second;
     }
 
     int32_t Intern(std::string_view form) {
-        auto it = byBytes.find(form);
-        if (it != byBytes.end()) return it->second;
+        const size_t hash = std::hash<std::string_view>{}(form);
+        int32_t id = byBytes.Find(form, hash);
+        if (id >= 0) return id;
         std::string key = LocaleSortKey(form);
-        int32_t id;
         auto k = byKey.find(key);
         if (k != byKey.end()) {
             id = k->second;
         } else {
             id = static_cast<int32_t>(tokens.size());
-            tokens.push_back({std::string(form), key, -1});
+            const auto& blankLike = BlankLikeBytes();
+            bool hasBlankLike = std::any_of(form.begin(), form.end(),
+                                            [&](char c) { return blankLike[static_cast<unsigned char>(c)]; });
+            tokens.push_back({std::string(form), key, -1, hasBlankLike});
             byKey.emplace(std::move(key), id);
         }
-        byBytes.emplace(std::string(form), id);
+        byBytes.Insert(form, hash, id);
         return id;
     }
 
@@ -185,14 +272,14 @@ struct TParserPortugues::TImpl {
     template <size_t N>
     static void CountTuple(const std::array<int32_t, N>& key, int64_t n, std::vector<std::array<int32_t, N>>& entries,
                            std::vector<int32_t>& counts, TTupleIndex<N>& index, bool& sortedFlag) {
-        int32_t e = index.Find(key, entries);
+        int32_t e = index.Find(key);
         if (e >= 0) {
             counts[static_cast<size_t>(e)] = AddSaturated(counts[static_cast<size_t>(e)], n);
             return;
         }
         entries.push_back(key);
         counts.push_back(AddSaturated(0, n));
-        index.Insert(static_cast<int32_t>(entries.size() - 1), entries);
+        index.Insert(key, static_cast<int32_t>(entries.size() - 1));
         sortedFlag = false;
     }
     void CountBigram(int32_t a, int32_t b, int64_t n) { CountTuple<2>({a, b}, n, bi, biCount, biIndex, sorted); }
@@ -256,7 +343,7 @@ struct TParserPortugues::TImpl {
 
     void Reset() {
         tokens.clear();
-        byBytes.clear();
+        byBytes.Clear();
         byKey.clear();
         uniToken.clear();
         uniForm.clear();
@@ -279,30 +366,90 @@ struct TParserPortugues::TImpl {
         return text;
     }
 
-    // Sorts one n-gram list by the collation of its whole text (token by token
-    // would order accents before later letters differently). The keys are made
-    // on both cores; the collator is per thread.
-    template <size_t N>
-    void SortTuples(std::vector<std::array<int32_t, N>>& entries, std::vector<int32_t>& counts, TTupleIndex<N>& index) {
-        const size_t n = entries.size();
-        std::vector<std::string> keys(n);
-        auto work = [&](size_t from, size_t to) {
-            for (size_t e = from; e < to; ++e) keys[e] = LocaleSortKey(NgramText(entries[e].data(), N));
-        };
-        if (n >= 20000) {
-            std::thread helper(work, n / 2, n);
-            work(0, n / 2);
-            helper.join();
-        } else {
-            work(0, n);
-        }
+    // Ranks of the tokens in collation order: rank by the whole key, and
+    // primaryRank by its primary level alone.
+    void RankTokens(std::vector<uint32_t>& rank, std::vector<uint32_t>& primaryRank) const {
+        const size_t n = tokens.size();
         std::vector<int32_t> order(n);
         std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
-            return keys[static_cast<size_t>(x)] < keys[static_cast<size_t>(y)];
+            return tokens[static_cast<size_t>(x)].key < tokens[static_cast<size_t>(y)].key;
         });
-        keys.clear();
-        keys.shrink_to_fit();
+        rank.assign(n, 0);
+        primaryRank.assign(n, 0);
+        uint32_t p = 0;
+        std::string_view previous;
+        for (size_t i = 0; i < n; ++i) {
+            const std::string& key = tokens[static_cast<size_t>(order[i])].key;
+            std::string_view primary = PrimaryPart(key);
+            if (i > 0 && primary != previous) ++p;
+            previous = primary;
+            rank[static_cast<size_t>(order[i])] = static_cast<uint32_t>(i);
+            primaryRank[static_cast<size_t>(order[i])] = p;
+        }
+    }
+
+    // Sorts one n-gram list by the collation of its whole text "t1 t2 t3".
+    // A collation key compares all primary weights first, then the secondary
+    // ones, so the whole text is not ordered token by token ("É B" comes
+    // before "E C"). But when no token holds a blank-like byte, the blank
+    // between tokens weighs less than anything that can follow inside a
+    // token, and the order of the whole texts is that of the tuple
+    // (primary ranks of t1, t2, t3, then full ranks of t1, t2, t3): an integer
+    // sort. The few entries with blank-like tokens (command phrases with
+    // blanks) get the keys of their whole texts and are merged in by binary
+    // search with the same keys.
+    template <size_t N>
+    void SortTuples(std::vector<std::array<int32_t, N>>& entries, std::vector<int32_t>& counts,
+                    TTupleIndex<N>& index, const std::vector<uint32_t>& rank,
+                    const std::vector<uint32_t>& primaryRank) {
+        const size_t n = entries.size();
+        const bool packable = tokens.size() < (size_t{1} << 21);
+        struct TPacked {
+            uint64_t primary, full;
+            int32_t entry;
+        };
+        std::vector<TPacked> plain;
+        std::vector<std::pair<std::string, int32_t>> odd;  // whole-text key, entry
+        plain.reserve(n);
+        for (size_t e = 0; e < n; ++e) {
+            bool blankLike = !packable;
+            uint64_t primary = 0, full = 0;
+            for (int32_t id : entries[e]) {
+                blankLike = blankLike || tokens[static_cast<size_t>(id)].blankLike;
+                primary = primary << 21 | primaryRank[static_cast<size_t>(id)];
+                full = full << 21 | rank[static_cast<size_t>(id)];
+            }
+            if (blankLike) odd.emplace_back(LocaleSortKey(NgramText(entries[e].data(), N)), static_cast<int32_t>(e));
+            else plain.push_back({primary, full, static_cast<int32_t>(e)});
+        }
+        std::sort(plain.begin(), plain.end(), [](const TPacked& x, const TPacked& y) {
+            return x.primary != y.primary ? x.primary < y.primary : x.full < y.full;
+        });
+        std::sort(odd.begin(), odd.end());
+        std::vector<int32_t> order;
+        order.reserve(n);
+        size_t next = 0;
+        std::unordered_map<size_t, std::string> plainKeys;
+        auto plainKey = [&](size_t i) -> const std::string& {
+            auto it = plainKeys.find(i);
+            if (it == plainKeys.end())
+                it = plainKeys.emplace(i, LocaleSortKey(NgramText(entries[static_cast<size_t>(plain[i].entry)].data(), N)))
+                         .first;
+            return it->second;
+        };
+        for (const auto& [key, entry] : odd) {
+            size_t lo = next, hi = plain.size();
+            while (lo < hi) {
+                size_t mid = lo + (hi - lo) / 2;
+                if (plainKey(mid) < key) lo = mid + 1;
+                else hi = mid;
+            }
+            for (; next < lo; ++next) order.push_back(plain[next].entry);
+            order.push_back(entry);
+        }
+        for (; next < plain.size(); ++next) order.push_back(plain[next].entry);
+
         std::vector<std::array<int32_t, N>> newEntries(n);
         std::vector<int32_t> newCounts(n);
         for (size_t i = 0; i < n; ++i) {
@@ -316,12 +463,14 @@ struct TParserPortugues::TImpl {
 
     void Sort() {
         if (sorted) return;
+        std::vector<uint32_t> rank, primaryRank;
+        RankTokens(rank, primaryRank);
         const size_t n = uniToken.size();
         std::vector<int32_t> order(n);
         std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
-            return tokens[static_cast<size_t>(uniToken[static_cast<size_t>(x)])].key <
-                   tokens[static_cast<size_t>(uniToken[static_cast<size_t>(y)])].key;
+            return rank[static_cast<size_t>(uniToken[static_cast<size_t>(x)])] <
+                   rank[static_cast<size_t>(uniToken[static_cast<size_t>(y)])];
         });
         std::vector<int32_t> newToken(n), newCount(n);
         std::vector<std::string> newForm(n);
@@ -335,8 +484,8 @@ struct TParserPortugues::TImpl {
         uniToken.swap(newToken);
         uniCount.swap(newCount);
         uniForm.swap(newForm);
-        SortTuples<2>(bi, biCount, biIndex);
-        SortTuples<3>(tri, triCount, triIndex);
+        SortTuples<2>(bi, biCount, biIndex, rank, primaryRank);
+        SortTuples<3>(tri, triCount, triIndex, rank, primaryRank);
         sorted = true;
     }
 
@@ -397,6 +546,10 @@ void TParserPortugues::AddSentence(std::string_view line) {
     forms.emplace_back("</s>");
     ids.push_back(m.Intern("</s>"));
     const size_t k = ids.size();
+    for (size_t j = 0; j + 1 < k; ++j) {
+        m.biIndex.Prefetch({ids[j], ids[j + 1]});
+        if (j + 2 < k) m.triIndex.Prefetch({ids[j], ids[j + 1], ids[j + 2]});
+    }
     for (size_t j = 0; j < k; ++j) {
         m.CountUnigram(ids[j], forms[j], 1);
         if (j + 1 < k) m.CountBigram(ids[j], ids[j + 1], 1);
@@ -534,11 +687,11 @@ void TParserPortugues::WriteLanguageModel() {
     size_t writtenT = 0;
     for (size_t j = 0; j < nT; ++j) {
         const auto& t = m.tri[j];
-        int32_t h = m.biIndex.Find({t[0], t[1]}, m.bi);
+        int32_t h = m.biIndex.Find({t[0], t[1]});
         if (h < 0 || !biWritten[static_cast<size_t>(h)] || uniOf(t[2]) < 0) continue;
         triHistory[j] = h;
         ++writtenT;
-        int32_t g = m.biIndex.Find({t[1], t[2]}, m.bi);
+        int32_t g = m.biIndex.Find({t[1], t[2]});
         if (g >= 0 && biWritten[static_cast<size_t>(g)])
             S2[static_cast<size_t>(h)] = S2[static_cast<size_t>(h)] + P2[static_cast<size_t>(g)];
     }

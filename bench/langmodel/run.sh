@@ -1,0 +1,76 @@
+#!/bin/bash
+# Times "zelcmd model --corpus" against IRSTLM's tlm (Witten-Bell, back-off,
+# trigrams) on the same Portuguese corpus of about a million words, made from
+# Debian packages (focalinux-text, fortunes-br, manpages-pt-br) and converted
+# to Windows-1252. Prints wall time and peak memory of both, their ratio, and
+# how zelcmd scales to ten times the corpus.
+#
+# usage: bench/langmodel/run.sh [BUILD_DIR]      (default: build)
+# needs: the packages above, irstlm, groff, iconv, /usr/bin/time
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+BUILD=$(cd "${1:-$ROOT/build}" && pwd)
+ZELCMD=$BUILD/bin/zelcmd
+TLM=/usr/lib/irstlm/bin/tlm
+WORK=${ZEL_BENCH_DIR:-/tmp/zel-bench-langmodel}
+mkdir -p "$WORK"
+cd "$WORK"
+
+[ -x "$ZELCMD" ] || { echo "zelcmd not built: $ZELCMD" >&2; exit 1; }
+[ -x "$TLM" ] || { echo "IRSTLM missing (apt-get install irstlm)" >&2; exit 1; }
+
+# ---- the corpus --------------------------------------------------------
+if [ ! -s corpus1.txt ]; then
+  : > sources.utf8
+  for f in /usr/share/doc/focalinux/text/*/index.txt.gz; do
+    zcat "$f" | iconv -f ISO-8859-1 -t UTF-8 >> sources.utf8
+  done
+  # fortunes: the "%" separator lines are no text
+  grep -v '^%$' /usr/share/games/fortunes/brasil >> sources.utf8
+  for f in /usr/share/man/pt_BR/man*/*.gz; do
+    zcat "$f" | groff -man -Tutf8 -P-c -P-b -P-u -P-o -K utf8 2>/dev/null >> sources.utf8 || true
+  done
+  iconv -f UTF-8 -t WINDOWS-1252//TRANSLIT -c sources.utf8 > sources.txt
+  : > corpus1.txt
+  while [ "$(wc -w < corpus1.txt)" -lt 1000000 ]; do cat sources.txt >> corpus1.txt; done
+  # ten times the corpus, every copy with its own word forms (a suffix per
+  # copy), so that the vocabulary and the n-grams grow tenfold as well
+  : > corpus10.txt
+  for k in A B C D E F G H I J; do
+    sed -E "s/([[:alpha:]]+)/\1$k/g" corpus1.txt >> corpus10.txt
+  done
+fi
+WORDS1=$(wc -w < corpus1.txt)
+WORDS10=$(wc -w < corpus10.txt)
+
+# ---- IRSTLM's input: one sentence a line between <s> and </s> -------------
+if [ ! -s irst1.txt ]; then
+  LC_ALL=C sed -E 's/^/<s> /; s/$/ <\/s>/' corpus1.txt > irst1.txt
+fi
+
+measure() {  # label, command...: prints "label wall_s peak_MB"
+  local label=$1; shift
+  /usr/bin/time -v -o time.txt "$@" > run.log 2>&1 || { cat run.log >&2; exit 1; }
+  local wall peak
+  wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {n=split($2,a,":"); s=0; for(i=1;i<=n;i++) s=s*60+a[i]; print s}' time.txt)
+  peak=$(awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2/1024}' time.txt)
+  echo "$label $wall $peak"
+}
+
+echo "corpus: $WORDS1 words ($(du -h corpus1.txt | cut -f1)); 10x corpus: $WORDS10 words"
+read -r _ IW IM < <(measure irstlm "$TLM" -tr=irst1.txt -n=3 -lm=wb -bo=yes -o=irst1.arpa)
+read -r _ ZW ZM < <(measure zelcmd "$ZELCMD" model --corpus corpus1.txt --out out1)
+read -r _ TW TM < <(measure zelcmd10 "$ZELCMD" model --corpus corpus10.txt --out out10)
+
+printf '%-28s %10s %12s\n' "" "wall (s)" "peak (MB)"
+printf '%-28s %10s %12s\n' "IRSTLM tlm -n=3 -lm=wb -bo" "$IW" "$IM"
+printf '%-28s %10s %12s\n' "zelcmd model (1x)" "$ZW" "$ZM"
+printf '%-28s %10s %12s\n' "zelcmd model (10x)" "$TW" "$TM"
+awk -v z="$ZW" -v i="$IW" -v t="$TW" -v m="$ZM" 'BEGIN {
+  printf "time zelcmd / IRSTLM: %.3f (target <= 0.25)\n", z / i;
+  printf "peak memory zelcmd:   %.1f MB (target <= 200)\n", m;
+  printf "10x corpus / 1x time: %.2f (target <= 11)\n", t / z }'
+for d in out1 out10; do
+  echo "$d: $(grep -m3 '^ngram' $d/languagemodel.lm | tr '\r\n' '  ')"
+done

@@ -1,0 +1,82 @@
+#pragma once
+// The program's side of the hook library zeldll.so: loading it from the
+// program's folder, the shared memory "ElReceptor" that tells the library which
+// window receives the key reports, and the four calls into the library.
+//
+// The library stays loaded until the program ends. While it is not loaded
+// (missing file, broken file, missing export) every call into it is skipped.
+#include "platform/Desktop.h"
+
+#include <cstdint>
+#include <string>
+
+namespace zel {
+
+// The library's file in the program's folder.
+inline constexpr const char* kHookLibraryFile = "zeldll.so";
+
+class THookLibrary {
+public:
+    THookLibrary() = default;
+    // Leaves no shared memory name behind: a key hook still open is closed.
+    // The library itself stays loaded.
+    ~THookLibrary();
+    THookLibrary(const THookLibrary&) = delete;
+    THookLibrary& operator=(const THookLibrary&) = delete;
+
+    // Loads pastaExe + "zeldll.so" and looks up "HookOn", "HookOff",
+    // "frmIndicadorMostrar" and "frmIndicadorEsconder". Raises
+    // "DLL zeldll.dll não encontrada" when the file cannot be loaded (missing,
+    // not a library of this machine, unresolved symbols) and "Funções da DLL
+    // não encontradas" when an export is missing; after either, Loaded() is
+    // false and the program goes on without the hook. Loading twice keeps the
+    // first library.
+    //
+    // At start-up the window catches the error, shows its message and goes
+    // on: Loaded() false means no activation key reports and no indicator,
+    // everything else works. The failure says nothing about the settings;
+    // whatever start-up skips because of it must not be written back at exit.
+    void LoadHookLibrary(const std::string& pastaExe);
+    bool Loaded() const { return handle_ != nullptr; }
+
+    // Creates the shared memory "ElReceptor" (mode 0600, 4 bytes), stores the
+    // window id in it and calls "HookOn". Raises "Erro ao criar arquivo de
+    // memória" when the memory cannot be created or mapped; "HookOn" is not
+    // called then and nothing is left behind. Opening again while open stores
+    // the id again and calls "HookOn" again (the library keeps one watcher).
+    void OpenKeyHook(uint32_t windowId);
+    // Calls "HookOff" (also when the hook was never opened), then, when the
+    // shared memory is open, unmaps it, closes it and removes its name.
+    void CloseKeyHook();
+    bool KeyHookOpen() const { return shmFd_ >= 0; }
+
+    // The library's calls, each skipped while it is not loaded.
+    void HookOn();
+    void HookOff();
+    void IndicadorMostrar();
+    void IndicadorEsconder();
+
+private:
+    using TExport = void (*)();
+    void* handle_ = nullptr;
+    TExport hookOn_ = nullptr;
+    TExport hookOff_ = nullptr;
+    TExport mostrar_ = nullptr;
+    TExport esconder_ = nullptr;
+
+    int shmFd_ = -1;
+    uint32_t* receptor_ = nullptr;
+};
+
+// The on-screen indicator of the activation state, drawn by the hook library.
+class THookIndicator final : public IIndicator {
+public:
+    explicit THookIndicator(THookLibrary& library) : library_(library) {}
+    void Show() override { library_.IndicadorMostrar(); }
+    void Hide() override { library_.IndicadorEsconder(); }
+
+private:
+    THookLibrary& library_;
+};
+
+}  // namespace zel

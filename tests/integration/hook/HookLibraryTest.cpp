@@ -1,0 +1,299 @@
+// The hook library and its client under a private X server: keys pressed with
+// XTest anywhere on the display arrive as reports at the window named in the
+// shared memory, the indicator appears and disappears on the server, and
+// nothing is left behind.
+#include "HookTestSupport.h"
+
+#include "commands/ZelError.h"
+#include "recognition/hook/ActivationMessage.h"
+#include "recognition/hook/HookLibrary.h"
+#include "platform/x11/Abnt2Keys.h"
+#include "platform/x11/X11Desktop.h"
+#include "tests/support/TempDir.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+using namespace std::chrono_literals;
+using zeltest::TKeyReport;
+using zeltest::TReceiver;
+using zeltest::XK_F12;
+
+namespace {
+
+std::string ErrorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const zel::TError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+constexpr uint32_t kVkF12 = 0x7B;
+
+}  // namespace
+
+TEST(HookLibrary, ExportsExactlyTheFourEntryPoints) {
+    const std::string command = "nm -D --defined-only '" + zeltest::ProgramFolder() + "zeldll.so'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::set<std::string> names;
+    char line[512];
+    while (fgets(line, sizeof line, pipe)) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        names.insert(text.substr(text.rfind(' ') + 1));
+    }
+    ASSERT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(names, (std::set<std::string>{"HookOn", "HookOff", "frmIndicadorMostrar", "frmIndicadorEsconder"}));
+}
+
+TEST(HookLibrary, MissingLibraryGivesTheMessageAndSkipsEveryCall) {
+    zeltest::TTempDir dir;
+    zel::THookLibrary library;
+    EXPECT_EQ(ErrorOf([&] { library.LoadHookLibrary(dir.Path().string() + "/"); }),
+              "DLL zeldll.dll n\xE3o encontrada");
+    EXPECT_FALSE(library.Loaded());
+    // The calls are skipped; the shared memory still comes and goes.
+    library.HookOn();
+    library.IndicadorMostrar();
+    library.IndicadorEsconder();
+    library.OpenKeyHook(1234);
+    EXPECT_TRUE(zeltest::ShmExists());
+    library.CloseKeyHook();
+    EXPECT_FALSE(zeltest::ShmExists());
+}
+
+TEST(HookLibrary, BrokenLibraryGivesTheLoadMessage) {
+    zeltest::TTempDir dir;
+    dir.Write("zeldll.so", "\x7F" "ELF this is not a library");
+    zel::THookLibrary library;
+    EXPECT_EQ(ErrorOf([&] { library.LoadHookLibrary(dir.Path().string() + "/"); }),
+              "DLL zeldll.dll n\xE3o encontrada");
+    EXPECT_FALSE(library.Loaded());
+}
+
+TEST(HookLibrary, LibraryWithoutAllExportsGivesTheFunctionsMessage) {
+    zeltest::TTempDir dir;
+    std::filesystem::copy_file(ZEL_INCOMPLETE_LIBRARY, dir.Path() / "zeldll.so");
+    zel::THookLibrary library;
+    EXPECT_EQ(ErrorOf([&] { library.LoadHookLibrary(dir.Path().string() + "/"); }),
+              "Fun\xE7\xF5" "es da DLL n\xE3o encontradas");
+    EXPECT_FALSE(library.Loaded());
+    library.HookOn();  // skipped: the incomplete library's HookOn would abort
+    library.CloseKeyHook();
+}
+
+TEST(HookLibrary, SharedMemoryHoldsTheWindowIdAndIsRemovedOnClose) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    ASSERT_TRUE(zeltest::ShmExists());
+    struct stat st {};
+    ASSERT_EQ(stat(("/dev/shm" + std::string(zel::kReceptorShmName)).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_size, 4);
+    const int fd = shm_open(zel::kReceptorShmName, O_RDONLY, 0);
+    ASSERT_GE(fd, 0);
+    uint32_t stored = 0;
+    ASSERT_EQ(pread(fd, &stored, sizeof stored, 0), 4);
+    close(fd);
+    EXPECT_EQ(stored, receiver.Window());
+    library.CloseKeyHook();
+    EXPECT_FALSE(zeltest::ShmExists());
+    EXPECT_FALSE(library.KeyHookOpen());
+}
+
+TEST(HookLibrary, ReportsPressAndReleaseToTheWindowInTheSharedMemory) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    const auto reports = receiver.Wait(2, 3s);
+    library.CloseKeyHook();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].message, zel::kWmActivationKey);
+    EXPECT_EQ(reports[0].key, kVkF12);
+    EXPECT_FALSE(reports[0].released());
+    EXPECT_EQ(reports[1].message, zel::kWmActivationKey);
+    EXPECT_EQ(reports[1].key, kVkF12);
+    EXPECT_TRUE(reports[1].released());
+    const auto decoded = zel::DecodeActivationKey(reports[1].key, reports[1].lParam);
+    EXPECT_EQ(decoded.key, kVkF12);
+    EXPECT_TRUE(decoded.released);
+}
+
+TEST(HookLibrary, BothShiftKeysReportShift) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    for (const unsigned long keysym : {zeltest::XK_Shift_L, zeltest::XK_Shift_R}) {
+        receiver.Press(keysym);
+        receiver.Release(keysym);
+    }
+    const auto reports = receiver.Wait(4, 3s);
+    library.CloseKeyHook();
+    ASSERT_EQ(reports.size(), 4u);
+    for (const TKeyReport& r : reports) EXPECT_EQ(r.key, 0x10u);  // SHIFT, as the key names know it
+}
+
+TEST(HookLibrary, EveryKeyTheProgramTypesIsReportedByItsOwnCode) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    zel::TX11Desktop desktop;
+    desktop.LoadKeyboardLayout();
+    // The watcher reads the keyboard's names when it starts: after the layout.
+    library.OpenKeyHook(receiver.Window());
+    std::vector<uint32_t> typed;
+    for (const zel::TVkKey& key : zel::Abnt2Keys()) {
+        if (desktop.KeycodeOf(key.vk) == 0) continue;
+        desktop.KeyDown(key.vk);
+        desktop.KeyUp(key.vk);
+        // Left and right modifiers come back as SHIFT, CTRL, ALT.
+        const uint32_t generic = key.vk >= 0xA0 && key.vk <= 0xA5 ? 0x10u + (key.vk - 0xA0u) / 2 : key.vk;
+        typed.push_back(generic);
+        typed.push_back(generic | 0x100u);  // the release
+    }
+    desktop.ProcessMessages();
+    ASSERT_GT(typed.size(), 200u);
+    const auto reports = receiver.Wait(typed.size(), 5s);
+    library.CloseKeyHook();
+    std::vector<uint32_t> reported;
+    for (const TKeyReport& r : reports) reported.push_back(r.key | (r.released() ? 0x100u : 0u));
+    EXPECT_EQ(reported, typed);
+}
+
+TEST(HookLibrary, HeldKeyIsReportedAgainByAutoRepeatAndReleasedOnce) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    receiver.SetAutoRepeat(150, 40);
+    library.OpenKeyHook(receiver.Window());
+    receiver.Press(XK_F12);
+    std::this_thread::sleep_for(500ms);
+    receiver.Release(XK_F12);
+    auto reports = receiver.Wait(SIZE_MAX, 1s);
+    library.CloseKeyHook();
+    receiver.SetAutoRepeat(660, 40);
+    ASSERT_GE(reports.size(), 4u);
+    for (size_t i = 0; i + 1 < reports.size(); ++i) {
+        EXPECT_EQ(reports[i].key, kVkF12);
+        EXPECT_FALSE(reports[i].released()) << i;
+        // Bit 30: the key was already down (every press after the first).
+        EXPECT_EQ((reports[i].lParam & zel::kKeyWasDownBit) != 0, i > 0) << i;
+    }
+    EXPECT_TRUE(reports.back().released());
+}
+
+TEST(HookLibrary, HookOffStopsTheReports) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    ASSERT_EQ(receiver.Wait(2, 3s).size(), 2u);
+    library.CloseKeyHook();
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    EXPECT_TRUE(receiver.Drain(400ms).empty());
+    EXPECT_FALSE(zeltest::ShmExists());
+}
+
+TEST(HookLibrary, SecondHookOnStartsNoSecondWatcher) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    library.HookOn();
+    library.OpenKeyHook(receiver.Window());
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    const auto reports = receiver.Drain(600ms);
+    library.CloseKeyHook();
+    ASSERT_EQ(reports.size(), 2u);  // one press, one release: one watcher
+    EXPECT_FALSE(reports[0].released());
+    EXPECT_TRUE(reports[1].released());
+    // And one HookOff stops it all.
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    EXPECT_TRUE(receiver.Drain(300ms).empty());
+}
+
+TEST(HookLibrary, WindowThatIsGoneDoesNotStopTheWatcher) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(0x7FFFFFF0u);  // no such window
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    std::this_thread::sleep_for(200ms);
+    library.OpenKeyHook(receiver.Window());  // the id changes in place
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    const auto reports = receiver.Wait(2, 3s);
+    library.CloseKeyHook();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].key, kVkF12);
+}
+
+TEST(HookLibrary, NoDisplayMeansNoWatcherAndNoHang) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;  // on the real display
+    const std::string display = getenv("DISPLAY");
+    setenv("DISPLAY", ":4093", 1);  // no server there
+    const auto start = std::chrono::steady_clock::now();
+    library.OpenKeyHook(receiver.Window());
+    setenv("DISPLAY", display.c_str(), 1);
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    EXPECT_TRUE(receiver.Drain(300ms).empty());
+    library.CloseKeyHook();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    EXPECT_FALSE(zeltest::ShmExists());
+    // With the display back, the hook works again.
+    library.OpenKeyHook(receiver.Window());
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    EXPECT_EQ(receiver.Wait(2, 3s).size(), 2u);
+    library.CloseKeyHook();
+}
+
+TEST(HookLibrary, NoSharedMemoryMeansNoWatcher) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.HookOn();  // "ElReceptor" does not exist: nothing to report to
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    EXPECT_TRUE(receiver.Drain(300ms).empty());
+    library.HookOff();
+}
+
+TEST(HookLibrary, IndicatorIsMappedAndUnmappedOnTheServer) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver observer;
+    library.IndicadorMostrar();
+    EXPECT_EQ(zeltest::IndicatorMapState(observer.Dpy()), zeltest::kViewable);
+    int x = -1, y = -1, w = 0, h = 0;
+    bool overrideRedirect = false;
+    ASSERT_TRUE(zeltest::IndicatorGeometry(observer.Dpy(), x, y, w, h, overrideRedirect));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_GT(w, 0);
+    EXPECT_GT(h, 0);
+    EXPECT_TRUE(overrideRedirect);
+    library.IndicadorEsconder();
+    EXPECT_EQ(zeltest::IndicatorMapState(observer.Dpy()), zeltest::kUnmapped);
+    library.IndicadorMostrar();
+    library.IndicadorMostrar();
+    EXPECT_EQ(zeltest::IndicatorMapState(observer.Dpy()), zeltest::kViewable);
+    library.IndicadorEsconder();
+    EXPECT_EQ(zeltest::IndicatorMapState(observer.Dpy()), zeltest::kUnmapped);
+}

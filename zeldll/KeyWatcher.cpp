@@ -1,0 +1,199 @@
+#include "KeyWatcher.h"
+
+#include "KeyMap.h"
+#include "recognition/hook/ActivationMessage.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/extensions/record.h>
+#include <xcb/xcb.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bitset>
+
+namespace zeldll {
+
+// Everything one watcher owns. The record thread alone uses `data`; the
+// starting and stopping thread alone uses `control`; `sender` is only used
+// from the record thread while it runs.
+struct TKeyWatcher::TSession {
+    Display* control = nullptr;
+    Display* data = nullptr;
+    XRecordContext context = 0;
+    bool enabled = false;
+    xcb_connection_t* sender = nullptr;
+    xcb_atom_t atom = XCB_ATOM_NONE;
+    int shmFd = -1;
+    const uint32_t* receptor = nullptr;
+    int stopFd = -1;
+    std::atomic<bool> stopping{false};
+    TKeycodeToVk keycodeToVk{};
+    std::bitset<256> down;
+
+    ~TSession() {
+        if (control && context) {
+            if (enabled) XRecordDisableContext(control, context);
+            XRecordFreeContext(control, context);
+            XSync(control, False);
+        }
+        // Closing the data connection lets Xlib read what the server still
+        // sends for the context; `stopping` keeps the callback from reporting it.
+        if (data) XCloseDisplay(data);
+        if (control) XCloseDisplay(control);
+        if (sender) xcb_disconnect(sender);
+        if (receptor) munmap(const_cast<uint32_t*>(receptor), sizeof(uint32_t));
+        if (shmFd >= 0) close(shmFd);
+        if (stopFd >= 0) close(stopFd);
+    }
+
+    void Report(uint8_t keycode, bool released) {
+        const bool wasDown = down.test(keycode);
+        down.set(keycode, !released);
+        const uint8_t vk = keycodeToVk[keycode];
+        if (vk == 0 || stopping.load()) return;
+        const uint32_t window = __atomic_load_n(receptor, __ATOMIC_ACQUIRE);
+        if (window == 0) return;
+
+        uint32_t lParam = 1;  // repeat count
+        if (released || wasDown) lParam |= zel::kKeyWasDownBit;
+        if (released) lParam |= zel::kKeyReleasedBit;
+
+        xcb_client_message_event_t event;
+        std::memset(&event, 0, sizeof event);
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom;
+        event.data.data32[0] = zel::kWmActivationKey;
+        event.data.data32[1] = vk;
+        event.data.data32[2] = lParam;
+        xcb_send_event(sender, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        xcb_flush(sender);
+        // A window that is gone answers with an error: xcb queues it as an
+        // event, and nothing else arrives on this connection.
+        while (xcb_generic_event_t* pending = xcb_poll_for_event(sender)) free(pending);
+    }
+};
+
+namespace {
+
+void OnRecorded(XPointer closure, XRecordInterceptData* intercepted) {
+    auto* session = reinterpret_cast<TKeyWatcher::TSession*>(closure);
+    if (intercepted->category == XRecordFromServer && intercepted->data && intercepted->data_len > 0) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(intercepted->data);
+        const int type = bytes[0] & 0x7F;
+        if (type == KeyPress || type == KeyRelease) session->Report(bytes[1], type == KeyRelease);
+    }
+    XRecordFreeData(intercepted);
+}
+
+bool OpenReceptor(TKeyWatcher::TSession& s) {
+    s.shmFd = shm_open(zel::kReceptorShmName, O_RDONLY, 0);
+    if (s.shmFd < 0) return false;
+    struct stat st {};
+    if (fstat(s.shmFd, &st) != 0 || st.st_size < static_cast<off_t>(sizeof(uint32_t))) return false;
+    void* view = mmap(nullptr, sizeof(uint32_t), PROT_READ, MAP_SHARED, s.shmFd, 0);
+    if (view == MAP_FAILED) return false;
+    s.receptor = static_cast<const uint32_t*>(view);
+    return true;
+}
+
+bool OpenSender(TKeyWatcher::TSession& s) {
+    s.sender = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(s.sender)) return false;
+    const char* name = zel::kActivationKeyAtomName;
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(s.sender, xcb_intern_atom(s.sender, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    if (!reply) return false;
+    s.atom = reply->atom;
+    free(reply);
+    return true;
+}
+
+bool OpenRecord(TKeyWatcher::TSession& s) {
+    s.control = XOpenDisplay(nullptr);
+    if (!s.control) return false;
+    int major = 0, minor = 0;
+    if (!XRecordQueryVersion(s.control, &major, &minor)) return false;
+    s.data = XOpenDisplay(nullptr);
+    if (!s.data) return false;
+
+    s.keycodeToVk = BuildKeycodeToVk(s.control);
+
+    XRecordRange* range = XRecordAllocRange();
+    if (!range) return false;
+    range->device_events.first = KeyPress;
+    range->device_events.last = KeyRelease;
+    XRecordClientSpec clients = XRecordAllClients;
+    s.context = XRecordCreateContext(s.control, 0, &clients, 1, &range, 1);
+    XFree(range);
+    if (!s.context) return false;
+    XSync(s.control, False);
+    if (!XRecordEnableContextAsync(s.data, s.context, OnRecorded, reinterpret_cast<XPointer>(&s))) return false;
+    s.enabled = true;
+    XFlush(s.data);
+    return true;
+}
+
+}  // namespace
+
+TKeyWatcher::~TKeyWatcher() { Stop(); }
+
+bool TKeyWatcher::Running() const {
+    std::lock_guard lock(mutex_);
+    return session_ != nullptr;
+}
+
+bool TKeyWatcher::Start() {
+    std::lock_guard lock(mutex_);
+    if (session_) return true;
+    auto* s = new TSession;
+    s->stopFd = eventfd(0, EFD_CLOEXEC);
+    if (s->stopFd < 0 || !OpenReceptor(*s) || !OpenSender(*s) || !OpenRecord(*s)) {
+        s->stopping = true;
+        delete s;
+        return false;
+    }
+    session_ = s;
+    thread_ = std::thread(&TKeyWatcher::Run, this, s);
+    return true;
+}
+
+void TKeyWatcher::Run(TSession* s) {
+    const int fd = ConnectionNumber(s->data);
+    for (;;) {
+        // What Xlib has read already is handled before waiting on the socket.
+        XRecordProcessReplies(s->data);
+        pollfd fds[2] = {{fd, POLLIN, 0}, {s->stopFd, POLLIN, 0}};
+        const int ready = poll(fds, 2, -1);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[1].revents) break;
+        // A server that went away: leave the socket alone.
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) break;
+    }
+}
+
+void TKeyWatcher::Stop() {
+    std::lock_guard lock(mutex_);
+    if (!session_) return;
+    TSession* s = session_;
+    session_ = nullptr;
+    s->stopping = true;
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = write(s->stopFd, &one, sizeof one);
+    if (thread_.joinable()) thread_.join();
+    delete s;
+}
+
+}  // namespace zeldll
