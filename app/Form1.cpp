@@ -36,6 +36,9 @@
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "mathImg/MathBotao.h"
+#include "recognition/hook/ActivationMessage.h"
+
+#include <xcb/xcb.h>
 
 namespace zel {
 
@@ -1002,12 +1005,21 @@ void TForm1::timerAtivoTimer() {
     services_.ActivationTimerTick(State());
 }
 
-void TForm1::ActivationKeyMessage(uint16_t key, bool released) {
-    services_.ActivationKey(State(), key, released);
+void TForm1::ActivationKeyMessage(uint32_t wParam, uint32_t lParam) {
+    services_.ActivationKey(State(), wParam, lParam);
 }
 
-bool TForm1::nativeEventFilter(const QByteArray&, void*, qintptr*) {
-    return false;
+bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    // The hook library's key reports come as client messages to this window.
+    if (eventType != "xcb_generic_event_t") return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_CLIENT_MESSAGE) return false;
+    auto* cm = reinterpret_cast<xcb_client_message_event_t*>(event);
+    if (cm->format != 32 || !IsActivationKeyMessage(cm->data.data32[0])) return false;
+    if (!testAttribute(Qt::WA_WState_Created) || cm->window != static_cast<xcb_window_t>(winId())) return false;
+    const uint32_t wParam = cm->data.data32[1], lParam = cm->data.data32[2];
+    Handle([this, wParam, lParam] { ActivationKeyMessage(wParam, lParam); });
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -229,7 +229,7 @@ public:
     void SphinxStopListening();
     void SphinxUtterancePartialResult(const std::u16string& result);
     void timerAtivoTimer();
-    void ActivationKeyMessage(uint16_t key, bool released);
+    void ActivationKeyMessage(uint32_t wParam, uint32_t lParam);
     bool Switching() const { return switching_; }
     TWindowState State() const;
 
@@ -270,7 +270,6 @@ private:
     QImage background_;
     bool switching_ = false;
     bool destroyed_ = false;
-    uint32_t activationAtom_ = 0;
 };
 
 // Where the window's pictures are: the resources built with the program.

@@ -77,7 +77,9 @@ public:
 
     // While recognition runs.
     virtual void HandleSentence(const TWindowState& state, const std::string& sentence) = 0;
-    virtual void ActivationKey(const TWindowState& state, uint16_t key, bool released) = 0;
+    // The hook library's message 0x1400: wParam holds the key's virtual-key
+    // code, bit 31 of lParam is set for a release.
+    virtual void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) = 0;
     // The activation timer belongs to the window; its tick comes here.
     virtual void ActivationTimerTick(const TWindowState& state) = 0;
 

@@ -11,6 +11,8 @@
 #include "langmodel/ParserPortugues.h"
 #include "commands/ZelError.h"
 #include "platform/x11/X11Desktop.h"
+#include "recognition/hook/ActivationKey.h"
+#include "recognition/hook/HookLibrary.h"
 
 namespace zel {
 
@@ -43,7 +45,11 @@ public:
         ctx_ = std::make_unique<TActionContext>(noCommands_, *desktop_, *links.TimerAtivo, nullptr);
     }
 
-    void LoadHookLibrary() override {}
+    void LoadHookLibrary() override {
+        hook_.LoadHookLibrary(pastaExe_);
+        // The indicator is the library's; without it the indicator calls are skipped.
+        ctx_->Indicator = &indicator_;
+    }
     void LoadKeyboardLayout() override { desktop_->LoadKeyboardLayout(); }
     void SetConfThreshPercentage(int32_t) override {}
     void SetSamplesPerSecond(int32_t) override {}
@@ -60,15 +66,18 @@ public:
     void InitRecognizer() override { Unavailable(); }
     void StartRecognizer() override { Unavailable(); }
     void StopRecognizer() override {}
-    void OpenKeyHook(uint64_t) override {}
-    void CloseKeyHook() override {}
+    void OpenKeyHook(uint64_t windowId) override { hook_.OpenKeyHook(static_cast<uint32_t>(windowId)); }
+    void CloseKeyHook() override { hook_.CloseKeyHook(); }
     void HideIndicator() override { zel::HideIndicator(*ctx_); }
 
     void HandleSentence(const TWindowState& state, const std::string& sentence) override {
         Sync(state);
         zel::HandleSentence(*ctx_, sentence);
     }
-    void ActivationKey(const TWindowState& state, uint16_t, bool) override { Sync(state); }
+    void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) override {
+        Sync(state);
+        ActivationKeyMessage(*ctx_, wParam, lParam);
+    }
     void ActivationTimerTick(const TWindowState& state) override {
         Sync(state);
         zel::ActivationTimerTick(*ctx_);
@@ -93,6 +102,8 @@ private:
     }
 
     std::string pastaExe_;
+    THookLibrary hook_;
+    THookIndicator indicator_{hook_};
     TParserPortugues parser_;
     TSoundPlayer sound_;
     std::unique_ptr<TX11Desktop> desktop_;

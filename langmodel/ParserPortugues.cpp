@@ -32,51 +32,44 @@ struct StringHash {
 };
 using TStringIndex = std::unordered_map<std::string, int32_t, StringHash, std::equal_to<>>;
 
-// Open-addressing index of n-gram entries by their token ids. Each slot
-// holds the ids beside the entry number, so that a probe touches one cache
-// line, and a sentence can ask for all its slots ahead (Prefetch) before
-// counting: with millions of entries the table lies in main memory.
+// Open-addressing index of n-gram entries by their token ids. The table holds
+// entry numbers (4 bytes a slot, at most half full); the ids stay in the
+// entry vector.
 template <size_t N>
 class TTupleIndex {
 public:
     using Key = std::array<int32_t, N>;
 
+    explicit TTupleIndex(const std::vector<Key>& entries) : entries_(entries) {}
     void Clear() {
-        slots_.assign(16, TSlot{});
+        slots_.assign(16, -1);
         used_ = 0;
-    }
-    void Prefetch(const Key& key) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
     }
     int32_t Find(const Key& key) const {
         if (slots_.empty()) return -1;
         size_t mask = slots_.size() - 1;
         for (size_t s = Hash(key) & mask;; s = (s + 1) & mask) {
-            const TSlot& slot = slots_[s];
-            if (slot.entry < 0) return -1;
-            if (Same(slot.key, key)) return slot.entry;
+            int32_t e = slots_[s];
+            if (e < 0) return -1;
+            if (Same(entries_[static_cast<size_t>(e)], key)) return e;
         }
     }
-    // The key must not be in the index yet.
-    void Insert(const Key& key, int32_t entry) {
-        if (slots_.empty()) slots_.assign(16, TSlot{});
+    // The entry is already in the vector, not yet in the index.
+    void Insert(int32_t entry) {
+        if (slots_.empty()) slots_.assign(16, -1);
         if ((used_ + 1) * 2 > slots_.size()) Grow();
-        Place(key, entry);
+        Place(entry);
         ++used_;
     }
-    void Rebuild(const std::vector<Key>& entries) {
+    void Rebuild() {
         size_t size = 16;
-        while (size < entries.size() * 2 + 2) size *= 2;
-        slots_.assign(size, TSlot{});
-        used_ = entries.size();
-        for (size_t e = 0; e < entries.size(); ++e) Place(entries[e], static_cast<int32_t>(e));
+        while (size < entries_.size() * 2 + 2) size *= 2;
+        slots_.assign(size, -1);
+        used_ = entries_.size();
+        for (size_t e = 0; e < entries_.size(); ++e) Place(static_cast<int32_t>(e));
     }
 
 private:
-    struct TSlot {
-        Key key{};
-        int32_t entry = -1;
-    };
     static bool Same(const Key& a, const Key& b) {
         for (size_t k = 0; k < N; ++k)
             if (a[k] != b[k]) return false;
@@ -91,21 +84,22 @@ private:
         }
         return static_cast<size_t>(h);
     }
-    void Place(const Key& key, int32_t entry) {
+    void Place(int32_t entry) {
         size_t mask = slots_.size() - 1;
-        size_t s = Hash(key) & mask;
-        while (slots_[s].entry >= 0) s = (s + 1) & mask;
-        slots_[s] = TSlot{key, entry};
+        size_t s = Hash(entries_[static_cast<size_t>(entry)]) & mask;
+        while (slots_[s] >= 0) s = (s + 1) & mask;
+        slots_[s] = entry;
     }
     void Grow() {
-        std::vector<TSlot> old;
+        std::vector<int32_t> old;
         old.swap(slots_);
-        slots_.assign(old.size() * 2, TSlot{});
-        for (const TSlot& slot : old)
-            if (slot.entry >= 0) Place(slot.key, slot.entry);
+        slots_.assign(old.size() * 2, -1);
+        for (int32_t e : old)
+            if (e >= 0) Place(e);
     }
 
-    std::vector<TSlot> slots_;
+    const std::vector<Key>& entries_;
+    std::vector<int32_t> slots_;
     size_t used_ = 0;
 };
 
@@ -207,10 +201,10 @@ struct TParserPortugues::TImpl {
     std::vector<int32_t> uniCount;
     std::vector<std::array<int32_t, 2>> bi;
     std::vector<int32_t> biCount;
-    TTupleIndex<2> biIndex;
+    TTupleIndex<2> biIndex{bi};
     std::vector<std::array<int32_t, 3>> tri;
     std::vector<int32_t> triCount;
-    TTupleIndex<3> triIndex;
+    TTupleIndex<3> triIndex{tri};
     bool sorted = false;  // no addition since the last sort
 
     std::vector<std::string> dictionary;
@@ -279,7 +273,7 @@ struct TParserPortugues::TImpl {
         }
         entries.push_back(key);
         counts.push_back(AddSaturated(0, n));
-        index.Insert(key, static_cast<int32_t>(entries.size() - 1));
+        index.Insert(static_cast<int32_t>(entries.size() - 1));
         sortedFlag = false;
     }
     void CountBigram(int32_t a, int32_t b, int64_t n) { CountTuple<2>({a, b}, n, bi, biCount, biIndex, sorted); }
@@ -338,6 +332,82 @@ struct TParserPortugues::TImpl {
             int32_t a = Intern(pieces[0]);
             int32_t b = Intern(pieces[1]);
             CountTrigram(a, b, Intern(pieces[2]), n);
+        }
+    }
+
+    // One corpus line as token ids, closed by -1; each token's unigram entry
+    // is made at its first appearance (so it keeps that form) and its
+    // additions are summed in unigramAdds.
+    void SentenceToStream(std::string_view line, std::vector<int32_t>& stream, std::vector<int64_t>& unigramAdds) {
+        auto add = [&](std::string_view form) {
+            int32_t id = Intern(form);
+            if (static_cast<size_t>(id) >= unigramAdds.size()) unigramAdds.resize(tokens.size() * 2, 0);
+            if (tokens[static_cast<size_t>(id)].unigram < 0) CountUnigram(id, form, 0);
+            ++unigramAdds[static_cast<size_t>(id)];
+            stream.push_back(id);
+        };
+        add("<s>");
+        const size_t n = line.size();
+        size_t i = 0;
+        std::string word;
+        while (i < n) {
+            while (i < n && static_cast<unsigned char>(line[i]) < 0x41) ++i;
+            if (i == n) break;
+            word.clear();
+            while (i < n && static_cast<unsigned char>(line[i]) >= 0x41) {
+                unsigned char u = static_cast<unsigned char>(line[i++]);
+                word += static_cast<char>(u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u);
+            }
+            add(word);
+        }
+        add("</s>");
+        stream.push_back(-1);
+    }
+
+    // Counts the bigrams and trigrams of a stream of sentences: the n-grams
+    // are grouped by their first token (a counting sort), each group sorted,
+    // and every distinct n-gram is added once with its number.
+    // The unigram additions are taken over and set back to 0.
+    void CountStream(const std::vector<int32_t>& stream, std::vector<int64_t>& unigramAdds) {
+        for (size_t id = 0; id < unigramAdds.size(); ++id) {
+            if (unigramAdds[id] == 0) continue;
+            int32_t u = tokens[id].unigram;
+            uniCount[static_cast<size_t>(u)] = AddSaturated(uniCount[static_cast<size_t>(u)], unigramAdds[id]);
+            unigramAdds[id] = 0;
+        }
+        const size_t v = tokens.size(), n = stream.size();
+        for (size_t order = 2; order <= 3; ++order) {
+            std::vector<size_t> first(v + 1, 0);
+            auto complete = [&](size_t j) {
+                for (size_t k = 0; k < order; ++k)
+                    if (j + k >= n || stream[j + k] < 0) return false;
+                return true;
+            };
+            for (size_t j = 0; j < n; ++j)
+                if (complete(j)) ++first[static_cast<size_t>(stream[j]) + 1];
+            for (size_t a = 0; a < v; ++a) first[a + 1] += first[a];
+            std::vector<uint64_t> rest(first[v]);
+            std::vector<size_t> fill(first.begin(), first.end() - 1);
+            for (size_t j = 0; j < n; ++j) {
+                if (!complete(j)) continue;
+                uint64_t tail = static_cast<uint32_t>(stream[j + 1]);
+                if (order == 3) tail = tail << 32 | static_cast<uint32_t>(stream[j + 2]);
+                rest[fill[static_cast<size_t>(stream[j])]++] = tail;
+            }
+            for (size_t a = 0; a < v; ++a) {
+                auto from = rest.begin() + static_cast<std::ptrdiff_t>(first[a]);
+                auto to = rest.begin() + static_cast<std::ptrdiff_t>(first[a + 1]);
+                std::sort(from, to);
+                for (auto it = from; it != to;) {
+                    auto run = it;
+                    while (run != to && *run == *it) ++run;
+                    const int64_t count = run - it;
+                    const int32_t id = static_cast<int32_t>(a);
+                    if (order == 2) CountBigram(id, static_cast<int32_t>(*it), count);
+                    else CountTrigram(id, static_cast<int32_t>(*it >> 32), static_cast<int32_t>(*it & 0xFFFFFFFFu), count);
+                    it = run;
+                }
+            }
         }
     }
 
@@ -458,7 +528,7 @@ struct TParserPortugues::TImpl {
         }
         entries.swap(newEntries);
         counts.swap(newCounts);
-        index.Rebuild(entries);
+        index.Rebuild();
     }
 
     void Sort() {
@@ -546,10 +616,6 @@ void TParserPortugues::AddSentence(std::string_view line) {
     forms.emplace_back("</s>");
     ids.push_back(m.Intern("</s>"));
     const size_t k = ids.size();
-    for (size_t j = 0; j + 1 < k; ++j) {
-        m.biIndex.Prefetch({ids[j], ids[j + 1]});
-        if (j + 2 < k) m.triIndex.Prefetch({ids[j], ids[j + 1], ids[j + 2]});
-    }
     for (size_t j = 0; j < k; ++j) {
         m.CountUnigram(ids[j], forms[j], 1);
         if (j + 1 < k) m.CountBigram(ids[j], ids[j + 1], 1);
@@ -580,19 +646,39 @@ void TParserPortugues::AddCountLine(std::string_view line) {
 
 void TParserPortugues::LoadCorpusFile(const std::string& fileName) {
     const std::string bytes = ReadFileBytes(fileName);
+    TImpl& m = *impl_;
+    // The file is counted in batches: first sentences become runs of token ids
+    // (unigrams counted on the way), then their bigrams and trigrams are
+    // counted by sorting instead of one hash probe per word.
+    // The result is that of AddSentence for every line; the order of first
+    // addition does not show, as the lists are sorted at the end.
+    std::vector<int32_t> stream;
+    stream.reserve(std::min(bytes.size() / 5 + 16, size_t{1} << 21));
+    std::vector<int64_t> unigramAdds;
+    // Counted in slices of about two million words, so that the memory the
+    // batch needs stays the same for any size of corpus.
+    constexpr size_t kSlice = size_t{1} << 21;
+    auto sentence = [&](std::string_view line) {
+        m.SentenceToStream(line, stream, unigramAdds);
+        if (stream.size() >= kSlice) {
+            m.CountStream(stream, unigramAdds);
+            stream.clear();
+        }
+    };
     size_t start = 0, i = 0;
     const size_t size = bytes.size();
     while (i < size) {
         char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            AddSentence(std::string_view(bytes).substr(start, i - start));
+            sentence(std::string_view(bytes).substr(start, i - start));
             if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n') ++i;
             start = ++i;
         } else {
             ++i;
         }
     }
-    if (start < size) AddSentence(std::string_view(bytes).substr(start));
+    if (start < size) sentence(std::string_view(bytes).substr(start));
+    m.CountStream(stream, unigramAdds);
     SortNgrams();
 }
 

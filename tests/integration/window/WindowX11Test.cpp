@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "app/WindowRegion.h"
+#include "recognition/hook/ActivationMessage.h"
 #include "tests/unit/app/AppFixture.h"
 
 // X last: its macros (None, Bool, Status) clash with the headers above.
@@ -220,4 +221,28 @@ TEST_F(WindowX11, APictureOfEveryPage) {
     f.lblStatus->setText("Sphinx Inicializado");
     Shot(f, "menu_reconhecendo");
     f.btnReconhecer->WriteChecked(false);
+}
+
+TEST_F(WindowX11, TheHookLibrarysKeyReportsReachTheActivationHandler) {
+    auto& f = Open(QPoint(100, 100));
+    services.Calls.clear();
+    auto send = [&](long type, long data0, long vk, long lParam) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = static_cast<Window>(f.winId());
+        ev.xclient.message_type = static_cast<Atom>(type);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = data0;
+        ev.xclient.data.l[1] = vk;
+        ev.xclient.data.l[2] = lParam;
+        XSendEvent(dpy, static_cast<Window>(f.winId()), False, NoEventMask, &ev);
+        XFlush(dpy);
+    };
+    const long atom = static_cast<long>(XInternAtom(dpy, zel::kActivationKeyAtomName, False));
+    send(atom, 0x1400, 0x78, 0);
+    send(atom, 0x1400, 0x78, static_cast<long>(0xC0000001u));
+    send(atom, 0x1234, 0x78, 0);  // another message: not a key report
+    ASSERT_TRUE(QTest::qWaitFor([&] { return services.Calls.size() >= 2; }, 3000));
+    QTest::qWait(100);
+    EXPECT_EQ(services.Trace(), "ActivationKey(120,down) ActivationKey(120,up)");
 }

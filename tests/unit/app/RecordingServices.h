@@ -60,8 +60,8 @@ public:
         LastState = state;
         Sentences.push_back(sentence);
     }
-    void ActivationKey(const zel::TWindowState&, uint16_t key, bool released) override {
-        Step("ActivationKey(" + std::to_string(key) + (released ? ",up)" : ",down)"));
+    void ActivationKey(const zel::TWindowState&, uint32_t wParam, uint32_t lParam) override {
+        Step("ActivationKey(" + std::to_string(wParam) + ((lParam & 0x80000000u) ? ",up)" : ",down)"));
     }
     void ActivationTimerTick(const zel::TWindowState&) override { Step("ActivationTimerTick"); }
     void ShellOpen(const std::string& file) override { Step("ShellOpen(" + file + ")"); }

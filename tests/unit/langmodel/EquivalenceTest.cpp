@@ -8,6 +8,7 @@
 
 #include "NaiveModel.h"
 #include "commands/LocaleCollator.h"
+#include "commands/TextFile.h"
 #include "commands/TextUtil.h"
 #include "langmodel/ParserPortugues.h"
 #include "tests/support/TempDir.h"
@@ -151,6 +152,42 @@ TEST(Equivalence, RandomCorporaWithCaseVariantsOfAccentedLetters) {
     for (unsigned seed = 11; seed <= 14; ++seed) {
         SCOPED_TRACE(seed);
         RunRandomCorpus(seed, true);
+    }
+}
+
+// A corpus file is counted in batches; the result is that of the reference's
+// sentences one by one. Also with counts that were there before.
+TEST(Equivalence, CorpusFileAgainstSentenceBySentence) {
+    for (unsigned seed = 21; seed <= 24; ++seed) {
+        SCOPED_TRACE(seed);
+        const bool mend = seed % 2 == 0;
+        TRandomText text(seed, mend);
+        std::string file;
+        const char* ends[] = {"\r\n", "\n", "\r", "\n\n"};
+        for (int i = 0; i < 60; ++i) file += text.Sentence() + ends[text.Pick(4)];
+        file += "sem fim de linha";
+        const std::vector<std::string> lines = zel::SplitLines(file);
+        ASSERT_GT(lines.size(), 60u);
+        TTempDir dir;
+        dir.Write("corpus.txt", file);
+
+        TParserPortugues real;
+        TNaiveModel naive(mend);
+        real.ResetCounts(), naive.ResetCounts();
+        real.AddUnigram("CASA"), naive.AddUnigram("CASA");
+        real.AddBigram("<s> CASA"), naive.AddBigram("<s> CASA");
+        real.LoadCorpusFile(dir.File("corpus.txt"));
+        for (const auto& line : lines) naive.AddSentence(line);
+        naive.SortNgrams();
+        EXPECT_EQ(real.Unigrams(), naive.Unigrams());
+        EXPECT_EQ(real.UnigramCounts(), naive.UnigramCounts());
+        EXPECT_EQ(real.Bigrams(), MendedList(naive, naive.Bigrams(), mend));
+        EXPECT_EQ(real.BigramCounts(), naive.BigramCounts());
+        EXPECT_EQ(real.Trigrams(), MendedList(naive, naive.Trigrams(), mend));
+        EXPECT_EQ(real.TrigramCounts(), naive.TrigramCounts());
+        real.GenerateModelFiles(dir.Path().string());
+        EXPECT_EQ(dir.Read("languagemodel.lm"), naive.LanguageModel());
+        EXPECT_EQ(dir.Read("tokens.ubt"), naive.CountFile());
     }
 }
 
