@@ -7,7 +7,6 @@
 #include <limits>
 #include <numeric>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -34,41 +33,51 @@ struct StringHash {
 using TStringIndex = std::unordered_map<std::string, int32_t, StringHash, std::equal_to<>>;
 
 // Open-addressing index of n-gram entries by their token ids. The table holds
-// entry numbers; the ids themselves stay in the entry vector.
+// entry numbers (4 bytes a slot, at most half full); the ids stay in the
+// entry vector.
 template <size_t N>
 class TTupleIndex {
 public:
     using Key = std::array<int32_t, N>;
 
+    explicit TTupleIndex(const std::vector<Key>& entries) : entries_(entries) {}
     void Clear() {
         slots_.assign(16, -1);
         used_ = 0;
     }
-    int32_t Find(const Key& key, const std::vector<Key>& entries) const {
+    void Prefetch(const Key& key) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
+    }
+    int32_t Find(const Key& key) const {
         if (slots_.empty()) return -1;
         size_t mask = slots_.size() - 1;
         for (size_t s = Hash(key) & mask;; s = (s + 1) & mask) {
             int32_t e = slots_[s];
             if (e < 0) return -1;
-            if (entries[static_cast<size_t>(e)] == key) return e;
+            if (Same(entries_[static_cast<size_t>(e)], key)) return e;
         }
     }
-    // The entry must not be in the index yet.
-    void Insert(int32_t entry, const std::vector<Key>& entries) {
+    // The entry is already in the vector, not yet in the index.
+    void Insert(int32_t entry) {
         if (slots_.empty()) slots_.assign(16, -1);
-        if ((used_ + 1) * 4 > slots_.size() * 3) Grow(entries);
-        Place(entry, entries);
+        if ((used_ + 1) * 2 > slots_.size()) Grow();
+        Place(entry);
         ++used_;
     }
-    void Rebuild(const std::vector<Key>& entries) {
+    void Rebuild() {
         size_t size = 16;
-        while (size * 3 < entries.size() * 4 + 4) size *= 2;
+        while (size < entries_.size() * 2 + 2) size *= 2;
         slots_.assign(size, -1);
-        used_ = entries.size();
-        for (size_t e = 0; e < entries.size(); ++e) Place(static_cast<int32_t>(e), entries);
+        used_ = entries_.size();
+        for (size_t e = 0; e < entries_.size(); ++e) Place(static_cast<int32_t>(e));
     }
 
 private:
+    static bool Same(const Key& a, const Key& b) {
+        for (size_t k = 0; k < N; ++k)
+            if (a[k] != b[k]) return false;
+        return true;
+    }
     static size_t Hash(const Key& key) {
         uint64_t h = 0x9E3779B97F4A7C15ull;
         for (int32_t id : key) {
@@ -78,20 +87,21 @@ private:
         }
         return static_cast<size_t>(h);
     }
-    void Place(int32_t entry, const std::vector<Key>& entries) {
+    void Place(int32_t entry) {
         size_t mask = slots_.size() - 1;
-        size_t s = Hash(entries[static_cast<size_t>(entry)]) & mask;
+        size_t s = Hash(entries_[static_cast<size_t>(entry)]) & mask;
         while (slots_[s] >= 0) s = (s + 1) & mask;
         slots_[s] = entry;
     }
-    void Grow(const std::vector<Key>& entries) {
+    void Grow() {
         std::vector<int32_t> old;
         old.swap(slots_);
         slots_.assign(old.size() * 2, -1);
         for (int32_t e : old)
-            if (e >= 0) Place(e, entries);
+            if (e >= 0) Place(e);
     }
 
+    const std::vector<Key>& entries_;
     std::vector<int32_t> slots_;
     size_t used_ = 0;
 };
@@ -106,6 +116,74 @@ void AppendNumber(std::string& out, long double value) {
     out.append(buffer, length);
 }
 
+// The primary part of a collation key: the bytes before the level separator.
+std::string_view PrimaryPart(std::string_view key) {
+    size_t end = key.find('\x01');
+    return end == std::string_view::npos ? key : key.substr(0, end);
+}
+
+// Bytes whose primary weight is not above that of the blank (the blank
+// itself, the other white space, the no-break space). A token without them
+// sorts inside an n-gram text exactly as on its own; see SortTuples.
+const std::array<bool, 256>& BlankLikeBytes() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t{};
+        const std::string blank(PrimaryPart(LocaleSortKey(" ")));
+        for (int b = 1; b < 256; ++b) {
+            std::string key = LocaleSortKey(std::string(1, static_cast<char>(b)));
+            std::string_view primary = PrimaryPart(key);
+            t[static_cast<size_t>(b)] = !primary.empty() && primary <= std::string_view(blank);
+        }
+        t[0] = true;
+        return t;
+    }();
+    return table;
+}
+
+// Exact bytes → token, open addressing; every distinct byte form once.
+class TFormIndex {
+public:
+    void Clear() {
+        forms_.clear();
+        tokens_.clear();
+        hashes_.clear();
+        slots_.assign(1024, -1);
+    }
+    int32_t Find(std::string_view form, size_t hash) const {
+        if (slots_.empty()) return -1;
+        size_t mask = slots_.size() - 1;
+        for (size_t s = hash & mask;; s = (s + 1) & mask) {
+            int32_t e = slots_[s];
+            if (e < 0) return -1;
+            if (hashes_[static_cast<size_t>(e)] == static_cast<uint32_t>(hash) && forms_[static_cast<size_t>(e)] == form)
+                return tokens_[static_cast<size_t>(e)];
+        }
+    }
+    void Insert(std::string_view form, size_t hash, int32_t token) {
+        if (slots_.empty()) slots_.assign(1024, -1);
+        if ((forms_.size() + 1) * 2 > slots_.size()) {
+            slots_.assign(slots_.size() * 2, -1);
+            for (size_t e = 0; e < forms_.size(); ++e) Place(e, std::hash<std::string_view>{}(forms_[e]));
+        }
+        forms_.emplace_back(form);
+        tokens_.push_back(token);
+        hashes_.push_back(static_cast<uint32_t>(hash));
+        Place(forms_.size() - 1, hash);
+    }
+
+private:
+    void Place(size_t entry, size_t hash) {
+        size_t mask = slots_.size() - 1;
+        size_t s = hash & mask;
+        while (slots_[s] >= 0) s = (s + 1) & mask;
+        slots_[s] = static_cast<int32_t>(entry);
+    }
+    std::vector<std::string> forms_;
+    std::vector<int32_t> tokens_;
+    std::vector<uint32_t> hashes_;
+    std::vector<int32_t> slots_;
+};
+
 }  // namespace
 
 struct TParserPortugues::TImpl {
@@ -114,10 +192,11 @@ struct TParserPortugues::TImpl {
         std::string form;     // the form of its first appearance
         std::string key;      // collation key
         int32_t unigram = -1; // its entry in the unigram list, or -1
+        bool blankLike = false;  // holds a byte of BlankLikeBytes
     };
     std::vector<TToken> tokens;
-    TStringIndex byBytes;  // exact bytes → token
-    TStringIndex byKey;    // collation key → token
+    TFormIndex byBytes;  // exact bytes → token
+    TStringIndex byKey;  // collation key → token
 
     // ---- the three lists ----
     std::vector<int32_t> uniToken;
@@ -125,37 +204,42 @@ struct TParserPortugues::TImpl {
     std::vector<int32_t> uniCount;
     std::vector<std::array<int32_t, 2>> bi;
     std::vector<int32_t> biCount;
-    TTupleIndex<2> biIndex;
+    TTupleIndex<2> biIndex{bi};
     std::vector<std::array<int32_t, 3>> tri;
     std::vector<int32_t> triCount;
-    TTupleIndex<3> triIndex;
+    TTupleIndex<3> triIndex{tri};
     bool sorted = false;  // no addition since the last sort
 
     std::vector<std::string> dictionary;
     std::unordered_set<std::string, StringHash, std::equal_to<>> dictionaryWords;
     std::string folder;
 
+    TImpl() { Reset(); }
+
     int32_t FindToken(std::string_view form) const {
-        auto it = byBytes.find(form);
-        if (it != byBytes.end()) return it->second;
+        int32_t id = byBytes.Find(form, std::hash<std::string_view>{}(form));
+        if (id >= 0) return id;
         auto k = byKey.find(LocaleSortKey(form));
         return k == byKey.end() ? -1 : k->second;
     }
 
     int32_t Intern(std::string_view form) {
-        auto it = byBytes.find(form);
-        if (it != byBytes.end()) return it->second;
+        const size_t hash = std::hash<std::string_view>{}(form);
+        int32_t id = byBytes.Find(form, hash);
+        if (id >= 0) return id;
         std::string key = LocaleSortKey(form);
-        int32_t id;
         auto k = byKey.find(key);
         if (k != byKey.end()) {
             id = k->second;
         } else {
             id = static_cast<int32_t>(tokens.size());
-            tokens.push_back({std::string(form), key, -1});
+            const auto& blankLike = BlankLikeBytes();
+            bool hasBlankLike = std::any_of(form.begin(), form.end(),
+                                            [&](char c) { return blankLike[static_cast<unsigned char>(c)]; });
+            tokens.push_back({std::string(form), key, -1, hasBlankLike});
             byKey.emplace(std::move(key), id);
         }
-        byBytes.emplace(std::string(form), id);
+        byBytes.Insert(form, hash, id);
         return id;
     }
 
@@ -185,14 +269,14 @@ struct TParserPortugues::TImpl {
     template <size_t N>
     static void CountTuple(const std::array<int32_t, N>& key, int64_t n, std::vector<std::array<int32_t, N>>& entries,
                            std::vector<int32_t>& counts, TTupleIndex<N>& index, bool& sortedFlag) {
-        int32_t e = index.Find(key, entries);
+        int32_t e = index.Find(key);
         if (e >= 0) {
             counts[static_cast<size_t>(e)] = AddSaturated(counts[static_cast<size_t>(e)], n);
             return;
         }
         entries.push_back(key);
         counts.push_back(AddSaturated(0, n));
-        index.Insert(static_cast<int32_t>(entries.size() - 1), entries);
+        index.Insert(static_cast<int32_t>(entries.size() - 1));
         sortedFlag = false;
     }
     void CountBigram(int32_t a, int32_t b, int64_t n) { CountTuple<2>({a, b}, n, bi, biCount, biIndex, sorted); }
@@ -254,9 +338,85 @@ struct TParserPortugues::TImpl {
         }
     }
 
+    // One corpus line as token ids, closed by -1; each token's unigram entry
+    // is made at its first appearance (so it keeps that form) and its
+    // additions are summed in unigramAdds.
+    void SentenceToStream(std::string_view line, std::vector<int32_t>& stream, std::vector<int64_t>& unigramAdds) {
+        auto add = [&](std::string_view form) {
+            int32_t id = Intern(form);
+            if (static_cast<size_t>(id) >= unigramAdds.size()) unigramAdds.resize(tokens.size() * 2, 0);
+            if (tokens[static_cast<size_t>(id)].unigram < 0) CountUnigram(id, form, 0);
+            ++unigramAdds[static_cast<size_t>(id)];
+            stream.push_back(id);
+        };
+        add("<s>");
+        const size_t n = line.size();
+        size_t i = 0;
+        std::string word;
+        while (i < n) {
+            while (i < n && static_cast<unsigned char>(line[i]) < 0x41) ++i;
+            if (i == n) break;
+            word.clear();
+            while (i < n && static_cast<unsigned char>(line[i]) >= 0x41) {
+                unsigned char u = static_cast<unsigned char>(line[i++]);
+                word += static_cast<char>(u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u);
+            }
+            add(word);
+        }
+        add("</s>");
+        stream.push_back(-1);
+    }
+
+    // Counts the bigrams and trigrams of a stream of sentences: the n-grams
+    // are grouped by their first token (a counting sort), each group sorted,
+    // and every distinct n-gram is added once with its number.
+    // The unigram additions are taken over and set back to 0.
+    void CountStream(const std::vector<int32_t>& stream, std::vector<int64_t>& unigramAdds) {
+        for (size_t id = 0; id < unigramAdds.size(); ++id) {
+            if (unigramAdds[id] == 0) continue;
+            int32_t u = tokens[id].unigram;
+            uniCount[static_cast<size_t>(u)] = AddSaturated(uniCount[static_cast<size_t>(u)], unigramAdds[id]);
+            unigramAdds[id] = 0;
+        }
+        const size_t v = tokens.size(), n = stream.size();
+        for (size_t order = 2; order <= 3; ++order) {
+            std::vector<size_t> first(v + 1, 0);
+            auto complete = [&](size_t j) {
+                for (size_t k = 0; k < order; ++k)
+                    if (j + k >= n || stream[j + k] < 0) return false;
+                return true;
+            };
+            for (size_t j = 0; j < n; ++j)
+                if (complete(j)) ++first[static_cast<size_t>(stream[j]) + 1];
+            for (size_t a = 0; a < v; ++a) first[a + 1] += first[a];
+            std::vector<uint64_t> rest(first[v]);
+            std::vector<size_t> fill(first.begin(), first.end() - 1);
+            for (size_t j = 0; j < n; ++j) {
+                if (!complete(j)) continue;
+                uint64_t tail = static_cast<uint32_t>(stream[j + 1]);
+                if (order == 3) tail = tail << 32 | static_cast<uint32_t>(stream[j + 2]);
+                rest[fill[static_cast<size_t>(stream[j])]++] = tail;
+            }
+            for (size_t a = 0; a < v; ++a) {
+                auto from = rest.begin() + static_cast<std::ptrdiff_t>(first[a]);
+                auto to = rest.begin() + static_cast<std::ptrdiff_t>(first[a + 1]);
+                std::sort(from, to);
+                for (auto it = from; it != to;) {
+                    auto run = it;
+                    while (run != to && *run == *it) ++run;
+                    const int64_t count = run - it;
+                    const int32_t id = static_cast<int32_t>(a);
+                    if (order == 2) CountBigram(id, static_cast<int32_t>(*it), count);
+                    else CountTrigram(id, static_cast<int32_t>(*it >> 32), static_cast<int32_t>(*it & 0xFFFFFFFFu), count);
+                    it = run;
+                }
+            }
+        }
+    }
+
     void Reset() {
         tokens.clear();
-        byBytes.clear();
+        byBytes.Clear();
         byKey.clear();
         uniToken.clear();
         uniForm.clear();
@@ -279,30 +439,90 @@ struct TParserPortugues::TImpl {
         return text;
     }
 
-    // Sorts one n-gram list by the collation of its whole text (token by token
-    // would order accents before later letters differently). The keys are made
-    // on both cores; the collator is per thread.
-    template <size_t N>
-    void SortTuples(std::vector<std::array<int32_t, N>>& entries, std::vector<int32_t>& counts, TTupleIndex<N>& index) {
-        const size_t n = entries.size();
-        std::vector<std::string> keys(n);
-        auto work = [&](size_t from, size_t to) {
-            for (size_t e = from; e < to; ++e) keys[e] = LocaleSortKey(NgramText(entries[e].data(), N));
-        };
-        if (n >= 20000) {
-            std::thread helper(work, n / 2, n);
-            work(0, n / 2);
-            helper.join();
-        } else {
-            work(0, n);
-        }
+    // Ranks of the tokens in collation order: rank by the whole key, and
+    // primaryRank by its primary level alone.
+    void RankTokens(std::vector<uint32_t>& rank, std::vector<uint32_t>& primaryRank) const {
+        const size_t n = tokens.size();
         std::vector<int32_t> order(n);
         std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
-            return keys[static_cast<size_t>(x)] < keys[static_cast<size_t>(y)];
+            return tokens[static_cast<size_t>(x)].key < tokens[static_cast<size_t>(y)].key;
         });
-        keys.clear();
-        keys.shrink_to_fit();
+        rank.assign(n, 0);
+        primaryRank.assign(n, 0);
+        uint32_t p = 0;
+        std::string_view previous;
+        for (size_t i = 0; i < n; ++i) {
+            const std::string& key = tokens[static_cast<size_t>(order[i])].key;
+            std::string_view primary = PrimaryPart(key);
+            if (i > 0 && primary != previous) ++p;
+            previous = primary;
+            rank[static_cast<size_t>(order[i])] = static_cast<uint32_t>(i);
+            primaryRank[static_cast<size_t>(order[i])] = p;
+        }
+    }
+
+    // Sorts one n-gram list by the collation of its whole text "t1 t2 t3".
+    // A collation key compares all primary weights first, then the secondary
+    // ones, so the whole text is not ordered token by token ("É B" comes
+    // before "E C"). But when no token holds a blank-like byte, the blank
+    // between tokens weighs less than anything that can follow inside a
+    // token, and the order of the whole texts is that of the tuple
+    // (primary ranks of t1, t2, t3, then full ranks of t1, t2, t3): an integer
+    // sort. The few entries with blank-like tokens (command phrases with
+    // blanks) get the keys of their whole texts and are merged in by binary
+    // search with the same keys.
+    template <size_t N>
+    void SortTuples(std::vector<std::array<int32_t, N>>& entries, std::vector<int32_t>& counts,
+                    TTupleIndex<N>& index, const std::vector<uint32_t>& rank,
+                    const std::vector<uint32_t>& primaryRank) {
+        const size_t n = entries.size();
+        const bool packable = tokens.size() < (size_t{1} << 21);
+        struct TPacked {
+            uint64_t primary, full;
+            int32_t entry;
+        };
+        std::vector<TPacked> plain;
+        std::vector<std::pair<std::string, int32_t>> odd;  // whole-text key, entry
+        plain.reserve(n);
+        for (size_t e = 0; e < n; ++e) {
+            bool blankLike = !packable;
+            uint64_t primary = 0, full = 0;
+            for (int32_t id : entries[e]) {
+                blankLike = blankLike || tokens[static_cast<size_t>(id)].blankLike;
+                primary = primary << 21 | primaryRank[static_cast<size_t>(id)];
+                full = full << 21 | rank[static_cast<size_t>(id)];
+            }
+            if (blankLike) odd.emplace_back(LocaleSortKey(NgramText(entries[e].data(), N)), static_cast<int32_t>(e));
+            else plain.push_back({primary, full, static_cast<int32_t>(e)});
+        }
+        std::sort(plain.begin(), plain.end(), [](const TPacked& x, const TPacked& y) {
+            return x.primary != y.primary ? x.primary < y.primary : x.full < y.full;
+        });
+        std::sort(odd.begin(), odd.end());
+        std::vector<int32_t> order;
+        order.reserve(n);
+        size_t next = 0;
+        std::unordered_map<size_t, std::string> plainKeys;
+        auto plainKey = [&](size_t i) -> const std::string& {
+            auto it = plainKeys.find(i);
+            if (it == plainKeys.end())
+                it = plainKeys.emplace(i, LocaleSortKey(NgramText(entries[static_cast<size_t>(plain[i].entry)].data(), N)))
+                         .first;
+            return it->second;
+        };
+        for (const auto& [key, entry] : odd) {
+            size_t lo = next, hi = plain.size();
+            while (lo < hi) {
+                size_t mid = lo + (hi - lo) / 2;
+                if (plainKey(mid) < key) lo = mid + 1;
+                else hi = mid;
+            }
+            for (; next < lo; ++next) order.push_back(plain[next].entry);
+            order.push_back(entry);
+        }
+        for (; next < plain.size(); ++next) order.push_back(plain[next].entry);
+
         std::vector<std::array<int32_t, N>> newEntries(n);
         std::vector<int32_t> newCounts(n);
         for (size_t i = 0; i < n; ++i) {
@@ -311,17 +531,19 @@ struct TParserPortugues::TImpl {
         }
         entries.swap(newEntries);
         counts.swap(newCounts);
-        index.Rebuild(entries);
+        index.Rebuild();
     }
 
     void Sort() {
         if (sorted) return;
+        std::vector<uint32_t> rank, primaryRank;
+        RankTokens(rank, primaryRank);
         const size_t n = uniToken.size();
         std::vector<int32_t> order(n);
         std::iota(order.begin(), order.end(), 0);
         std::sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
-            return tokens[static_cast<size_t>(uniToken[static_cast<size_t>(x)])].key <
-                   tokens[static_cast<size_t>(uniToken[static_cast<size_t>(y)])].key;
+            return rank[static_cast<size_t>(uniToken[static_cast<size_t>(x)])] <
+                   rank[static_cast<size_t>(uniToken[static_cast<size_t>(y)])];
         });
         std::vector<int32_t> newToken(n), newCount(n);
         std::vector<std::string> newForm(n);
@@ -335,8 +557,8 @@ struct TParserPortugues::TImpl {
         uniToken.swap(newToken);
         uniCount.swap(newCount);
         uniForm.swap(newForm);
-        SortTuples<2>(bi, biCount, biIndex);
-        SortTuples<3>(tri, triCount, triIndex);
+        SortTuples<2>(bi, biCount, biIndex, rank, primaryRank);
+        SortTuples<3>(tri, triCount, triIndex, rank, primaryRank);
         sorted = true;
     }
 
@@ -397,6 +619,10 @@ void TParserPortugues::AddSentence(std::string_view line) {
     forms.emplace_back("</s>");
     ids.push_back(m.Intern("</s>"));
     const size_t k = ids.size();
+    for (size_t j = 0; j + 1 < k; ++j) {
+        m.biIndex.Prefetch({ids[j], ids[j + 1]});
+        if (j + 2 < k) m.triIndex.Prefetch({ids[j], ids[j + 1], ids[j + 2]});
+    }
     for (size_t j = 0; j < k; ++j) {
         m.CountUnigram(ids[j], forms[j], 1);
         if (j + 1 < k) m.CountBigram(ids[j], ids[j + 1], 1);
@@ -427,19 +653,39 @@ void TParserPortugues::AddCountLine(std::string_view line) {
 
 void TParserPortugues::LoadCorpusFile(const std::string& fileName) {
     const std::string bytes = ReadFileBytes(fileName);
+    TImpl& m = *impl_;
+    // The file is counted in batches: first sentences become runs of token ids
+    // (unigrams counted on the way), then their bigrams and trigrams are
+    // counted by sorting instead of one hash probe per word.
+    // The result is that of AddSentence for every line; the order of first
+    // addition does not show, as the lists are sorted at the end.
+    std::vector<int32_t> stream;
+    stream.reserve(std::min(bytes.size() / 5 + 16, size_t{1} << 21));
+    std::vector<int64_t> unigramAdds;
+    // Counted in slices of about two million words, so that the memory the
+    // batch needs stays the same for any size of corpus.
+    constexpr size_t kSlice = size_t{1} << 21;
+    auto sentence = [&](std::string_view line) {
+        m.SentenceToStream(line, stream, unigramAdds);
+        if (stream.size() >= kSlice) {
+            m.CountStream(stream, unigramAdds);
+            stream.clear();
+        }
+    };
     size_t start = 0, i = 0;
     const size_t size = bytes.size();
     while (i < size) {
         char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            AddSentence(std::string_view(bytes).substr(start, i - start));
+            sentence(std::string_view(bytes).substr(start, i - start));
             if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n') ++i;
             start = ++i;
         } else {
             ++i;
         }
     }
-    if (start < size) AddSentence(std::string_view(bytes).substr(start));
+    if (start < size) sentence(std::string_view(bytes).substr(start));
+    m.CountStream(stream, unigramAdds);
     SortNgrams();
 }
 
@@ -534,11 +780,11 @@ void TParserPortugues::WriteLanguageModel() {
     size_t writtenT = 0;
     for (size_t j = 0; j < nT; ++j) {
         const auto& t = m.tri[j];
-        int32_t h = m.biIndex.Find({t[0], t[1]}, m.bi);
+        int32_t h = m.biIndex.Find({t[0], t[1]});
         if (h < 0 || !biWritten[static_cast<size_t>(h)] || uniOf(t[2]) < 0) continue;
         triHistory[j] = h;
         ++writtenT;
-        int32_t g = m.biIndex.Find({t[1], t[2]}, m.bi);
+        int32_t g = m.biIndex.Find({t[1], t[2]});
         if (g >= 0 && biWritten[static_cast<size_t>(g)])
             S2[static_cast<size_t>(h)] = S2[static_cast<size_t>(h)] + P2[static_cast<size_t>(g)];
     }

@@ -16,6 +16,8 @@ struct TSubcommand {
 const std::vector<TSubcommand>& Subcommands();
 
 int RunProfile(const std::vector<std::string>& argv);
+int RunPhonemes(const std::vector<std::string>& argv);
+int RunModel(const std::vector<std::string>& argv);
 int RunSay(const std::vector<std::string>& argv);
 
 }  // namespace zelcmd

@@ -1,0 +1,53 @@
+#include "app/ErrorGuard.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "commands/Cp1252.h"
+#include "mathImg/MathBotao.h"
+
+namespace zel {
+
+namespace {
+TMessageSink& Sink() {
+    static TMessageSink sink;
+    return sink;
+}
+}  // namespace
+
+void SetMessageSink(TMessageSink sink) {
+    Sink() = std::move(sink);
+}
+
+void ShowErrorMessage(const QString& message) {
+    if (Sink()) {
+        Sink()(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+QString ErrorText(const std::exception& error) {
+    return QString::fromStdString(Cp1252ToUtf8(error.what()));
+}
+
+void ShowException(const std::exception& error) {
+    if (dynamic_cast<const EAbort*>(&error)) return;
+    ShowErrorMessage(ErrorText(error));
+}
+
+bool Guard(const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowErrorMessage(QStringLiteral("Erro desconhecido"));
+    }
+    return false;
+}
+
+}  // namespace zel

@@ -1,0 +1,90 @@
+#pragma once
+// What the window drives beyond its own controls: the hook library, the
+// keyboard layout, the recognizer component with its language-model builder,
+// the interpretation of sentences and the activation state. The program
+// wires the real parts (TZelServices); the tests a recorder.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/Comandos.h"
+#include "platform/Desktop.h"
+
+namespace zel {
+
+// What the controls of the window hold, read whenever it is used.
+struct TWindowState {
+    const TListaComandos* Comandos = nullptr;
+    int32_t TempoTecla = 10;
+    int32_t TempoAtivacao = 5;
+    bool MultiCmd = true;
+    bool ModNum = true;
+    bool ModoAdv = true;
+    bool AtivaToggle = false;
+    bool MostrarIndicador = true;
+    std::string SomAtivacao;
+    std::string TeclaAtivacao;
+    std::string PastaExe;
+};
+
+// The window's side: its activation timer (timerAtivo) and the handlers of
+// the recognizer's seven events, all run on the window's thread.
+struct TWindowLinks {
+    ITimer* TimerAtivo = nullptr;
+    std::function<void(const std::u16string&)> UtteranceResult;
+    std::function<void()> NewUtterance;
+    std::function<void()> EndUtterance;
+    std::function<void(int32_t)> UtteranceError;
+    std::function<void()> StartListening;
+    std::function<void()> StopListening;
+    std::function<void(const std::u16string&)> UtterancePartialResult;
+};
+
+class IWindowServices {
+public:
+    virtual ~IWindowServices() = default;
+
+    // Called once by the window as it is created.
+    virtual void Connect(const TWindowLinks& links) = 0;
+
+    // Start-up. LoadHookLibrary raises "DLL zeldll.dll não encontrada" or
+    // "Funções da DLL não encontradas".
+    virtual void LoadHookLibrary() = 0;
+    virtual void LoadKeyboardLayout() = 0;
+
+    // The recognizer component (Sphinx).
+    virtual void SetConfThreshPercentage(int32_t percent) = 0;
+    virtual void SetSamplesPerSecond(int32_t rate) = 0;
+    virtual std::string TextToPhonemes(const std::string& text) = 0;
+
+    // Dictation page: reset the counts, count the corpus file, generate the
+    // model files into pastaExe (the bundle is pastaExe + "zellm.zlm").
+    virtual void LoadDictationCorpus(const std::string& corpusFile, const std::string& pastaExe) = 0;
+
+    // The recognition switch, step by step. GenerateRecognizerFiles builds
+    // every file of a run from the commands, the numeric modifiers (when
+    // state.ModNum) and the dictation memo, writes the argument file and sets
+    // the starting value of the activation state.
+    virtual void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>& ditado) = 0;
+    virtual void InitRecognizer() = 0;
+    virtual void StartRecognizer() = 0;
+    virtual void StopRecognizer() = 0;
+    // windowId: the X window that receives the activation key's messages.
+    virtual void OpenKeyHook(uint64_t windowId) = 0;
+    virtual void CloseKeyHook() = 0;
+    virtual void HideIndicator() = 0;
+
+    // While recognition runs.
+    virtual void HandleSentence(const TWindowState& state, const std::string& sentence) = 0;
+    // The hook library's message 0x1400: wParam holds the key's virtual-key
+    // code, bit 31 of lParam is set for a release.
+    virtual void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) = 0;
+    // The activation timer belongs to the window; its tick comes here.
+    virtual void ActivationTimerTick(const TWindowState& state) = 0;
+
+    // Opens a file with the desktop (phoneset.txt); the outcome is ignored.
+    virtual void ShellOpen(const std::string& file) = 0;
+};
+
+}  // namespace zel

@@ -1,0 +1,30 @@
+// The program entry: the application titled "MORO Zel", the main window
+// (which starts itself up), the message loop until "Sair" or a close; then
+// the window is destroyed, which writes the settings back.
+#include <QApplication>
+#include <QIcon>
+#include <QStyleFactory>
+
+#include <memory>
+
+#include "app/Form1.h"
+#include "app/ZelServices.h"
+#include "commands/TextFile.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("MORO Zel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("MORO Zel"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(zel::SkinImage(QStringLiteral("app_icon")))));
+    // The window may hide in the notification area: only "Sair" ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::string pastaExe = zel::CoreFileName(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())) + "/";
+    auto services = zel::MakeZelServices(pastaExe);
+    auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
+    form->show();
+    int rc = app.exec();
+    form.reset();
+    return rc;
+}

@@ -1,0 +1,116 @@
+#include "mathImg/MathBotao.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zel {
+
+std::function<void(const std::exception&)> TMathBotao::ErrorHandler;
+
+TMathBotao::TMathBotao(QWidget* parent) : QWidget(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+TMathBotao::~TMathBotao() = default;
+
+void TMathBotao::SetPicture(const QImage& strip) {
+    // The displayed picture is a working copy that the looks are written into.
+    picture_ = strip.convertToFormat(QImage::Format_RGB32);
+    RefreshStripCopy();
+    update();
+}
+
+void TMathBotao::RefreshStripCopy() {
+    if (AutoSize && picture_.width() > 0 && picture_.height() > 0) resize(picture_.size());
+    bool covers = !picture_.isNull() && picture_.width() >= width() && picture_.height() >= height();
+    setAttribute(Qt::WA_OpaquePaintEvent, !picture_.isNull() && !transparent_ && covers);
+    stripCopy_ = picture_.copy();
+    shownColumn_ = 0;
+}
+
+void TMathBotao::SetTransparent(bool value) {
+    transparent_ = value;
+    RefreshStripCopy();
+    update();
+}
+
+void TMathBotao::ShowColumn(int n) {
+    shownColumn_ = n;
+    if (!picture_.isNull()) {
+        const int w = width(), h = height();
+        QPainter p(&picture_);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), stripCopy_, QRect(n * w, 0, w, h));
+    }
+    repaint();
+}
+
+void TMathBotao::WriteChecked(bool value) {
+    checked_ = value;
+    ShowColumn(checked_ ? 2 : 0);
+}
+
+void TMathBotao::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) return;
+    QPainter p(this);
+    QImage visible = picture_.copy(0, 0, width(), height());
+    if (transparent_ && picture_.height() > 0) {
+        // The bitmap's see-through colour is its bottom-left pixel.
+        QRgb key = picture_.pixel(0, picture_.height() - 1) | 0xFF000000u;
+        visible = visible.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < visible.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(visible.scanLine(y));
+            for (int x = 0; x < visible.width(); ++x)
+                if ((line[x] | 0xFF000000u) == key) line[x] = 0;
+        }
+    }
+    p.drawImage(QPoint(0, 0), visible);
+}
+
+void TMathBotao::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    ShowColumn(checked_ ? 2 : 1);
+}
+
+void TMathBotao::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    ShowColumn(checked_ ? 2 : 0);
+}
+
+void TMathBotao::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) leftDownInside_ = true;
+    event->accept();
+    ShowColumn(2);
+}
+
+bool TMathBotao::RunClick() {
+    if (!OnClick) return true;
+    try {
+        OnClick();
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const std::exception& e) {
+        if (ErrorHandler) ErrorHandler(e);
+        return false;
+    }
+}
+
+void TMathBotao::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    // The click comes first: left button, pressed on the button, released over it.
+    if (event->button() == Qt::LeftButton) {
+        bool click = leftDownInside_ && rect().contains(event->position().toPoint());
+        leftDownInside_ = false;
+        if (click) {
+            QPointer<TMathBotao> self(this);
+            bool completed = RunClick();
+            if (!self || !completed) return;
+        }
+    }
+    if (ManterClicado) checked_ = !checked_;
+    ShowColumn(ManterClicado && checked_ ? 2 : 1);
+}
+
+}  // namespace zel

@@ -1,0 +1,76 @@
+#pragma once
+// TMathBotao: the bitmap button of the window. Its picture is a strip of three
+// looks side by side, each as large as the button: normal, mouse over,
+// pressed. A Checked button keeps the pressed look; with ManterClicado every
+// release of a mouse button over it flips Checked (a latched switch).
+//
+// The click handler runs before the release is handled, so it reads Checked
+// as it was before the release flipped it. A handler that raises stops the
+// release there (Checked does not flip): the error goes to ErrorHandler, or
+// nowhere for EAbort, the silent stop.
+#include <QImage>
+#include <QWidget>
+
+#include <exception>
+#include <functional>
+
+namespace zel {
+
+// Stops a handler without a message, as a user's cancel does.
+class EAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
+
+class TMathBotao : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMathBotao(QWidget* parent = nullptr);
+    ~TMathBotao() override;
+
+    // Loads or replaces the picture (the whole strip); refreshes StripCopy.
+    void SetPicture(const QImage& strip);
+    const QImage& Picture() const { return picture_; }
+    const QImage& StripCopy() const { return stripCopy_; }
+
+    bool Checked() const { return checked_; }
+    // Stores the value and shows column 2 when set, column 0 when clear, even
+    // when the value does not change.
+    void WriteChecked(bool value);
+    bool ManterClicado = false;
+
+    // The colour of the picture's bottom-left pixel is see-through when set.
+    void SetTransparent(bool value);
+    bool Transparent() const { return transparent_; }
+    bool AutoSize = false;
+
+    // The click event. May raise.
+    std::function<void()> OnClick;
+    // Where an error raised by a click handler is shown.
+    static std::function<void(const std::exception&)> ErrorHandler;
+
+    // The column shown now (0, 1 or 2), for those who watch the button.
+    int ShownColumn() const { return shownColumn_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void enterEvent(QEnterEvent*) override;
+    void leaveEvent(QEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    void ShowColumn(int n);
+    void RefreshStripCopy();
+    // Runs OnClick; false when it raised.
+    bool RunClick();
+
+    QImage picture_;    // the displayed picture; a look is copied into its top-left corner
+    QImage stripCopy_;  // the unaltered strip, source of every look
+    bool checked_ = false;
+    bool transparent_ = false;
+    bool leftDownInside_ = false;
+    int shownColumn_ = 0;
+};
+
+}  // namespace zel

@@ -1,0 +1,248 @@
+// The window on a real X server (run by with_xvfb.sh, with trayer as the
+// notification area): the shape the server holds, clicks through the cut-away
+// field, dragging, the notification icon and its menu, and a picture of each
+// page in build/screenshots/.
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include "app/WindowRegion.h"
+#include "recognition/hook/ActivationMessage.h"
+#include "tests/unit/app/AppFixture.h"
+
+// X last: its macros (None, Bool, Status) clash with the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
+#undef None
+#undef Bool
+#undef Status
+
+using zeltest::AppFixture;
+
+namespace {
+
+// A plain window that counts the presses that reach it.
+class TBelow : public QWidget {
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+
+class WindowX11 : public AppFixture {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        dpy = XOpenDisplay(nullptr);
+        ASSERT_NE(dpy, nullptr);
+    }
+    void TearDown() override {
+        if (dpy) XCloseDisplay(dpy);
+    }
+
+    zel::TForm1& Open(QPoint at) {
+        auto& f = Create();
+        f.move(at);
+        f.raise();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+        QTest::qWait(50);
+        return f;
+    }
+
+    void MoveTo(QPoint p) {
+        XTestFakeMotionEvent(dpy, -1, p.x(), p.y(), 0);
+        XFlush(dpy);
+        QTest::qWait(30);
+    }
+    void Button(int button, bool down) {
+        XTestFakeButtonEvent(dpy, static_cast<unsigned>(button), down ? True : False, 0);
+        XFlush(dpy);
+        QTest::qWait(30);
+    }
+    void Click(QPoint p, int button = 1) {
+        MoveTo(p);
+        Button(button, true);
+        Button(button, false);
+    }
+    static QPoint Centre(QWidget* w) { return w->mapToGlobal(w->rect().center()); }
+
+    // The window's shape as the X server holds it.
+    QRegion ServerShape(WId window) {
+        int count = 0, ordering = 0;
+        XRectangle* rects = XShapeGetRectangles(dpy, static_cast<Window>(window), ShapeBounding, &count, &ordering);
+        QRegion region;
+        for (int i = 0; i < count; ++i) region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+        if (rects) XFree(rects);
+        return region;
+    }
+
+    void Shot(zel::TForm1& f, const QString& name) {
+        QCoreApplication::processEvents();
+        QTest::qWait(80);
+        QImage img = f.screen()->grabWindow(0, f.x(), f.y(), f.width(), f.height()).toImage();
+        QDir().mkpath(ZEL_SCREENSHOTS);
+        ASSERT_TRUE(img.save(QStringLiteral(ZEL_SCREENSHOTS "/") + name + ".png"));
+        // What the user sees: no magenta at the corners, the panel in the middle.
+        EXPECT_NE(QColor(img.pixel(1, 1)), QColor(255, 0, 255)) << name.toStdString();
+        EXPECT_NE(QColor(img.pixel(574, 430)), QColor(255, 0, 255)) << name.toStdString();
+    }
+
+    Display* dpy = nullptr;
+};
+
+}  // namespace
+
+TEST_F(WindowX11, TheServerHoldsTheShapeAndClicksInTheFieldReachTheWindowBelow) {
+    TBelow below;
+    below.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    below.setGeometry(100, 100, 576, 432);
+    below.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&below));
+    auto& f = Open(QPoint(100, 100));
+
+    const QRegion expected = zel::BuildWindowRegion(zel::SkinImage("fundo"));
+    EXPECT_TRUE((f.WindowRegion() ^ expected).isEmpty());
+    const QRegion shape = ServerShape(f.winId());
+    EXPECT_FALSE(shape.isEmpty());
+    EXPECT_TRUE((shape ^ expected).isEmpty()) << "server shape bounding " << shape.boundingRect().width() << "x"
+                                              << shape.boundingRect().height();
+
+    // The magenta corner belongs to the window below.
+    Click(QPoint(101, 101));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return below.presses == 1; }, 2000));
+    // The metal frame belongs to the window: its press records the drag origin.
+    Click(QPoint(100 + 12, 100 + 200));
+    QTest::qWait(100);
+    EXPECT_EQ(below.presses, 1);
+    EXPECT_EQ(f.DragOriginX, 12);
+    EXPECT_EQ(f.DragOriginY, 200);
+}
+
+TEST_F(WindowX11, DraggingTheBackgroundMovesTheWindow) {
+    auto& f = Open(QPoint(100, 100));
+    MoveTo(QPoint(112, 300));
+    Button(1, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.DragOriginX == 12 && f.DragOriginY == 200; }, 2000))
+        << f.DragOriginX << "," << f.DragOriginY << " at " << f.x() << "," << f.y();
+    MoveTo(QPoint(122, 305));
+    MoveTo(QPoint(142, 320));
+    Button(1, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.pos() == QPoint(130, 120); }, 2000)) << f.x() << "," << f.y();
+    // With the right button held the window stays.
+    MoveTo(QPoint(142, 320));
+    Button(3, true);
+    MoveTo(QPoint(182, 340));
+    Button(3, false);
+    QTest::qWait(100);
+    EXPECT_EQ(f.pos(), QPoint(130, 120));
+}
+
+TEST_F(WindowX11, MinimizedTheIconOpensTheMenuAndAbrirPainelBringsTheWindowBack) {
+    ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000)) << "no notification area";
+    auto& f = Open(QPoint(200, 100));
+    f.btnDitadoClick();
+    Click(Centre(f.btnMinimizar));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 2000));
+    ASSERT_NE(f.TrayIcon, nullptr);
+    EXPECT_EQ(f.TrayIcon->toolTip(), "MORO Zel (desativado)");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.TrayIcon->isVisible() && f.TrayIcon->geometry().width() > 0; }, 5000));
+    const QRect icon = f.TrayIcon->geometry();
+
+    // The right button opens the menu too; "Cancelar" closes it and changes nothing.
+    Click(icon.center(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.popTray->isVisible(); }, 3000));
+    QStringList items;
+    for (QAction* a : f.popTray->actions()) items << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(items, (QStringList{"Abrir Painel", "Carregar Profile", "Reconhecer", "-", "Cancelar", "-", "Sair"}));
+    Click(f.popTray->mapToGlobal(f.popTray->actionGeometry(f.cancelar1).center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.popTray->isVisible(); }, 3000));
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_NE(f.TrayIcon, nullptr);
+
+    Click(icon.center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.popTray->isVisible(); }, 3000));
+    {
+        QImage desk = f.screen()->grabWindow(0).toImage();
+        QDir().mkpath(ZEL_SCREENSHOTS);
+        desk.save(QStringLiteral(ZEL_SCREENSHOTS "/tray_menu.png"));
+    }
+    Click(f.popTray->mapToGlobal(f.popTray->actionGeometry(f.AbrirPainel1).center()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.isVisible(); }, 3000));
+    EXPECT_EQ(f.TrayIcon, nullptr);
+    EXPECT_EQ(f.CurrentPageName(), "ditado");  // the page survives hiding
+}
+
+TEST_F(WindowX11, APictureOfEveryPage) {
+    auto& f = Open(QPoint(100, 100));
+    zel::TComando c;
+    c.Cmd = "copiar";
+    c.Fonemas = "K OW P Y AA R ";
+    c.Acao = zel::tcTecla;
+    c.Args = "CTRL+C";
+    f.Profile.Comandos.Append(c);
+    c.Cmd = "abrir bloco";
+    c.Fonemas = "AA B R Y R  B L OW K OW ";
+    c.Acao = zel::tcExecucao;
+    c.Args = "/usr/bin/gedit --new-window";
+    f.Profile.Comandos.Append(c);
+    c.Cmd = "assinatura";
+    c.Acao = zel::tcDigitacao;
+    c.Args = "11Atenciosamente, Zel";
+    f.Profile.Comandos.Append(c);
+    f.lblProfile->setText("Profile atual: exemplo");
+
+    Shot(f, "menu");
+    f.BtnComandosClick();
+    f.lbxCmds->setCurrentRow(1);
+    Shot(f, "comandos");
+    f.lbxCmds->setCurrentRow(0);
+    Shot(f, "comandos_tecla");
+    f.lbxCmds->setCurrentRow(2);
+    Shot(f, "comandos_digitacao");
+    f.btnPreferenciasClick();
+    Shot(f, "prefs");
+    f.btnDitadoClick();
+    f.mmoDitado->setPlainText(QString::fromUtf8("bom dia\no sistema está pronto\nabra o navegador"));
+    Shot(f, "ditado");
+    f.ShowPage(f.pageApres);
+    Shot(f, "apres");
+    f.btnVoltarClick();
+    f.btnReconhecer->WriteChecked(true);
+    f.lblStatus->setText("Sphinx Inicializado");
+    Shot(f, "menu_reconhecendo");
+    f.btnReconhecer->WriteChecked(false);
+}
+
+TEST_F(WindowX11, TheHookLibrarysKeyReportsReachTheActivationHandler) {
+    auto& f = Open(QPoint(100, 100));
+    services.Calls.clear();
+    auto send = [&](long type, long data0, long vk, long lParam) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = static_cast<Window>(f.winId());
+        ev.xclient.message_type = static_cast<Atom>(type);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = data0;
+        ev.xclient.data.l[1] = vk;
+        ev.xclient.data.l[2] = lParam;
+        XSendEvent(dpy, static_cast<Window>(f.winId()), False, NoEventMask, &ev);
+        XFlush(dpy);
+    };
+    const long atom = static_cast<long>(XInternAtom(dpy, zel::kActivationKeyAtomName, False));
+    send(atom, 0x1400, 0x78, 0);
+    send(atom, 0x1400, 0x78, static_cast<long>(0xC0000001u));
+    send(atom, 0x1234, 0x78, 0);  // another message: not a key report
+    ASSERT_TRUE(QTest::qWaitFor([&] { return services.Calls.size() >= 2; }, 3000));
+    QTest::qWait(100);
+    EXPECT_EQ(services.Trace(), "ActivationKey(120,down) ActivationKey(120,up)");
+}

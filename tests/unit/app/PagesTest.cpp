@@ -1,0 +1,138 @@
+// The window's pages and the buttons that lead between them; the profile
+// buttons of the "menu" page; the dictation page.
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <filesystem>
+
+#include "commands/TextFile.h"
+#include "tests/unit/app/AppFixture.h"
+
+using zeltest::AppFixture;
+using Pages = AppFixture;
+
+namespace {
+void Click(QWidget* w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
+}
+}  // namespace
+
+TEST_F(Pages, FivePagesInOrderAndTheWindowOpensOnMenu) {
+    auto& f = Create();
+    QStringList names;
+    for (int i = 0; i < f.abook->count(); ++i) names << f.abook->widget(i)->objectName();
+    EXPECT_EQ(names, (QStringList{"menu", "comandos", "prefs", "ditado", "apres"}));
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+    EXPECT_EQ(f.windowTitle(), "MORO Zel");
+    EXPECT_EQ(f.size(), QSize(576, 432));
+    EXPECT_EQ(f.lblProfile->text(), "Profile Atual: (nenhum)");
+    EXPECT_EQ(f.lblStatus->text(), "Reconhecimento Desligado");
+    EXPECT_EQ(services.Trace(), "LoadHookLibrary LoadKeyboardLayout");
+}
+
+TEST_F(Pages, ButtonsLeadToTheirPagesAndEveryVoltarBack) {
+    auto& f = Create();
+    Click(f.BtnComandos);
+    EXPECT_EQ(f.CurrentPageName(), "comandos");
+    Click(f.btnVoltar);
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+    Click(f.btnPreferencias);
+    EXPECT_EQ(f.CurrentPageName(), "prefs");
+    Click(f.MathBotao2);
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+    Click(f.btnDitado);
+    EXPECT_EQ(f.CurrentPageName(), "ditado");
+    Click(f.MathBotao3);
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+    f.ShowPage(f.pageApres);
+    Click(f.Image1);
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+}
+
+TEST_F(Pages, ProfileLoadSetsCaptionAndMemoAndCancelChangesNothing) {
+    dir.Write("jogo.zpr",
+              "[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=copiar\r\nacao=1\r\nargs=CTRL+C\r\n[cmd1]\r\ncmd=colar\r\nacao=1\r\n"
+              "args=CTRL+V\r\n[ditado]\r\nbom dia\r\n[cmd0]\r\n");
+    auto& f = Create();
+    Click(f.btnCarregarProfile);  // cancelled
+    EXPECT_EQ(dialogsShown, QStringList{"dlgAbrirProfile"});
+    EXPECT_EQ(f.lblProfile->text(), "Profile Atual: (nenhum)");
+    nextChoice << QString::fromStdString(dir.File("jogo.zpr"));
+    Click(f.btnCarregarProfile);
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: jogo");
+    EXPECT_EQ(f.Profile.Comandos.Count(), 2);
+    EXPECT_EQ(f.mmoDitado->toPlainText(), "bom dia\n[cmd0]");
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+}
+
+TEST_F(Pages, ProfileSaveWritesCommandsAndMemoAndSetsCaption) {
+    auto& f = Create();
+    Click(f.BtnComandos);
+    Click(f.btnAdicionar);
+    f.mmoDitado->setPlainText(QString::fromUtf8("olá\nmundo"));
+    nextChoice << QString::fromStdString(dir.File("perfil1"));
+    Click(f.btnVoltar);
+    Click(f.btnSalvarProfile);
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: per");
+    EXPECT_EQ(dir.Read("perfil1"),
+              "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=comando\r\nacao=1\r\nargs=\r\nfonemas=\r\n[ditado]\r\nol\xE1\r\nmundo\r\n");
+}
+
+TEST_F(Pages, ProfileThatCannotBeReadShowsTheMessageAndKeepsTheCaption) {
+    auto& f = Create();
+    nextChoice << QString::fromStdString(dir.File("nao-existe.zpr"));
+    Click(f.btnCarregarProfile);
+    EXPECT_EQ(messages, QStringList{QString::fromStdString("Cannot open file " + dir.File("nao-existe.zpr"))});
+    EXPECT_EQ(f.lblProfile->text(), "Profile Atual: (nenhum)");
+    EXPECT_EQ(f.Profile.Comandos.Count(), 0);
+}
+
+TEST_F(Pages, DictationBundleOnlyFillsTheMemo) {
+    dir.Write("modelo.zlm", "### UNI ###\r\n2\t<s>\r\n### ENDUBT ###\r\n");
+    auto& f = Create();
+    nextChoice << QString::fromStdString(dir.File("modelo.zlm"));
+    Click(f.btnDitado);
+    Click(f.btnCarregarDitado);
+    EXPECT_EQ(dialogsShown, QStringList{"dlgAbrirDitado"});
+    EXPECT_EQ(f.mmoDitado->toPlainText(), "### UNI ###\n2\t<s>\n### ENDUBT ###");
+    EXPECT_EQ(services.Trace(), "LoadHookLibrary LoadKeyboardLayout");
+    EXPECT_FALSE(zel::FileExists(pasta + "zellm.zlm"));
+    Click(f.btnLimparDitado);
+    EXPECT_EQ(f.mmoDitado->toPlainText(), "");
+}
+
+TEST_F(Pages, DictationCorpusOrCapitalZlmBuildsTheBundle) {
+    dir.Write("MODELO.ZLM", "casa\r\n");
+    auto& f = Create();
+    nextChoice << QString::fromStdString(dir.File("MODELO.ZLM"));
+    Click(f.btnCarregarDitado);
+    EXPECT_EQ(services.Calls.back(), "LoadDictationCorpus(" + dir.File("MODELO.ZLM") + ")");
+    EXPECT_EQ(f.mmoDitado->toPlainText(), "### UNI ###\n1\tCORPUS\n### ENDUBT ###\n### DIC ###\n### ENDDIC ###");
+}
+
+TEST_F(Pages, DialogsCarryTheirFilters) {
+    std::filesystem::create_directory(dir.Path() / "profiles");
+    auto& f = Create();
+    EXPECT_EQ(f.dlgAbrirProfile->nameFilters(), (QStringList{"Arquivos de profile (*.zpr)", "Todos os arquivos (*.*)"}));
+    EXPECT_EQ(f.dlgSalvarProfile->defaultSuffix(), "zpr");
+    EXPECT_EQ(f.dlgAbrirDitado->nameFilters(),
+              (QStringList{"Arquivos Suportados (*.txt *.zlm)", "Arquivos Texto (*.txt)", "Arquivos de modelo de linguagem (*.zlm)",
+                           "Todos os Arquivos (*.*)"}));
+    EXPECT_EQ(f.dlgAbrirProg->nameFilters().first(), QString::fromUtf8("Arquivos executáveis (*.exe)"));
+    EXPECT_EQ(f.dlgAbrirWave->nameFilters().first(), "Arquivos wav (*.wav)");
+    EXPECT_EQ(f.dlgAbrirProfile->directory().absolutePath().toStdString(), pasta + "profiles");
+}
+
+TEST_F(Pages, ChoosingASoundAndCancellingLeavesTheBox) {
+    auto& f = Create();
+    const QString before = f.edtSomAtivacao->text();
+    f.SpeedButton10Click();
+    EXPECT_EQ(f.edtSomAtivacao->text(), before);
+    nextChoice << "/sons/bip.wav";
+    f.SpeedButton10Click();
+    EXPECT_EQ(f.edtSomAtivacao->text(), "/sons/bip.wav");
+    EXPECT_EQ(dialogsShown, (QStringList{"dlgAbrirWave", "dlgAbrirWave"}));
+}

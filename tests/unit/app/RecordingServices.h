@@ -1,0 +1,77 @@
+#pragma once
+// The window's outside parts as a recorder: every call lands in Calls, in
+// order, and any step can be told to fail or to run something inside it.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/WindowServices.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+
+namespace zeltest {
+
+class TRecordingServices : public zel::IWindowServices {
+public:
+    std::vector<std::string> Calls;
+    std::map<std::string, std::string> FailWith;            // step → message it raises
+    std::map<std::string, std::function<void()>> During;   // step → what happens inside it
+    zel::TWindowLinks Links;
+    zel::TWindowState LastState;
+    std::vector<std::string> LastDitado;
+    std::vector<std::string> Sentences;
+    int32_t ConfThresh = -1;
+    int32_t SampleRate = -1;
+
+    std::string Trace() const {
+        std::string t;
+        for (const auto& c : Calls) t += (t.empty() ? "" : " ") + c;
+        return t;
+    }
+
+    void Connect(const zel::TWindowLinks& links) override { Links = links; }
+    void LoadHookLibrary() override { Step("LoadHookLibrary"); }
+    void LoadKeyboardLayout() override { Step("LoadKeyboardLayout"); }
+    void SetConfThreshPercentage(int32_t p) override { ConfThresh = p; }
+    void SetSamplesPerSecond(int32_t r) override { SampleRate = r; }
+    std::string TextToPhonemes(const std::string& text) override {
+        // A stand-in conversion that shows which text it was given.
+        std::string out;
+        for (char c : text) out += c == ' ' ? std::string(" ") : std::string(1, c) + " ";
+        return out;
+    }
+    void LoadDictationCorpus(const std::string& corpus, const std::string& pastaExe) override {
+        Step("LoadDictationCorpus(" + corpus + ")");
+        zel::WriteLines(pastaExe + "zellm.zlm", {"### UNI ###", "1\tCORPUS", "### ENDUBT ###", "### DIC ###", "### ENDDIC ###"});
+    }
+    void GenerateRecognizerFiles(const zel::TWindowState& state, const std::vector<std::string>& ditado) override {
+        LastState = state;
+        LastDitado = ditado;
+        Step("GenerateRecognizerFiles");
+    }
+    void InitRecognizer() override { Step("InitRecognizer"); }
+    void StartRecognizer() override { Step("StartRecognizer"); }
+    void StopRecognizer() override { Step("StopRecognizer"); }
+    void OpenKeyHook(uint64_t) override { Step("OpenKeyHook"); }
+    void CloseKeyHook() override { Step("CloseKeyHook"); }
+    void HideIndicator() override { Step("HideIndicator"); }
+    void HandleSentence(const zel::TWindowState& state, const std::string& sentence) override {
+        LastState = state;
+        Sentences.push_back(sentence);
+    }
+    void ActivationKey(const zel::TWindowState&, uint32_t wParam, uint32_t lParam) override {
+        Step("ActivationKey(" + std::to_string(wParam) + ((lParam & 0x80000000u) ? ",up)" : ",down)"));
+    }
+    void ActivationTimerTick(const zel::TWindowState&) override { Step("ActivationTimerTick"); }
+    void ShellOpen(const std::string& file) override { Step("ShellOpen(" + file + ")"); }
+
+private:
+    void Step(const std::string& name) {
+        Calls.push_back(name);
+        if (auto d = During.find(name); d != During.end() && d->second) d->second();
+        if (auto f = FailWith.find(name); f != FailWith.end()) throw zel::TError(f->second);
+    }
+};
+
+}  // namespace zeltest
