@@ -119,6 +119,8 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
         return dialog.selectedFiles().first();
     };
     Profile.OnReset = [this] { ResetProfileWindowPart(); };
+    // The buttons' click handlers raise into the same message box as every other handler.
+    TMathBotao::ErrorHandler = [](const std::exception& e) { ShowException(e); };
     CreateComponents();
 
     TWindowLinks links;
