@@ -1,8 +1,13 @@
 // zelcmd model --corpus FILE --out DIR
+// zelcmd model --profile FILE.zpr [--modnum FILE] --out DIR
 // Generates dictionary.dic, languagemodel.lm, tokens.ubt and zellm.zlm in DIR
 // from one source of counts, as the program does:
 //   --corpus FILE  a text corpus, one sentence a line (what loading a .txt on
 //                  the dictation page does: reset, load, generate).
+//   --profile FILE what switching recognition on generates: the profile's
+//                  commands, the number words of modnum.ini (--modnum, else
+//                  the one beside zelcmd) and the profile's dictation lines;
+//                  nothing is started.
 // Every source is one row of the table below: the option that selects it, the
 // options only it reads, and how it fills the builder.
 #include <filesystem>
@@ -11,7 +16,10 @@
 
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
+#include "actions/NumericModifiers.h"
+#include "commands/Profile.h"
 #include "langmodel/ParserPortugues.h"
+#include "recognition/RecognitionSwitch.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
 
@@ -30,9 +38,20 @@ void FillFromCorpus(zel::TParserPortugues& parser, const TArgs& args) {
     parser.LoadCorpusFile(FromTerminal(args.Get("corpus")));
 }
 
+void FillFromProfile(zel::TParserPortugues& parser, const TArgs& args) {
+    zel::TProfileState profile;
+    zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
+    const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : ZelcmdFolder() + "modnum.ini";
+    if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
+    zel::TListaComandos modificadores;
+    zel::LoadNumericModifiers(modificadores, modnum);
+    zel::CountRecognizerVocabulary(parser, profile.Comandos, &modificadores, profile.Ditado);
+}
+
 const std::vector<TCountSource>& CountSources() {
     static const std::vector<TCountSource> sources = {
         {"corpus", {}, FillFromCorpus},
+        {"profile", {"modnum"}, FillFromProfile},
     };
     return sources;
 }

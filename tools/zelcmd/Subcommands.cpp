@@ -6,9 +6,13 @@ const std::vector<TSubcommand>& Subcommands() {
     static const std::vector<TSubcommand> table = {
         {"profile", "zelcmd profile FILE.zpr [--save OUT.zpr]", RunProfile},
         {"phonemes", "zelcmd phonemes TEXT...", RunPhonemes},
-        {"model", "zelcmd model --corpus FILE --out DIR", RunModel},
+        {"model", "zelcmd model --corpus FILE --out DIR | --profile FILE.zpr [--modnum FILE] --out DIR", RunModel},
         {"say", "zelcmd say [--profile FILE.zpr] [--settings config.ini] [--modnum modnum.ini] [--dry-run] FRASE...",
          RunSay},
+        {"listen",
+         "zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] "
+         "[--modnum modnum.ini] [--folder DIR]",
+         RunListen},
     };
     return table;
 }

@@ -1,0 +1,184 @@
+// Accuracy of the recognizer on speech made here: the commands of a profile
+// and the number words spoken by espeak-ng's Brazilian voices at several
+// speeds, with pauses and a faint noise floor; plus pure noise and ordinary
+// (non-command) speech, which should give no result. Prints, per voice, the
+// share of phrases recognized exactly, and the false results.
+//
+//   accuracy_bench [--thresh N] [--arg "-name value"]... [--voices N] [--floor A] [--scores] [--dump FILE]
+//
+// --floor: peak of the noise floor under the commands (0: digital silence).
+// --dump: one line per result: right (1), wrong (0) or ordinary speech (2),
+// then the measures of TUtteranceScore.
+//
+// --arg lines are appended to the argument file (they win over the template),
+// so engine settings can be tried without rebuilding.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "recognition/SphinxControl.h"
+#include "tests/integration/recognition/CommandSet.h"
+#include "tests/integration/recognition/SpeechFixture.h"
+#include "tests/support/TempDir.h"
+
+using namespace zel;
+using namespace zeltest;
+
+namespace {
+
+struct TDecoded {
+    std::string Text;  // UTF-8
+    int32_t Confidence;
+    double End;
+    bool Accepted;
+    double MinAc, MeanAc, MinPost;
+    int Words;
+};
+std::FILE* gDump = nullptr;
+
+std::vector<TDecoded> Decode(const std::string& argFile, const std::string& wav, int32_t thresh,
+                             const std::vector<std::string>& extra) {
+    std::vector<std::string> lines = ReadLines(argFile);
+    std::vector<std::string> mine = lines;
+    mine.push_back(std::string(kOptAudioFile) + " " + wav);
+    for (const auto& e : extra) mine.push_back(e);
+    std::string runArg = argFile + ".run";
+    WriteLines(runArg, mine);
+    TEventQueue q;
+    TSphinxControl c(q);
+    c.ArgFile = Cp1252ToUtf16(runArg);
+    c.LogFile = Cp1252ToUtf16(argFile + ".log");
+    c.ConfThreshPercentage = thresh;
+    std::vector<TDecoded> out;
+    bool done = false;
+    c.OnUtteranceScore = [&](const TUtteranceScore& s) {
+        out.push_back({Cp1252ToUtf8(Utf16ToCp1252(s.Text)), s.Confidence, s.AudioEndSeconds, s.Accepted,
+                       s.AcousticPerFrame, s.MeanAcousticPerFrame, s.MinWordPosterior, s.Words});
+    };
+    c.OnStopListening = [&] { done = true; };
+    c.InitRecognizer();
+    c.StartRecognizer();
+    q.RunUntil([&] { return done; }, std::chrono::seconds(600));
+    c.StopRecognizer();
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int32_t thresh = -1;
+    size_t nVoices = 100;
+    bool scores = false;
+    double floor = kNoiseFloor;
+    std::vector<std::string> extra;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--thresh" && i + 1 < argc) thresh = std::atoi(argv[++i]);
+        else if (a == "--arg" && i + 1 < argc) extra.push_back(argv[++i]);
+        else if (a == "--voices" && i + 1 < argc) nVoices = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--scores") scores = true;
+        else if (a == "--floor" && i + 1 < argc) floor = std::atof(argv[++i]);
+        else if (a == "--dump" && i + 1 < argc) gDump = std::fopen(argv[++i], "w");
+        else {
+            std::cerr << "usage: accuracy_bench [--thresh N] [--arg \"-name value\"]... [--voices N] [--scores]\n";
+            return 1;
+        }
+    }
+    TTempDir dir;
+    TCommandSet set = MakeCommandSet(dir.File(""), DefaultCommandPhrases(), true, {});
+    if (thresh < 0) thresh = 45;
+
+    std::vector<TVoice> voices = TestVoices();
+    if (voices.size() > nVoices) voices.resize(nVoices);
+    int totalOk = 0, totalN = 0, falseOther = 0, falseNoise = 0;
+    std::map<int, std::pair<int, int>> hist;  // confidence decile → (right, wrong)
+    for (const TVoice& v : voices) {
+        std::vector<std::string> phrases = set.Phrases;  // UTF-8
+        TRecording rec;
+        rec.AddSilence(0.6);
+        std::vector<std::pair<double, double>> spans;
+        for (const auto& p : phrases) {
+            double s = rec.Seconds();
+            double e = rec.AddSpeech(Speak(p, v));
+            spans.push_back({s, e});
+            rec.AddSilence(0.9);
+        }
+        if (floor > 0) rec.AddNoiseFloor(floor);
+        std::string wav = dir.File("v.wav");
+        rec.WriteWav(wav);
+        auto results = Decode(set.ArgFile, wav, thresh, extra);
+        std::vector<std::vector<const TDecoded*>> per(phrases.size());
+        for (const auto& r : results) {
+            size_t k = 0;
+            while (k + 1 < spans.size() && spans[k + 1].first < r.End - 0.05) ++k;
+            per[k].push_back(&r);
+        }
+        int ok = 0;
+        std::string misses;
+        for (size_t k = 0; k < phrases.size(); ++k) {
+            std::vector<const TDecoded*> acc;
+            for (auto* r : per[k]) {
+                bool right = SameWords(r->Text, set.Expected[k]);
+                hist[r->Confidence / 10].first += right;
+                if (gDump) std::fprintf(gDump, "%d\t%f\t%f\t%f\t%d\n", right ? 1 : 0, r->MinAc, r->MeanAc, r->MinPost, r->Words);
+                hist[r->Confidence / 10].second += !right;
+                if (r->Accepted) acc.push_back(r);
+            }
+            if (acc.size() == 1 && SameWords(acc[0]->Text, set.Expected[k])) ++ok;
+            else {
+                misses += " [" + phrases[k] + " →";
+                for (auto* r : per[k]) misses += " " + r->Text + "(" + std::to_string(r->Confidence) + ")";
+                misses += "]";
+            }
+        }
+        totalOk += ok;
+        totalN += static_cast<int>(phrases.size());
+        std::printf("%-14s %3d/%3zu  %5.1f%%%s\n", v.Label().c_str(), ok, phrases.size(), 100.0 * ok / phrases.size(),
+                    misses.c_str());
+        std::fflush(stdout);
+    }
+    // Non-command speech, in short sentences.
+    {
+        TRecording rec;
+        rec.AddSilence(0.6);
+        for (const auto& s : NonCommandSentences()) {
+            rec.AddSpeech(Speak(s, voices[0]));
+            rec.AddSilence(0.9);
+        }
+        rec.AddNoiseFloor(kNoiseFloor);
+        std::string wav = dir.File("other.wav");
+        rec.WriteWav(wav);
+        for (const auto& r : Decode(set.ArgFile, wav, thresh, extra)) {
+            hist[r.Confidence / 10].second++;
+            if (gDump) std::fprintf(gDump, "2\t%f\t%f\t%f\t%d\n", r.MinAc, r.MeanAc, r.MinPost, r.Words);
+            if (r.Accepted) {
+                ++falseOther;
+                std::printf("  false result on speech: %s (%d)\n", r.Text.c_str(), r.Confidence);
+            }
+        }
+    }
+    // Pure noise: the floor alone, then louder white noise.
+    for (double amp : {kNoiseFloor, 0.03, 0.1}) {
+        TRecording rec;
+        rec.AddNoise(20, amp);
+        std::string wav = dir.File("noise.wav");
+        rec.WriteWav(wav);
+        for (const auto& r : Decode(set.ArgFile, wav, thresh, extra)) {
+            hist[r.Confidence / 10].second++;
+            if (r.Accepted) {
+                ++falseNoise;
+                std::printf("  false result on noise %.3f: %s (%d)\n", amp, r.Text.c_str(), r.Confidence);
+            }
+        }
+    }
+    std::printf("TOTAL exact %d/%d = %.1f%%  false results: speech %d (of %zu sentences), noise %d  threshold %d\n",
+                totalOk, totalN, 100.0 * totalOk / totalN, falseOther, NonCommandSentences().size(), falseNoise,
+                thresh);
+    if (scores)
+        for (auto& [d, rw] : hist) std::printf("  confidence %3d-%3d: right %4d wrong %4d\n", d * 10, d * 10 + 9, rw.first, rw.second);
+    return 0;
+}

@@ -1,0 +1,139 @@
+#include "recognition/AudioSource.h"
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+
+namespace zel {
+
+namespace {
+
+uint32_t Le32(const std::string& b, size_t at) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+uint16_t Le16(const std::string& b, size_t at) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate) {
+    std::string bytes = ReadFileBytes(fileName);
+    auto bad = [&](const std::string& why) -> std::vector<int16_t> {
+        throw TError(Utf8ToCp1252("Arquivo de áudio ") + fileName + Utf8ToCp1252(" não suportado: ") + why);
+    };
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
+        return bad(Utf8ToCp1252("não é um arquivo WAV"));
+    size_t at = 12;
+    bool haveFormat = false;
+    uint16_t channels = 0, bits = 0, format = 0;
+    while (at + 8 <= bytes.size()) {
+        std::string id = bytes.substr(at, 4);
+        size_t size = Le32(bytes, at + 4);
+        size_t body = at + 8;
+        if (id == "fmt " && size >= 16 && body + 16 <= bytes.size()) {
+            format = Le16(bytes, body);
+            channels = Le16(bytes, body + 2);
+            rate = static_cast<int32_t>(Le32(bytes, body + 4));
+            bits = Le16(bytes, body + 14);
+            haveFormat = true;
+        } else if (id == "data") {
+            if (!haveFormat) return bad("sem formato antes dos dados");
+            // WAVE_FORMAT_EXTENSIBLE (0xFFFE) carries PCM too.
+            if ((format != 1 && format != 0xFFFE) || bits != 16 || channels != 1)
+                return bad(Utf8ToCp1252("esperado PCM de 16 bits, mono (há ") + std::to_string(channels) + " canais, " +
+                           std::to_string(bits) + " bits, formato " + std::to_string(format) + ")");
+            // Streams written to a pipe declare a huge size: take what is there.
+            size_t n = std::min(size, bytes.size() - body) / 2;
+            std::vector<int16_t> samples(n);
+            for (size_t i = 0; i < n; ++i) samples[i] = static_cast<int16_t>(Le16(bytes, body + 2 * i));
+            return samples;
+        }
+        at = body + size + (size & 1);
+    }
+    return bad(Utf8ToCp1252("sem dados de áudio"));
+}
+
+TWavFileSource::TWavFileSource(const std::string& fileName, int32_t samplesPerSecond, bool realTime)
+    : rate_(samplesPerSecond), realTime_(realTime) {
+    int32_t fileRate = 0;
+    samples_ = ReadWavSamples(fileName, fileRate);
+    if (fileRate != samplesPerSecond)
+        throw TError(Utf8ToCp1252("Arquivo de áudio ") + fileName + Utf8ToCp1252(" não suportado: gravado a ") + std::to_string(fileRate) +
+                     " Hz, o reconhecedor espera " + std::to_string(samplesPerSecond) + " Hz");
+}
+
+int32_t TWavFileSource::Read(int16_t* buffer, int32_t maxSamples) {
+    if (position_ >= samples_.size() || maxSamples <= 0) return 0;
+    size_t n = std::min(samples_.size() - position_, static_cast<size_t>(maxSamples));
+    if (realTime_) {
+        if (startNs_ < 0) startNs_ = NowNs();
+        // The chunk is "spoken" once its last sample's time has come.
+        int64_t due = startNs_ + static_cast<int64_t>((position_ + n) * 1000000000.0 / rate_);
+        int64_t wait = due - NowNs();
+        if (wait > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+    }
+    std::memcpy(buffer, samples_.data() + position_, n * sizeof(int16_t));
+    position_ += n;
+    return static_cast<int32_t>(n);
+}
+
+namespace {
+
+// The microphone through the audio server's simple API. (The engine's own
+// audio library hides read errors: when the server goes away its read keeps
+// "succeeding" at full speed with no sound at all.)
+class TMicrophoneSource : public IAudioSource {
+public:
+    explicit TMicrophoneSource(pa_simple* pa) : pa_(pa) {}
+    ~TMicrophoneSource() override { pa_simple_free(pa_); }
+    int32_t Read(int16_t* buffer, int32_t maxSamples) override {
+        int error = 0;
+        if (pa_simple_read(pa_, buffer, static_cast<size_t>(maxSamples) * sizeof(int16_t), &error) < 0) return -1;
+        return maxSamples;
+    }
+
+private:
+    pa_simple* pa_;
+};
+
+}  // namespace
+
+std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t samplesPerSecond) {
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16LE;
+    spec.rate = static_cast<uint32_t>(samplesPerSecond);
+    spec.channels = 1;
+    // Fragments of 20 ms: the recognizer sees the end of speech soon.
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = static_cast<uint32_t>(-1);
+    attr.prebuf = static_cast<uint32_t>(-1);
+    attr.minreq = static_cast<uint32_t>(-1);
+    attr.fragsize = static_cast<uint32_t>(samplesPerSecond / 50 * 2);
+    int error = 0;
+    pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, device.empty() ? nullptr : device.c_str(),
+                                  "reconhecimento de voz", &spec, nullptr, &attr, &error);
+    if (!pa)
+        throw TError(Utf8ToCp1252("Não foi possível abrir o microfone") + (device.empty() ? std::string() : " " + device) +
+                     Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
+                     pa_strerror(error) + ").");
+    return std::make_unique<TMicrophoneSource>(pa);
+}
+
+}  // namespace zel

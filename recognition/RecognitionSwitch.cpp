@@ -1,0 +1,104 @@
+#include "recognition/RecognitionSwitch.h"
+
+#include "actions/Activation.h"
+#include "actions/Interpretation.h"
+#include "actions/NumericModifiers.h"
+#include "commands/Cp1252.h"
+#include "commands/TextUtil.h"
+#include "langmodel/WrittenForm.h"
+
+namespace zel {
+
+void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& comandos,
+                               const TListaComandos* modificadores, const std::vector<std::string>& ditado) {
+    parser.ResetCounts();
+    // A phrase goes whole, blanks and all: the builder gives it the written
+    // form the recognizer reads as one word.
+    for (const TComando& c : comandos) {
+        if (c.Cmd.empty()) continue;
+        const std::string& p = c.Cmd;
+        parser.AddUnigram(p);
+        parser.AddBigram("<s> " + p);
+        parser.AddBigram(p + " </s>");
+        parser.AddTrigram("<s> " + p + " </s>");
+        parser.AddDictionaryLine(p + "\t" + c.Fonemas);
+    }
+    if (modificadores) {
+        for (const TComando& m : *modificadores) {
+            if (m.Cmd.empty()) continue;
+            parser.AddUnigram(m.Cmd);
+            parser.AddBigram("<s> " + m.Cmd);
+            parser.AddDictionaryLine(m.Cmd + "\t" + m.Fonemas);
+        }
+    }
+    // The memo holds a bundle: count lines up to "### ENDUBT ###", dictionary
+    // lines from there up to "### ENDDIC ###".
+    parser.AddBundleLines(ditado);
+}
+
+void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::vector<std::string>& ditado,
+                             const std::string& pastaExe) {
+    TParserPortugues& parser = sphinx.Parser();
+    // modnum.ini is read afresh only when the modifiers are wanted.
+    if (ctx.Prefs.ModNum) LoadNumericModifiers(ctx, pastaExe);
+    CountRecognizerVocabulary(parser, *ctx.Comandos, ctx.Prefs.ModNum ? &ctx.Modificadores : nullptr, ditado);
+
+    parser.GenerateModelFiles(pastaExe);
+
+    IRecognizerControl& control = sphinx.Control();
+    control.ArgFile = Cp1252ToUtf16(pastaExe + "sphinx.arg");
+    control.LogFile = Cp1252ToUtf16(pastaExe + "sphinx.log");
+    sphinx.DicFile = pastaExe + kDictionaryFileName;
+    sphinx.LMFile = pastaExe + kLanguageModelFileName;
+    sphinx.WriteArgFile(pastaExe + "sphinx.arg");
+
+    ctx.Ativo = StartingAtivo(ctx);
+}
+
+void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view, const TSwitchOnInput& input) {
+    view.SetStatus(kStatusGenerating);
+    ctx.Desktop->ProcessMessages();
+    ctx.TempoTecla = StrToInt(input.TempoTeclas);
+    ctx.TempoAtivacao = StrToInt(input.TempoAtivo);
+    ctx.TimerAtivo->SetEnabled(false);
+    GenerateRecognizerFiles(sphinx, ctx, input.Ditado, input.PastaExe);
+    view.SetMenuButtonsEnabled(false);
+    view.SetStatus(kStatusInitializing);
+    ctx.Desktop->ProcessMessages();
+    sphinx.InitRecognizer();
+    view.SetStatus(kStatusInitialized);
+    sphinx.StartRecognizer();
+    if (!Trim(ctx.Prefs.TeclaAtivacao).empty()) view.OpenKeyHook();
+}
+
+void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view) {
+    sphinx.StopRecognizer();
+    view.CloseKeyHook();
+    view.SetMenuButtonsEnabled(true);
+    ActivationSwitchOff(ctx);
+    view.SetStatus(kStatusOff);
+}
+
+std::string SentenceFromResult(const std::u16string& result) {
+    std::string text = Utf16ToCp1252(result);
+    // Only the recognizer's words need their phrases back; blanks between
+    // them stay as they came.
+    std::string out;
+    out.reserve(text.size());
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t blank = text.find(' ', start);
+        if (blank == std::string::npos) blank = text.size();
+        out += WordFromWrittenForm(std::string_view(text).substr(start, blank - start));
+        if (blank == text.size()) break;
+        out += ' ';
+        start = blank + 1;
+    }
+    return Trim(out);
+}
+
+void SphinxUtteranceResult(TActionContext& ctx, const std::u16string& result) {
+    HandleSentence(ctx, SentenceFromResult(result));
+}
+
+}  // namespace zel

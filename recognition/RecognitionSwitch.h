@@ -1,0 +1,77 @@
+#pragma once
+// Switching speech recognition on and off, and the handler of a recognized
+// sentence. The window's btnReconhecerClick calls RecognitionSwitchOn or
+// RecognitionSwitchOff (decided on btnReconhecer's state before the click)
+// and flips the button only when the call returned without an error; zelcmd
+// and the tests call the same functions with their own view.
+#include <string>
+#include <vector>
+
+#include "actions/ActionContext.h"
+#include "recognition/Sphinx.h"
+
+namespace zel {
+
+// What the switch shows on the window and the hook library it opens.
+class ISwitchView {
+public:
+    virtual ~ISwitchView() = default;
+    // lblStatus's caption (the switch lets pending messages run afterwards
+    // where the text must be seen).
+    virtual void SetStatus(const std::string& caption) = 0;
+    // btnCarregarProfile, btnSalvarProfile, BtnComandos, btnPreferencias,
+    // btnDitado, in this order.
+    virtual void SetMenuButtonsEnabled(bool enabled) = 0;
+    // The hook library's keyboard hook (raises "Erro ao criar arquivo de
+    // memória" when its shared memory cannot be made).
+    virtual void OpenKeyHook() = 0;
+    virtual void CloseKeyHook() = 0;
+};
+
+// The status captions.
+inline constexpr const char* kStatusOff = "Reconhecimento Desligado";
+inline constexpr const char* kStatusGenerating = "Gerando arquivos";
+inline constexpr const char* kStatusInitializing = "Inicializando Sphinx";
+inline constexpr const char* kStatusInitialized = "Sphinx Inicializado";
+
+// What the switch-on reads from the window's controls.
+struct TSwitchOnInput {
+    std::string TempoTeclas;          // edtTempoTeclas's text (ms)
+    std::string TempoAtivo;           // edtTempoAtivo's text (s)
+    std::vector<std::string> Ditado;  // mmoDitado's lines
+    std::string PastaExe;             // the program's folder, ending in "/"
+};
+
+// The vocabulary of a run, counted into the builder: every command with a
+// phrase (unigram, opening and closing bigrams, the trigram, its dictionary
+// line), every number word of modificadores (unigram, opening bigram,
+// dictionary line; null: none) and the dictation memo's bundle lines. The
+// counts are reset first; no file is written.
+void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& comandos,
+                               const TListaComandos* modificadores, const std::vector<std::string>& ditado);
+
+// Builds every file of a run from the commands, the numeric modifiers (when
+// ctx.Prefs.ModNum; modnum.ini is read afresh into ctx.Modificadores) and the
+// dictation memo; sets the control's paths and the wrapper's, writes the
+// argument file and gives Ativo its starting value.
+void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::vector<std::string>& ditado,
+                             const std::string& pastaExe);
+
+// Switch-on: status, the two times (an invalid text raises "'%s' is not a
+// valid integer value" before anything is generated), timer off, files,
+// buttons disabled, InitRecognizer, StartRecognizer, the key hook when an
+// activation key is set. An error ends it where it happened; what was done
+// stays done.
+void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view, const TSwitchOnInput& input);
+// Switch-off: StopRecognizer, the key hook closed, buttons enabled, the
+// indicator hidden, status "Reconhecimento Desligado".
+void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view);
+
+// The recognizer's wide sentence as the program's text: converted, every
+// word's written form turned back into its phrase (a multi-word command comes
+// back with its blanks), blanks and control characters trimmed at both ends.
+std::string SentenceFromResult(const std::u16string& result);
+// SphinxUtteranceResult: the sentence to the interpretation (empty ones too).
+void SphinxUtteranceResult(TActionContext& ctx, const std::u16string& result);
+
+}  // namespace zel

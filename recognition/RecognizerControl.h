@@ -1,0 +1,79 @@
+#pragma once
+// The speech recognizer control: properties, three methods and seven events.
+// The window holds one (inside TSphinx); the real one runs PocketSphinx
+// (SphinxControl.h), the fake one records calls and raises events on demand
+// (FakeRecognizer.h). Property writes take effect at the next InitRecognizer.
+// Events always arrive on the owner's thread (see EventPoster.h).
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace zel {
+
+// Result texts and paths are wide text, as the control speaks it; the
+// program converts them to its 8-bit text on arrival.
+using TSphinxNotifyEvent = std::function<void()>;
+using TSphinxUtteranceResult = std::function<void(const std::u16string& Result)>;
+using TSphinxUtterancePartialResult = std::function<void(const std::u16string& Result)>;
+using TSphinxUtteranceError = std::function<void(int32_t Error)>;
+
+// What the control measured of one decoded utterance, accepted or not; the
+// terminal front end prints it and the benchmarks tune the threshold with it.
+struct TUtteranceScore {
+    std::u16string Text;        // the hypothesis, words as in the dictionary
+    int32_t Confidence = 0;     // 0..100, compared with ConfThreshPercentage
+    double AcousticPerFrame = 0;  // the measure behind Confidence (natural log)
+    // Other measures, for the benchmarks' comparison: acoustic score per
+    // frame over all words, the lowest word posterior (natural log), words.
+    double MeanAcousticPerFrame = 0;
+    double MinWordPosterior = 0;
+    int32_t Words = 0;
+    bool Accepted = false;      // raised as OnUtteranceResult
+    double AudioEndSeconds = 0;  // position in the audio where the utterance ended
+};
+using TSphinxUtteranceScore = std::function<void(const TUtteranceScore& Score)>;
+
+// Error codes of OnUtteranceError.
+enum : int32_t {
+    kUtteranceErrorAudio = 1,   // the audio source failed while listening
+    kUtteranceErrorDecode = 2,  // the engine refused a chunk of audio
+};
+
+class IRecognizerControl {
+public:
+    virtual ~IRecognizerControl() = default;
+
+    // Properties (ids 1..10 of the control).
+    std::u16string ArgFile = u"sphinx.arg";
+    std::u16string LogFile = u"sphinx.log";
+    bool IgnoreEmptyUtterance = true;
+    std::u16string LogDirectory;
+    int32_t SamplesPerSecond = 16000;
+    std::u16string RawLogDir;
+    int32_t PartialResultInterval = 10;
+    bool RequirePartialResult = false;
+    std::u16string UttIdPrefix;
+    int32_t ConfThreshPercentage = 45;
+
+    // Methods; a failure raises TError with the control's message. The
+    // returned integer means nothing.
+    virtual int32_t InitRecognizer() = 0;
+    virtual int32_t StartRecognizer() = 0;
+    // Returns when listening has stopped: no event of this run arrives after.
+    virtual int32_t StopRecognizer() = 0;
+    virtual bool Listening() const = 0;
+
+    // Events (ids 1..7), in this order.
+    TSphinxUtteranceResult OnUtteranceResult;
+    TSphinxNotifyEvent OnNewUtterance;
+    TSphinxNotifyEvent OnEndUtterance;
+    TSphinxUtteranceError OnUtteranceError;
+    TSphinxNotifyEvent OnStartListening;
+    TSphinxNotifyEvent OnStopListening;
+    TSphinxUtterancePartialResult OnUtterancePartialResult;
+    // Ours: every decoded, non-empty utterance with its confidence, raised
+    // before OnUtteranceResult (which follows only when Accepted).
+    TSphinxUtteranceScore OnUtteranceScore;
+};
+
+}  // namespace zel

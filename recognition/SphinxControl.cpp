@@ -1,0 +1,443 @@
+#include "recognition/SphinxControl.h"
+
+#include <pocketsphinx.h>
+#include <sphinxbase/err.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+#include "recognition/AudioSource.h"
+
+namespace zel {
+
+namespace {
+
+// 20 ms of audio at 16 kHz: the engine's speech detector works on 10 ms
+// frames, and smaller chunks only cost calls.
+constexpr int32_t kChunkMs = 20;
+// How long StopRecognizer waits for a capture read to come back before it
+// leaves the capture thread to finish on its own.
+constexpr auto kCaptureGrace = std::chrono::milliseconds(500);
+
+// The engine logs through one process-wide callback. It goes to the control's
+// log file; errors are also kept so that a refusal can say why.
+class TEngineLog {
+public:
+    static TEngineLog& Instance() {
+        static TEngineLog log;
+        return log;
+    }
+
+    void Open(const std::string& fileName) {
+        std::lock_guard lock(mutex_);
+        CloseLocked();
+        if (!fileName.empty()) file_ = std::fopen(NativePath(fileName).c_str(), "wb");
+        errors_.clear();
+        // The engine prints its configuration straight to the log stream.
+        err_set_logfp(file_);
+        err_set_callback(&TEngineLog::Callback, this);
+    }
+    void Close() {
+        std::lock_guard lock(mutex_);
+        CloseLocked();
+    }
+    void Line(const std::string& text) {
+        std::lock_guard lock(mutex_);
+        if (file_) {
+            std::fprintf(file_, "ZEL: %s\n", text.c_str());
+            std::fflush(file_);
+        }
+    }
+    void ClearErrors() {
+        std::lock_guard lock(mutex_);
+        errors_.clear();
+    }
+    // The engine's error lines since the last clear, without their source
+    // position, joined by "; ".
+    std::string Errors() {
+        std::lock_guard lock(mutex_);
+        std::string all;
+        for (const auto& e : errors_) {
+            if (!all.empty()) all += "; ";
+            all += e;
+        }
+        return all;
+    }
+
+private:
+    TEngineLog() { err_set_callback(&TEngineLog::Callback, this); }
+    void CloseLocked() {
+        err_set_logfp(nullptr);
+        if (file_) std::fclose(file_);
+        file_ = nullptr;
+    }
+
+    static void Callback(void* self, err_lvl_t level, const char* fmt, ...) {
+        char text[2048];
+        va_list ap;
+        va_start(ap, fmt);
+        std::vsnprintf(text, sizeof text, fmt, ap);
+        va_end(ap);
+        static_cast<TEngineLog*>(self)->Add(level, text);
+    }
+    void Add(err_lvl_t level, const char* text) {
+        std::lock_guard lock(mutex_);
+        if (file_) {
+            std::fputs(text, file_);
+            if (level >= ERR_WARN) std::fflush(file_);
+        }
+        if (level >= ERR_ERROR) {
+            std::string e(text);
+            while (!e.empty() && (e.back() == '\n' || e.back() == '\r')) e.pop_back();
+            // "ERROR: "file.c", line 12: reason" → "reason"
+            size_t at = e.find(", line ");
+            if (at != std::string::npos) {
+                size_t colon = e.find(": ", at);
+                if (colon != std::string::npos) e = e.substr(colon + 2);
+            }
+            if (errors_.size() < 8 && !e.empty()) errors_.push_back(e);
+        }
+    }
+
+    std::mutex mutex_;
+    std::FILE* file_ = nullptr;
+    std::vector<std::string> errors_;
+};
+
+// The engine's reason (its own words, ASCII) or our fallback (core text).
+std::string Reason(const std::string& fallback) {
+    std::string e = TEngineLog::Instance().Errors();
+    return e.empty() ? fallback : Utf8ToCp1252(e);
+}
+
+bool IsFiller(const char* word) {
+    return !word || word[0] == '<' || word[0] == '[' || (word[0] == '+' && word[1] == '+');
+}
+
+}  // namespace
+
+// What the capture thread, the decoding thread and the owner share in one run.
+struct TSphinxControl::TRun {
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::deque<std::vector<int16_t>> chunks;
+    bool stop = false;
+    bool sourceEnded = false;
+    bool sourceFailed = false;
+    bool captureDone = false;
+    bool uttOpen = false;
+    // Owner's thread only: OnStopListening of the source's end was delivered.
+    bool stopAnnounced = false;
+    // Cleared on the owner's thread by StopRecognizer; checked there when a
+    // posted event is delivered.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+};
+
+TSphinxControl::TSphinxControl(IEventPoster& poster) : poster_(poster) {}
+
+TSphinxControl::~TSphinxControl() {
+    Shutdown(false);
+    Release();
+    TEngineLog::Instance().Close();
+}
+
+void TSphinxControl::Release() {
+    if (ps_) ps_free(ps_);
+    ps_ = nullptr;
+}
+
+int32_t TSphinxControl::ConfidenceFromAcousticPerFrame(double lnPerFrame) {
+    // Confidence is the acoustic score per frame of the worst-matching word of
+    // the hypothesis (fillers left out). Of the measures the engine offers it
+    // separated best, on spoken commands with a noise floor: right results
+    // from wrong ones (area under the curve 0.85, against 0.80 for the lowest
+    // word posterior and about 0.6 for the utterance posterior) and right
+    // commands from ordinary speech forced onto the command words (0.98).
+    // Right commands score about -3.5 natural-log units per frame (median),
+    // 95% of them above -5.4; ordinary speech stays below -5.4. The scale
+    // puts -7.5 at 0 and -3.5 at 100, linearly, so that the settings' default
+    // threshold of 50 falls at -5.5.
+    double c = (lnPerFrame + 7.5) / 4.0 * 100.0;
+    return static_cast<int32_t>(std::lround(std::clamp(c, 0.0, 100.0)));
+}
+
+int32_t TSphinxControl::InitRecognizer() {
+    Shutdown(false);
+    Release();
+
+    std::string logFile = Utf16ToCp1252(LogFile);
+    TEngineLog& log = TEngineLog::Instance();
+    log.Open(logFile);
+
+    std::string argFile = Utf16ToCp1252(ArgFile);
+    std::vector<std::string> lines = ReadLines(argFile);  // "Cannot open file %s"
+    const arg_t* defs = ps_args();
+    args_ = ParseRecognizerArgs(lines, [defs](std::string_view name) {
+        for (const arg_t* a = defs; a->name; ++a)
+            if (name == a->name) return true;
+        return false;
+    });
+    for (const auto& note : args_.Notes) log.Line(note);
+
+    // The sampling rate is the control's property; it goes last so that it
+    // wins over a line of the file.
+    std::vector<std::string> argv;
+    for (const auto& [name, value] : args_.Engine) {
+        if (name == "-samprate") continue;
+        argv.push_back(name);
+        argv.push_back(Cp1252ToUtf8(value));
+    }
+    argv.push_back("-samprate");
+    argv.push_back(std::to_string(SamplesPerSecond));
+    if (!RawLogDir.empty()) {
+        argv.push_back("-rawlogdir");
+        argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(RawLogDir)));
+    }
+    std::vector<char*> cargv;
+    for (auto& a : argv) cargv.push_back(a.data());
+
+    log.ClearErrors();
+    cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(cargv.size()), cargv.data(), FALSE);
+    if (!config)
+        throw TError(Utf8ToCp1252("Argumentos do reconhecedor inválidos em ") + argFile + ": " +
+                     Reason(Utf8ToCp1252("opção ou valor recusado")));
+    ps_ = ps_init(config);
+    cmd_ln_free_r(config);
+    if (!ps_)
+        throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") +
+                     Reason(Utf8ToCp1252("motivo não informado (veja ") + logFile + ")"));
+
+    rate_ = SamplesPerSecond;
+    confThresh_ = ConfThreshPercentage;
+    ignoreEmpty_ = IgnoreEmptyUtterance;
+    partials_ = RequirePartialResult;
+    partialInterval_ = std::max<int32_t>(1, PartialResultInterval);
+    audioFile_.clear();
+    const std::string audio = AudioFile.empty() ? args_.AudioFile : Utf16ToCp1252(AudioFile);
+    if (!audio.empty()) {
+        std::filesystem::path p = NativePath(audio);
+        if (p.is_relative()) p = NativePath(argFile).parent_path() / p;
+        audioFile_ = CoreFileName(p);
+    }
+    return 0;
+}
+
+int32_t TSphinxControl::StartRecognizer() {
+    if (!ps_) throw TError(Utf8ToCp1252("O reconhecedor não foi inicializado."));
+    if (run_) return 0;
+    std::unique_ptr<IAudioSource> source;
+    if (!audioFile_.empty())
+        source = std::make_unique<TWavFileSource>(audioFile_, rate_, args_.AudioRealTime);
+    else
+        source = OpenMicrophone(args_.AudioDevice, rate_);
+
+    TEngineLog::Instance().ClearErrors();
+    if (ps_start_utt(ps_) < 0)
+        throw TError(Utf8ToCp1252("O reconhecedor não pôde começar: ") + Reason("erro do motor"));
+
+    auto run = std::make_shared<TRun>();
+    run->uttOpen = true;
+    run_ = run;
+
+    // Posted before the threads exist, so that it comes before their events.
+    auto alive = run->alive;
+    poster_.Post([this, alive] {
+        if (*alive && OnStartListening) OnStartListening();
+    });
+
+    const int32_t chunk = std::max<int32_t>(1, rate_ * kChunkMs / 1000);
+    std::thread([run, chunk, src = std::move(source)]() mutable {
+        std::vector<int16_t> buffer(static_cast<size_t>(chunk));
+        for (;;) {
+            {
+                std::lock_guard lock(run->mutex);
+                if (run->stop) break;
+            }
+            int32_t n = src->Read(buffer.data(), chunk);
+            std::lock_guard lock(run->mutex);
+            if (n < 0) run->sourceFailed = true;
+            else if (n == 0) run->sourceEnded = true;
+            else run->chunks.emplace_back(buffer.begin(), buffer.begin() + n);
+            run->cv.notify_all();
+            if (n <= 0) break;
+        }
+        src.reset();  // closes the microphone
+        std::lock_guard lock(run->mutex);
+        run->captureDone = true;
+        run->cv.notify_all();
+    }).detach();
+
+    decoder_ = std::thread([this, run] { DecodeLoop(run); });
+
+    return 0;
+}
+
+void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
+    auto alive = run->alive;
+    auto post = [this, alive](std::function<void(TSphinxControl&)> event) {
+        poster_.Post([this, alive, event = std::move(event)] {
+            if (*alive) event(*this);
+        });
+    };
+
+    logmath_t* lmath = ps_get_logmath(ps_);
+    bool inSpeech = false;
+    int64_t samplesIn = 0;
+    int32_t chunksInSpeech = 0;
+
+    auto finish = [&] {
+        ps_end_utt(ps_);
+        run->uttOpen = false;
+        int32 score = 0;
+        const char* hyp = ps_get_hyp(ps_, &score);
+        std::string text = hyp ? hyp : "";
+        // The worst word's acoustic score per frame.
+        double worst = 0, minPost = 0;
+        double totalAscr = 0;
+        int totalFrames = 0, words = 0;
+        bool any = false;
+        for (ps_seg_t* seg = ps_seg_iter(ps_); seg; seg = ps_seg_next(seg)) {
+            const char* word = ps_seg_word(seg);
+            if (IsFiller(word)) continue;
+            int sf = 0, ef = 0;
+            ps_seg_frames(seg, &sf, &ef);
+            int32 ascr = 0, lscr = 0, lback = 0;
+            int32 post = ps_seg_prob(seg, &ascr, &lscr, &lback);
+            double perFrame = logmath_log_to_ln(lmath, ascr) / std::max(1, ef - sf + 1);
+            double postLn = logmath_log_to_ln(lmath, post);
+            if (!any || perFrame < worst) worst = perFrame;
+            if (!any || postLn < minPost) minPost = postLn;
+            totalAscr += logmath_log_to_ln(lmath, ascr);
+            totalFrames += std::max(1, ef - sf + 1);
+            ++words;
+            any = true;
+        }
+        TUtteranceScore s;
+        s.Text = Cp1252ToUtf16(text);
+        s.AcousticPerFrame = worst;
+        s.MeanAcousticPerFrame = totalFrames ? totalAscr / totalFrames : 0;
+        s.MinWordPosterior = minPost;
+        s.Words = words;
+        s.Confidence = any ? ConfidenceFromAcousticPerFrame(worst) : 0;
+        s.Accepted = !text.empty() && s.Confidence >= confThresh_;
+        s.AudioEndSeconds = static_cast<double>(samplesIn) / rate_;
+        post([](TSphinxControl& c) {
+            if (c.OnEndUtterance) c.OnEndUtterance();
+        });
+        if (text.empty()) {
+            if (!ignoreEmpty_)
+                post([](TSphinxControl& c) {
+                    if (c.OnUtteranceResult) c.OnUtteranceResult(u"");
+                });
+            return;
+        }
+        post([s](TSphinxControl& c) {
+            if (c.OnUtteranceScore) c.OnUtteranceScore(s);
+        });
+        if (s.Accepted)
+            post([result = s.Text](TSphinxControl& c) {
+                if (c.OnUtteranceResult) c.OnUtteranceResult(result);
+            });
+    };
+
+    for (;;) {
+        std::vector<int16_t> chunk;
+        bool ended = false, failed = false;
+        {
+            std::unique_lock lock(run->mutex);
+            run->cv.wait(lock, [&] {
+                return run->stop || !run->chunks.empty() || run->sourceEnded || run->sourceFailed;
+            });
+            if (run->stop) return;
+            if (!run->chunks.empty()) {
+                chunk = std::move(run->chunks.front());
+                run->chunks.pop_front();
+            } else {
+                ended = run->sourceEnded;
+                failed = run->sourceFailed;
+            }
+        }
+        if (!chunk.empty()) {
+            if (ps_process_raw(ps_, chunk.data(), chunk.size(), FALSE, FALSE) < 0) {
+                post([](TSphinxControl& c) {
+                    if (c.OnUtteranceError) c.OnUtteranceError(kUtteranceErrorDecode);
+                });
+            }
+            samplesIn += static_cast<int64_t>(chunk.size());
+            bool now = ps_get_in_speech(ps_) != 0;
+            if (now && !inSpeech) {
+                chunksInSpeech = 0;
+                post([](TSphinxControl& c) {
+                    if (c.OnNewUtterance) c.OnNewUtterance();
+                });
+            }
+            if (now && partials_ && ++chunksInSpeech % partialInterval_ == 0) {
+                const char* hyp = ps_get_hyp(ps_, nullptr);
+                if (hyp && *hyp)
+                    post([partial = Cp1252ToUtf16(hyp)](TSphinxControl& c) {
+                        if (c.OnUtterancePartialResult) c.OnUtterancePartialResult(partial);
+                    });
+            }
+            if (!now && inSpeech) {
+                finish();
+                if (ps_start_utt(ps_) >= 0) run->uttOpen = true;
+            }
+            inSpeech = now;
+            continue;
+        }
+        // The source is over: what was being said still counts.
+        if (inSpeech) {
+            finish();
+        } else {
+            ps_end_utt(ps_);
+            run->uttOpen = false;
+        }
+        if (failed)
+            post([](TSphinxControl& c) {
+                if (c.OnUtteranceError) c.OnUtteranceError(kUtteranceErrorAudio);
+            });
+        if (ended || failed)
+            post([run](TSphinxControl& c) {
+                run->stopAnnounced = true;
+                if (c.OnStopListening) c.OnStopListening();
+            });
+        return;
+    }
+}
+
+void TSphinxControl::Shutdown(bool notify) {
+    if (!run_) return;
+    std::shared_ptr<TRun> run = std::move(run_);
+    *run->alive = false;
+    {
+        std::lock_guard lock(run->mutex);
+        run->stop = true;
+    }
+    run->cv.notify_all();
+    if (decoder_.joinable()) decoder_.join();
+    {
+        std::unique_lock lock(run->mutex);
+        run->cv.wait_for(lock, kCaptureGrace, [&] { return run->captureDone; });
+        if (!run->captureDone) TEngineLog::Instance().Line("audio source did not answer; capture left to end on its own");
+    }
+    if (run->uttOpen) ps_end_utt(ps_);  // the interrupted utterance is dropped
+    if (notify && !run->stopAnnounced && OnStopListening) OnStopListening();
+}
+
+int32_t TSphinxControl::StopRecognizer() {
+    Shutdown(true);
+    return 0;
+}
+
+}  // namespace zel

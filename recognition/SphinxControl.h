@@ -1,0 +1,74 @@
+#pragma once
+// The recognizer control over PocketSphinx (Debian's 0.8 line, pre-1.0 API)
+// with the US-English acoustic model, whose phones are the ones our letter
+// rules produce.
+//
+// Threads: InitRecognizer and StopRecognizer touch the engine on the owner's
+// thread; between StartRecognizer and StopRecognizer only the decoding thread
+// does, and StopRecognizer joins it before it touches the engine again. A
+// second thread captures the audio; a read that never returns (a stalled audio
+// source) cannot hold StopRecognizer: after a short wait the capture thread is
+// left to finish on its own and closes its device when its read returns.
+// Every event is posted to the owner's thread with the run's token; once
+// StopRecognizer has cleared the token, events still queued are dropped, so
+// nothing of a stopped run arrives after StopRecognizer returns.
+#include <memory>
+#include <thread>
+
+#include "recognition/ArgFile.h"
+#include "recognition/EventPoster.h"
+#include "recognition/RecognizerControl.h"
+
+struct ps_decoder_s;
+
+namespace zel {
+
+class TSphinxControl : public IRecognizerControl {
+public:
+    explicit TSphinxControl(IEventPoster& poster);
+    ~TSphinxControl() override;
+    TSphinxControl(const TSphinxControl&) = delete;
+    TSphinxControl& operator=(const TSphinxControl&) = delete;
+
+    // Reads ArgFile (raises "Cannot open file %s"), passes its options to the
+    // engine and loads the models; a refusal raises the engine's own reason.
+    int32_t InitRecognizer() override;
+    // Opens the audio source (a WAV file when the argument file names one,
+    // else the microphone) and listens. Raises a clear message when the
+    // source cannot be opened; nothing is left running then.
+    int32_t StartRecognizer() override;
+    int32_t StopRecognizer() override;
+    bool Listening() const override { return static_cast<bool>(run_); }
+
+    // Ours, stored like the others: a WAV file to listen to instead of what
+    // the argument file says (its "-audiofile" or the microphone). Read by
+    // InitRecognizer; relative names are taken from the argument file's folder.
+    std::u16string AudioFile;
+
+    // The options of the last InitRecognizer, as read from the argument file.
+    const TRecognizerArgs& Args() const { return args_; }
+    // The confidence (0..100) of a utterance whose words scored at least this
+    // many natural-log units of acoustic likelihood per frame in the worst word.
+    static int32_t ConfidenceFromAcousticPerFrame(double lnPerFrame);
+
+    struct TRun;
+
+private:
+    void Release();
+    void Shutdown(bool notify);
+    void DecodeLoop(std::shared_ptr<TRun> run);
+
+    IEventPoster& poster_;
+    ps_decoder_s* ps_ = nullptr;
+    TRecognizerArgs args_;
+    std::string audioFile_;  // resolved against the argument file's folder
+    int32_t rate_ = 16000;
+    int32_t confThresh_ = 0;
+    bool ignoreEmpty_ = true;
+    bool partials_ = false;
+    int32_t partialInterval_ = 10;
+    std::shared_ptr<TRun> run_;
+    std::thread decoder_;
+};
+
+}  // namespace zel

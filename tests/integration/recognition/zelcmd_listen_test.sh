@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# zelcmd model --profile and zelcmd listen --audio: from a profile to the
+# recognizer's files, and from spoken words (espeak-ng) to the keys they press.
+set -euo pipefail
+ZELCMD=$1
+DATA=$2
+T=$(mktemp -d)
+trap 'rm -rf "$T"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# --- model --profile: what switch-on generates, nothing started.
+printf '[modnum]\r\nnum=1\r\n[num0]\r\ncmd=dois\r\nnum=2\r\nfonemas=D OY S\r\n' > "$T/modnum.ini"
+"$ZELCMD" model --profile "$DATA/exemplo.zpr" --modnum "$T/modnum.ini" --out "$T/model" > "$T/model.out"
+for f in dictionary.dic languagemodel.lm tokens.ubt zellm.zlm; do
+  [ -s "$T/model/$f" ] || fail "model did not write $f"
+done
+[ ! -e "$T/model/sphinx.arg" ] || fail "model wrote an argument file"
+tr -d '\r' < "$T/model/dictionary.dic" > "$T/dic"
+grep -qxP 'copiar\tK OW P Y AA R' "$T/dic" || fail "copiar missing from the dictionary: $(cat "$T/dic")"
+grep -qxP 'dois\tD OY S' "$T/dic" || fail "number word missing: $(cat "$T/dic")"
+# The two-word phrase is one word for the recognizer.
+grep -qP '^abrir\+bloco\t' "$T/dic" || fail "two-word phrase not in its written form: $(cat "$T/dic")"
+grep -qP '^-?[0-9.]+ <s> abrir\+bloco ' "$T/model/languagemodel.lm" || fail "phrase bigram missing"
+# The profile's dictation lines are plain text, not a bundle: they add nothing.
+! grep -qi 'sistema' "$T/model/languagemodel.lm" || fail "plain dictation text counted"
+if "$ZELCMD" model --profile "$DATA/exemplo.zpr" --modnum "$T/none.ini" --out "$T/m2" 2> "$T/err"; then
+  fail "a missing --modnum was accepted"
+fi
+grep -q "Cannot open file $T/none.ini" "$T/err" || fail "wrong message: $(cat "$T/err")"
+
+# --- listen --audio --dry-run: the whole road.
+say() { espeak-ng -v pt-br -s 150 --stdout "$1" | sox -q -t wav - -r 16000 -c 1 -b 16 "$2" pad 0.6 0.9; }
+say copiar "$T/1.wav"
+say computador "$T/2.wav"
+sox "$T/1.wav" "$T/2.wav" "$T/1.wav" "$T/clean.wav"
+sox -m -v 1 "$T/clean.wav" -v 1 "|sox $T/clean.wav -p synth whitenoise vol 0.003" -b 16 "$T/spoken.wav"
+"$ZELCMD" listen --profile "$DATA/exemplo.zpr" --audio "$T/spoken.wav" --dry-run --folder "$T/run" \
+  --modnum "$T/modnum.ini" > "$T/listen.out" 2> "$T/listen.err" || fail "listen failed: $(cat "$T/listen.err")"
+grep -c '^sentence ' "$T/listen.out" | grep -qx 3 || fail "not three sentences: $(cat "$T/listen.out")"
+# The profile has an activation command: the first copiar waits, computador
+# activates, the second copiar presses CTRL+C.
+sed -n '1p' "$T/listen.out" | grep -qE '^sentence "copiar" confidence [0-9]+$' || fail "first line: $(cat "$T/listen.out")"
+grep -qE '^sentence "computador" confidence' "$T/listen.out" || fail "no computador: $(cat "$T/listen.out")"
+[ "$(grep -c 'key down 0x11 CTRL' "$T/listen.out")" = 1 ] || fail "CTRL+C not pressed once: $(cat "$T/listen.out")"
+grep -q 'key down 0x43 C' "$T/listen.out" || fail "no C: $(cat "$T/listen.out")"
+grep -q '^Sphinx Inicializado$' "$T/listen.err" || fail "no status: $(cat "$T/listen.err")"
+grep -q '^-lmfn '"$T"'/run/languagemodel.lm' "$T/run/sphinx.arg" || fail "argument file: $(cat "$T/run/sphinx.arg")"
+# The argument file names no audio file: the WAV is the run's, not the user's.
+! grep -q audiofile "$T/run/sphinx.arg" || fail "audio file written into sphinx.arg"
+
+# --- listen without an audio server: a clear message, at once.
+if PULSE_SERVER="unix:$T/no-server" timeout 20 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" --dry-run \
+     > /dev/null 2> "$T/mic.err"; then
+  fail "listening without a server"
+fi
+grep -q 'microfone' "$T/mic.err" || fail "no microphone message: $(cat "$T/mic.err")"
+echo OK

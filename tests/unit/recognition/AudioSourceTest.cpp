@@ -1,0 +1,91 @@
+#include "recognition/AudioSource.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "commands/ZelError.h"
+#include "tests/support/TempDir.h"
+
+namespace zel {
+namespace {
+
+std::string Le16(uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string Le32(uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+
+// A WAV file's bytes, with an extra chunk before the data as some writers put.
+std::string Wav(uint16_t channels, uint32_t rate, uint16_t bits, const std::vector<int16_t>& samples,
+                uint32_t declaredDataSize = 0) {
+    std::string data;
+    for (int16_t s : samples) data += Le16(static_cast<uint16_t>(s));
+    std::string fmt = "fmt " + Le32(16) + Le16(1) + Le16(channels) + Le32(rate) + Le32(rate * channels * bits / 8) +
+                      Le16(static_cast<uint16_t>(channels * bits / 8)) + Le16(bits);
+    std::string list = "LIST" + Le32(3) + "abc" + std::string(1, '\0');  // odd size, padded
+    std::string body = "WAVE" + fmt + list + "data" +
+                       Le32(declaredDataSize ? declaredDataSize : static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + Le32(static_cast<uint32_t>(body.size())) + body;
+}
+
+TEST(WavFileSource, ReadsTheSamplesInChunksThenReportsTheEnd) {
+    zeltest::TTempDir dir;
+    std::vector<int16_t> samples = {1, -2, 300, -32768, 32767};
+    dir.Write("a.wav", Wav(1, 16000, 16, samples));
+    TWavFileSource src(dir.File("a.wav"), 16000, false);
+    EXPECT_EQ(src.SampleCount(), 5u);
+    int16_t buf[3];
+    ASSERT_EQ(src.Read(buf, 3), 3);
+    EXPECT_EQ(buf[0], 1);
+    EXPECT_EQ(buf[1], -2);
+    EXPECT_EQ(buf[2], 300);
+    ASSERT_EQ(src.Read(buf, 3), 2);
+    EXPECT_EQ(buf[0], -32768);
+    EXPECT_EQ(buf[1], 32767);
+    EXPECT_EQ(src.Read(buf, 3), 0);
+}
+
+TEST(WavFileSource, AStreamWithAnOversizedDataChunkGivesWhatIsThere) {
+    zeltest::TTempDir dir;
+    dir.Write("a.wav", Wav(1, 16000, 16, {7, 8}, 0x7FFFFFFF));
+    int32_t rate = 0;
+    EXPECT_EQ(ReadWavSamples(dir.File("a.wav"), rate), (std::vector<int16_t>{7, 8}));
+    EXPECT_EQ(rate, 16000);
+}
+
+std::string MessageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const TError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(WavFileSource, FilesItCannotUseAreRefusedWithAMessageSayingWhy) {
+    zeltest::TTempDir dir;
+    dir.Write("stereo.wav", Wav(2, 16000, 16, {1, 2, 3, 4}));
+    dir.Write("rate.wav", Wav(1, 44100, 16, {1, 2}));
+    dir.Write("text.wav", "not a wave file at all");
+    EXPECT_NE(MessageOf([&] { TWavFileSource(dir.File("stereo.wav"), 16000, false); }).find("2 canais"),
+              std::string::npos);
+    EXPECT_NE(MessageOf([&] { TWavFileSource(dir.File("rate.wav"), 16000, false); }).find("44100 Hz"),
+              std::string::npos);
+    EXPECT_NE(MessageOf([&] { TWavFileSource(dir.File("text.wav"), 16000, false); }).find("WAV"), std::string::npos);
+    EXPECT_EQ(MessageOf([&] { TWavFileSource(dir.File("none.wav"), 16000, false); }),
+              "Cannot open file " + dir.File("none.wav"));
+}
+
+TEST(WavFileSource, AtSpeakingPaceTheSamplesAreNotHandedOutEarly) {
+    zeltest::TTempDir dir;
+    dir.Write("a.wav", Wav(1, 16000, 16, std::vector<int16_t>(3200, 5)));  // 0.2 s
+    TWavFileSource src(dir.File("a.wav"), 16000, true);
+    auto start = std::chrono::steady_clock::now();
+    int16_t buf[320];
+    while (src.Read(buf, 320) > 0) {
+    }
+    // A lower bound only: a busy machine may be slower, never faster.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
+}
+
+}  // namespace
+}  // namespace zel

@@ -1,0 +1,213 @@
+// zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] [--modnum modnum.ini]
+//               [--folder DIR]
+// The whole road from sound to actions: switches recognition on as the window
+// does (the files are generated into DIR, by default zelcmd's own folder, the
+// argument file is written from the template of the recognizer's folder
+// beside zelcmd), listens to the microphone, or to a WAV file when --audio
+// names one (the control's AudioFile, which wins over the argument file's
+// "-audiofile"), and prints every sentence heard with its confidence and the
+// actions it caused. A WAV file ends the run when it has been heard to the
+// end; the microphone listens until Ctrl+C. With --dry-run the actions are
+// printed instead of done.
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "actions/Activation.h"
+#include "actions/NumericModifiers.h"
+#include "commands/Cp1252.h"
+#include "commands/IniFile.h"
+#include "commands/KeyNames.h"
+#include "commands/Profile.h"
+#include "commands/TextFile.h"
+#include "commands/TextUtil.h"
+#include "commands/ZelError.h"
+#include "platform/fake/FakeDesktop.h"
+#include "platform/x11/X11Desktop.h"
+#include "recognition/RecognitionSwitch.h"
+#include "recognition/SphinxControl.h"
+#include "tools/zelcmd/Subcommands.h"
+#include "tools/zelcmd/Terminal.h"
+
+namespace zelcmd {
+
+namespace {
+
+constexpr const char* kUsage =
+    "uso: zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] "
+    "[--modnum modnum.ini] [--folder DIR]";
+
+volatile std::sig_atomic_t gInterrupted = 0;
+extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+
+// A terminal has no window: the status goes to stderr, there are no buttons,
+// and no hook library.
+class TTerminalView : public zel::ISwitchView {
+public:
+    void SetStatus(const std::string& caption) override { std::cerr << zel::Cp1252ToUtf8(caption) << '\n'; }
+    void SetMenuButtonsEnabled(bool) override {}
+    void OpenKeyHook() override {
+        std::cerr << "zelcmd: tecla de ativação ignorada (sem biblioteca de gancho no terminal)\n";
+    }
+    void CloseKeyHook() override {}
+};
+
+// The activation timer of a terminal program: it ticks when the loop finds
+// its time has run out.
+class TPolledTimer : public zel::ITimer {
+public:
+    void SetEnabled(bool enabled) override {
+        enabled_ = enabled;
+        if (enabled) due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
+    }
+    bool Enabled() const override { return enabled_; }
+    void SetInterval(int32_t milliseconds) override { interval_ = milliseconds; }
+    int32_t Interval() const override { return interval_; }
+    bool Due() const { return enabled_ && std::chrono::steady_clock::now() >= due_; }
+
+private:
+    bool enabled_ = false;
+    int32_t interval_ = 1000;
+    std::chrono::steady_clock::time_point due_{};
+};
+
+std::string Describe(const zel::TDesktopEvent& e) {
+    std::string line = zel::DescribeEvent(e);
+    if (e.Kind == zel::TDesktopEvent::KeyDown || e.Kind == zel::TDesktopEvent::KeyUp) {
+        std::string name = zel::KeyCodeToName(static_cast<uint16_t>(e.Value));
+        if (!name.empty()) line += " " + name;
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string ZelcmdFolder() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    return zel::CoreFileName(exe.parent_path()) + "/";
+}
+
+int RunListen(const std::vector<std::string>& argv) {
+    TArgs args = ParseArgs(argv, {"profile", "audio", "settings", "modnum", "folder"}, {"dry-run"});
+    if (!args.Has("profile") || !args.plain.empty()) throw zel::TError(kUsage);
+    const bool dryRun = args.Has("dry-run");
+    const std::string exeFolder = ZelcmdFolder();
+    std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : exeFolder;
+    if (folder.back() != '/') folder += '/';
+    std::error_code ec;
+    std::filesystem::create_directories(zel::NativePath(folder), ec);
+
+    zel::TProfileState profile;
+    zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
+
+    zel::TEventLog log;
+    std::unique_ptr<zel::IDesktop> desktop;
+    std::unique_ptr<zel::ITimer> timer;
+    zel::TX11Desktop* x11 = nullptr;
+    TPolledTimer* polled = nullptr;
+    if (dryRun) {
+        desktop = std::make_unique<zel::TFakeDesktop>(log);
+        timer = std::make_unique<zel::TFakeTimer>(log);
+    } else {
+        auto real = std::make_unique<zel::TX11Desktop>();
+        x11 = real.get();
+        desktop = std::move(real);
+        auto t = std::make_unique<TPolledTimer>();
+        polled = t.get();
+        timer = std::move(t);
+        desktop->LoadKeyboardLayout();
+    }
+    zel::TActionContext ctx(profile.Comandos, *desktop, *timer, nullptr);
+
+    const std::string settings = args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string();
+    if (!settings.empty() && !zel::FileExists(settings)) zel::RaiseCannotOpen(settings);
+    zel::TIniDocument ini = settings.empty() ? zel::TIniDocument() : zel::TIniDocument::LoadOrEmpty(settings);
+    ctx.Prefs.SomAtivacao = ini.ReadString("geral", "somativacao", exeFolder + "beep.wav");
+    ctx.Prefs.TeclaAtivacao = ini.ReadString("geral", "teclaativacao", "");
+    ctx.Prefs.AtivaToggle = ini.ReadBool("geral", "ativatoggle", false);
+    ctx.Prefs.MostrarIndicador = ini.ReadBool("geral", "mostrarindicador", true);
+    ctx.Prefs.MultiCmd = ini.ReadBool("geral", "multicmd", true);
+    ctx.Prefs.ModNum = ini.ReadBool("geral", "modnum", true);
+    ctx.Prefs.ModoAdv = ini.ReadBool("geral", "modoadv", true);
+    const int32_t confianca = std::clamp(ini.ReadInteger("geral", "confianca", 50), 0, 100);
+
+    // The number words: from --modnum, else the program's own table (copied
+    // into the folder, where the switch reads it).
+    const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : exeFolder + "modnum.ini";
+    if (zel::NativePath(modnum) != zel::NativePath(folder + "modnum.ini")) {
+        if (zel::FileExists(modnum))
+            zel::WriteFileAtomic(folder + "modnum.ini", zel::ReadFileBytes(modnum));
+        else if (args.Has("modnum"))
+            zel::RaiseCannotOpen(modnum);
+    }
+
+    zel::TEventQueue queue;
+    auto control = std::make_unique<zel::TSphinxControl>(queue);
+    zel::TSphinxControl& recognizer = *control;
+    recognizer.ConfThreshPercentage = confianca;
+    zel::TSphinx sphinx(std::move(control), exeFolder + zel::kRecognizerFolderName);
+
+    bool ended = false;
+    int32_t confidence = 0;
+    recognizer.OnUtteranceScore = [&](const zel::TUtteranceScore& s) {
+        confidence = s.Confidence;
+        if (!s.Accepted)
+            PrintLine("rejected \"" + zel::SentenceFromResult(s.Text) + "\" confidence " +
+                      std::to_string(s.Confidence));
+    };
+    recognizer.OnUtteranceResult = [&](const std::u16string& result) {
+        const std::string sentence = zel::SentenceFromResult(result);
+        PrintLine("sentence \"" + sentence + "\" confidence " + std::to_string(confidence));
+        try {
+            zel::SphinxUtteranceResult(ctx, result);
+        } catch (const zel::TError& e) {
+            std::cout.flush();
+            std::cerr << "zelcmd: " << zel::Cp1252ToUtf8(e.what()) << '\n';
+        }
+        if (dryRun) {
+            for (const auto& e : log.Events())
+                if (e.Kind != zel::TDesktopEvent::ProcessMessages) PrintLine("  " + Describe(e));
+            log.Clear();
+            PrintLine(std::string("  ativo ") + (ctx.Ativo ? "1" : "0"));
+        }
+        std::cout.flush();
+    };
+    recognizer.OnStopListening = [&] { ended = true; };
+    recognizer.OnUtteranceError = [&](int32_t code) {
+        std::cerr << "zelcmd: erro de áudio (" << code << ")\n";
+    };
+    if (x11) {
+        x11->SetMessagePump([&] {
+            queue.RunPending();
+            if (polled->Due()) zel::ActivationTimerTick(ctx);
+        });
+    }
+
+    zel::TSwitchOnInput input;
+    input.TempoTeclas = std::to_string(ini.ReadInteger("geral", "tempotecla", 10));
+    input.TempoAtivo = std::to_string(ini.ReadInteger("geral", "tempoativacao", 5));
+    input.Ditado = profile.Ditado;
+    input.PastaExe = folder;
+    TTerminalView view;
+    if (args.Has("audio")) {
+        std::string audio = FromTerminal(args.Get("audio"));
+        if (!zel::FileExists(audio)) zel::RaiseCannotOpen(audio);
+        recognizer.AudioFile =
+            zel::Cp1252ToUtf16(zel::CoreFileName(std::filesystem::absolute(zel::NativePath(audio))));
+    }
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    zel::RecognitionSwitchOn(sphinx, ctx, view, input);
+    std::cerr << "ouvindo" << (args.Has("audio") ? "" : " (Ctrl+C termina)") << '\n';
+    while (!ended && !gInterrupted) {
+        queue.WaitAndRun(std::chrono::milliseconds(100));
+        if (polled && polled->Due()) zel::ActivationTimerTick(ctx);
+    }
+    zel::RecognitionSwitchOff(sphinx, ctx, view);
+    return 0;
+}
+
+}  // namespace zelcmd
