@@ -140,6 +140,7 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
 
 TForm1::~TForm1() {
     qApp->removeNativeEventFilter(this);
+    services_.Connect(TWindowLinks{});  // no event reaches a window that is going away
     FormDestroy();
     RemoveTrayIcon();
 }
@@ -987,7 +988,7 @@ void TForm1::Reconhecer1Click() {
 }
 
 void TForm1::SphinxUtteranceResult(const std::u16string& result) {
-    services_.HandleSentence(State(), Trim(Utf16ToCp1252(result)));
+    services_.UtteranceResult(State(), result);
 }
 
 namespace {
