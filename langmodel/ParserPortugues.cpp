@@ -45,9 +45,6 @@ public:
         slots_.assign(16, -1);
         used_ = 0;
     }
-    void Prefetch(const Key& key) const {
-        if (!slots_.empty()) __builtin_prefetch(&slots_[Hash(key) & (slots_.size() - 1)]);
-    }
     int32_t Find(const Key& key) const {
         if (slots_.empty()) return -1;
         size_t mask = slots_.size() - 1;
@@ -619,10 +616,6 @@ void TParserPortugues::AddSentence(std::string_view line) {
     forms.emplace_back("</s>");
     ids.push_back(m.Intern("</s>"));
     const size_t k = ids.size();
-    for (size_t j = 0; j + 1 < k; ++j) {
-        m.biIndex.Prefetch({ids[j], ids[j + 1]});
-        if (j + 2 < k) m.triIndex.Prefetch({ids[j], ids[j + 1], ids[j + 2]});
-    }
     for (size_t j = 0; j < k; ++j) {
         m.CountUnigram(ids[j], forms[j], 1);
         if (j + 1 < k) m.CountBigram(ids[j], ids[j + 1], 1);

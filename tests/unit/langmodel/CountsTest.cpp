@@ -223,6 +223,23 @@ TEST(Counts, CorpusFileLinesEndInCrLfCrOrLf) {
     EXPECT_EQ(p.Trigrams().size(), 5u);
 }
 
+TEST(Counts, ALineOfMegabytesWithoutAnEnd) {
+    std::string line;
+    const std::string separators[] = {std::string(1, '\0'), " ", ",", "\x01", "\t"};
+    for (int i = 0; i < 300000; ++i) line += "palavra" + std::string(1, static_cast<char>('a' + i % 26)) + separators[i % 5];
+    zeltest::TTempDir dir;
+    dir.Write("big.txt", line);
+    TParserPortugues p;
+    p.LoadCorpusFile(dir.File("big.txt"));
+    EXPECT_EQ(p.NumUnigrams(), 2 + 26);
+    EXPECT_EQ(p.UnigramCounts()[0], 1);  // "</s>": one sentence
+    int64_t words = 0;
+    for (int32_t c : p.UnigramCounts()) words += c;
+    EXPECT_EQ(words, 2 + 300000);
+    EXPECT_EQ(p.NumBigrams(), 26 + 2);
+    EXPECT_EQ(p.NumTrigrams(), 26 + 2);
+}
+
 TEST(Counts, AnUnreadableCorpusChangesNoCount) {
     zeltest::TTempDir dir;
     TParserPortugues p;
@@ -259,6 +276,17 @@ TEST(Counts, AnyBytesNeverBreakTheCounts) {
         }
         p.AddDictionaryLine(std::string_view(junk).substr(from, std::min<size_t>(len, 50)));
         from += len;
+    }
+    // The same bytes as bundle lines.
+    std::vector<std::string> lines;
+    for (size_t at = 0; at + 64 < junk.size(); at += 64) lines.emplace_back(junk.substr(at, 64));
+    lines.insert(lines.begin() + 100, "### ENDUBT ###");
+    for (size_t from = 0; from < lines.size(); ++from) {
+        try {
+            p.AddBundleLines(std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end()));
+            break;
+        } catch (const zel::TError&) {
+        }
     }
     zeltest::TTempDir dir;
     p.GenerateModelFiles(dir.Path().string());

@@ -108,6 +108,19 @@ TEST(ModelFiles, DictionaryKeepsCallerLinesAndCompletesTheRest) {
                                           "GUARDA\tG W AA R D AA\r\nCHUVA\tSH  W V AA\r\n");
 }
 
+TEST(ModelFiles, ACommandWithoutPronunciationGetsAGeneratedOne) {
+    TTempDir dir;
+    TParserPortugues parser;
+    parser.ResetCounts();
+    parser.AddUnigram("abrir");
+    parser.AddDictionaryLine("abrir\t");
+    parser.AddUnigram("fechar tudo");
+    parser.AddDictionaryLine("fechar tudo\t   ");
+    parser.GenerateModelFiles(dir.Path().string());
+    EXPECT_EQ(dir.Read("dictionary.dic"), "abrir\tAA B R Y R\r\nfechar+tudo\tF EH SH  AA R  T W D OW\r\n");
+    EXPECT_EQ(parser.Dictionary(), (std::vector<std::string>{"abrir\tAA B R Y R", "fechar tudo\tF EH SH  AA R  T W D OW"}));
+}
+
 TEST(ModelFiles, CommandPhrasesReachEveryFileAsOneWord) {
     TTempDir dir;
     TParserPortugues parser;
