@@ -119,6 +119,8 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
         return dialog.selectedFiles().first();
     };
     Profile.OnReset = [this] { ResetProfileWindowPart(); };
+    // The buttons' click handlers raise into the same message box as every other handler.
+    TMathBotao::ErrorHandler = [](const std::exception& e) { ShowException(e); };
     CreateComponents();
 
     TWindowLinks links;
@@ -138,6 +140,7 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
 
 TForm1::~TForm1() {
     qApp->removeNativeEventFilter(this);
+    services_.Connect(TWindowLinks{});  // no event reaches a window that is going away
     FormDestroy();
     RemoveTrayIcon();
 }
@@ -985,7 +988,7 @@ void TForm1::Reconhecer1Click() {
 }
 
 void TForm1::SphinxUtteranceResult(const std::u16string& result) {
-    services_.HandleSentence(State(), Trim(Utf16ToCp1252(result)));
+    services_.UtteranceResult(State(), result);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/ErrorGuard.h"
 #include "app/Form1.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
@@ -21,7 +22,14 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     std::string pastaExe = zel::CoreFileName(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())) + "/";
-    auto services = zel::MakeZelServices(pastaExe);
+    std::unique_ptr<zel::IWindowServices> services;
+    try {
+        services = zel::MakeZelServices(pastaExe);
+    } catch (const std::exception& e) {
+        // No desktop to type into (no X server, no XTest): nothing to do.
+        zel::ShowException(e);
+        return 1;
+    }
     auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
     form->show();
     int rc = app.exec();

@@ -35,10 +35,15 @@ struct TKeyWatcher::TSession {
     const uint32_t* receptor = nullptr;
     int stopFd = -1;
     std::atomic<bool> stopping{false};
+    // The X server closed the connection (it ended, or the session did).
+    // Xlib ends the whole program when a request meets a dead connection, so
+    // the displays are then left alone.
+    std::atomic<bool> serverGone{false};
     TKeycodeToVk keycodeToVk{};
     std::bitset<256> down;
 
     ~TSession() {
+        if (serverGone) control = data = nullptr;
         if (control && context) {
             if (enabled) XRecordDisableContext(control, context);
             XRecordFreeContext(control, context);
@@ -180,12 +185,26 @@ void TKeyWatcher::Run(TSession* s) {
         }
         if (fds[1].revents) break;
         // A server that went away: leave the socket alone.
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) break;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            s->serverGone = true;
+            break;
+        }
     }
 }
 
 void TKeyWatcher::Stop() {
     std::lock_guard lock(mutex_);
+    StopLocked();
+}
+
+void TKeyWatcher::StopAtUnload() {
+    // The program may be ending from inside a start or a stop (Xlib ends it
+    // when the server is gone): waiting for the lock would never return.
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (lock.owns_lock()) StopLocked();
+}
+
+void TKeyWatcher::StopLocked() {
     if (!session_) return;
     TSession* s = session_;
     session_ = nullptr;

@@ -24,12 +24,16 @@ public:
     bool Start();
     // Stops the watcher and joins its thread; nothing when none runs.
     void Stop();
+    // The same when the library is unloaded or the program ends; gives up
+    // rather than wait when a start or stop is under way.
+    void StopAtUnload();
     bool Running() const;
 
     struct TSession;  // one running watcher's connections and state
 
 private:
     void Run(TSession* session);
+    void StopLocked();
 
     mutable std::mutex mutex_;
     TSession* session_ = nullptr;

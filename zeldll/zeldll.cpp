@@ -37,4 +37,4 @@ ZELDLL_EXPORT void frmIndicadorEsconder() { Indicator().Hide(); }
 
 // Unloading the library (or the end of the program) with the watcher running:
 // stop it while its code is still there.
-__attribute__((destructor)) static void UnloadZelDll() { Watcher().Stop(); }
+__attribute__((destructor)) static void UnloadZelDll() { Watcher().StopAtUnload(); }

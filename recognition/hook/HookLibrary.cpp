@@ -65,7 +65,9 @@ void THookLibrary::OpenKeyHook(uint32_t windowId) {
         const int fd = shm_open(kReceptorShmName, O_CREAT | O_RDWR | O_CLOEXEC, 0600);
         if (fd < 0) throw TError(kShmFailed);
         void* view = MAP_FAILED;
-        if (ftruncate(fd, sizeof(uint32_t)) == 0)
+        // A name left by a program that ended without closing is taken over,
+        // with this program's mode and size.
+        if (fchmod(fd, 0600) == 0 && ftruncate(fd, sizeof(uint32_t)) == 0)
             view = mmap(nullptr, sizeof(uint32_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (view == MAP_FAILED) {
             close(fd);

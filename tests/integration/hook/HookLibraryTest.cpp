@@ -114,6 +114,28 @@ TEST(HookLibrary, SharedMemoryHoldsTheWindowIdAndIsRemovedOnClose) {
     EXPECT_FALSE(library.KeyHookOpen());
 }
 
+TEST(HookLibrary, LeftoverSharedMemoryIsTakenOverAndRemoved) {
+    // A program that ended without closing left the name behind, wider open
+    // and larger than it should be.
+    const int stale = shm_open(zel::kReceptorShmName, O_CREAT | O_RDWR, 0644);
+    ASSERT_GE(stale, 0);
+    ASSERT_EQ(fchmod(stale, 0644), 0);
+    ASSERT_EQ(ftruncate(stale, 4096), 0);
+    close(stale);
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    library.OpenKeyHook(receiver.Window());
+    struct stat st {};
+    ASSERT_EQ(stat(("/dev/shm" + std::string(zel::kReceptorShmName)).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(st.st_size, 4);
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    EXPECT_EQ(receiver.Wait(2, 3s).size(), 2u);
+    library.CloseKeyHook();
+    EXPECT_FALSE(zeltest::ShmExists());
+}
+
 TEST(HookLibrary, ReportsPressAndReleaseToTheWindowInTheSharedMemory) {
     zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;

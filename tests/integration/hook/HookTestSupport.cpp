@@ -38,8 +38,15 @@ TReceiver::TReceiver() {
 }
 
 TReceiver::~TReceiver() {
+    if (!display_) return;
     XDestroyWindow(display_, window_);
     XCloseDisplay(display_);
+}
+
+Display* TReceiver::Abandon() {
+    Display* given = display_;
+    display_ = nullptr;
+    return given;
 }
 
 std::vector<TKeyReport> TReceiver::Wait(size_t count, std::chrono::milliseconds timeout) {

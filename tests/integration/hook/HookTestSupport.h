@@ -56,6 +56,9 @@ public:
     void Release(unsigned long keysym);
     // Fast auto-repeat so that a short hold repeats several times.
     void SetAutoRepeat(unsigned delayMs, unsigned intervalMs);
+    // After the server has gone: forget the connection without a request
+    // (Xlib would end the program). Returns the display given up.
+    Display* Abandon();
 
 private:
     Display* display_ = nullptr;

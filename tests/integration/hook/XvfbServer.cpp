@@ -50,11 +50,14 @@ TXvfbServer::TXvfbServer() {
     setenv("DISPLAY", display_.c_str(), 1);
 }
 
-TXvfbServer::~TXvfbServer() {
+TXvfbServer::~TXvfbServer() { Stop(); }
+
+void TXvfbServer::Stop() {
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
+    pid_ = -1;
 }
 
 }  // namespace zeltest

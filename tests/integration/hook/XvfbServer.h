@@ -16,6 +16,8 @@ public:
     TXvfbServer& operator=(const TXvfbServer&) = delete;
 
     const std::string& Display() const { return display_; }
+    // Ends the server now, as a session that closes does.
+    void Stop();
 
 private:
     pid_t pid_ = -1;
