@@ -3,6 +3,9 @@
 // the window is destroyed, which writes the settings back.
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStyleFactory>
 
 #include <memory>
@@ -17,6 +20,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("MORO Zel"));
     QApplication::setApplicationDisplayName(QStringLiteral("MORO Zel"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Qt's own texts (the file dialogs, the message box's button) in Portuguese.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QStringLiteral("pt_BR")), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(zel::SkinImage(QStringLiteral("app_icon")))));
     // The window may hide in the notification area: only "Sair" ends the program.
     QApplication::setQuitOnLastWindowClosed(false);

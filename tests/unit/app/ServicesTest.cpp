@@ -9,7 +9,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <QTimer>
+
 #include "app/ZelServices.h"
+#include "app/KeyCaptureEdit.h"
 #include "commands/Cp1252.h"
 #include "langmodel/ParserPortugues.h"
 #include "commands/TextFile.h"
@@ -124,4 +127,39 @@ TEST_F(WindowWithParts, TheEditorsPronunciationIsTheBuildersOwn) {
     form->edtCmd->setText(QString::fromUtf8("abrir"));
     EXPECT_EQ(form->edtFonemas->text().toStdString(), zel::TParserPortugues::TextToPhonemes("abrir"));
     EXPECT_EQ(form->Profile.Comandos[0].Fonemas, zel::TParserPortugues::TextToPhonemes("abrir"));
+}
+
+TEST_F(WindowWithParts, TheActivationKeyGatesCommandsInHoldMode) {
+    messages.clear();
+    AddCommand("copiar", zel::tcTecla, "CTRL+C", "K OW P Y AA R ");
+    form->edtTeclaAtivacao->setText("F9");
+    form->edtSomAtivacao->setText("/sons/bip.wav");
+    ClickReconhecer();
+    ASSERT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();  // no hook library: opening it does nothing
+    log.Clear();
+    control->Hear(u"copiar");
+    EXPECT_EQ(log.Trace(zel::TDesktopEvent::kKeys), "");  // an activation key is set: commands wait
+    form->ActivationKeyMessage(0x78, 0);                 // F9 down
+    control->Hear(u"copiar");
+    form->ActivationKeyMessage(0x78, 0xC0000001u);       // F9 up
+    control->Hear(u"copiar");
+    EXPECT_EQ(log.Trace(zel::TDesktopEvent::kKeys | zel::TDesktopEvent::PlaySound), "sound(/sons/bip.wav) +11 +43 w10 -11 -43");
+}
+
+TEST_F(WindowWithParts, TheActivationTimersTickEndsTheActiveTime) {
+    AddCommand("computador", zel::tcAtivacao, "", "K OW M P W T AA D OW R ");
+    AddCommand("copiar", zel::tcTecla, "CTRL+C", "K OW P Y AA R ");
+    form->edtTempoAtivo->setText("60");
+    ClickReconhecer();
+    log.Clear();
+    control->Hear(u"computador");
+    EXPECT_TRUE(form->timerAtivo->isActive());
+    EXPECT_EQ(form->timerAtivo->interval(), 60000);
+    control->Hear(u"copiar");
+    EXPECT_EQ(log.Trace(zel::TDesktopEvent::kKeys), "+11 +43 w10 -11 -43");
+    form->timerAtivoTimer();
+    EXPECT_FALSE(form->timerAtivo->isActive());
+    log.Clear();
+    control->Hear(u"copiar");
+    EXPECT_EQ(log.Trace(zel::TDesktopEvent::kKeys), "");
 }
