@@ -39,14 +39,14 @@ salvar|1|CTRL+S
 marcar|1|CTRL+A
 cima|1|UP
 baixo|1|DOWN
-esquerda|1|LEFT
+recuar|1|LEFT
 direita|1|RIGHT
 início|1|HOME
 final|1|END
 apagar|1|DELETE
 confirmar|1|ENTER
 desistir|1|ESC
-sair|1|ALT+F4
+fechar|1|ALT+F4
 ponto|3|00.
 vírgula|3|00,
 parágrafo|3|01
