@@ -61,6 +61,7 @@ const char* const kTipoCmdHint =
     "Digitação: Envia um texto como se o usuário tivesse digitado";
 
 const int kSamplingRates[] = {8000, 16000, 22050, 32000, 44100, 96000};
+const int kDefaultSampling = 1;
 
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* l = new QLabel(caption, parent);
@@ -119,6 +120,8 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
         return dialog.selectedFiles().first();
     };
     Profile.OnReset = [this] { ResetProfileWindowPart(); };
+    // The buttons' click handlers raise into the same message box as every other handler.
+    TMathBotao::ErrorHandler = [](const std::exception& e) { ShowException(e); };
     CreateComponents();
 
     TWindowLinks links;
@@ -138,6 +141,7 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
 
 TForm1::~TForm1() {
     qApp->removeNativeEventFilter(this);
+    services_.Connect(TWindowLinks{});  // no event reaches a window that is going away
     FormDestroy();
     RemoveTrayIcon();
 }
@@ -515,7 +519,9 @@ void TForm1::ReadSettings() {
     {
         QSignalBlocker b1(tbConfianca), b2(tbSampling);
         tbConfianca->setValue(ini.ReadInteger(kSection, "confianca", 50));  // the slider clamps to 0..100
-        tbSampling->setValue(ini.ReadInteger(kSection, "sampling", 2));     // and to 0..5
+        // The recognizer's acoustic model is made for 16000 Hz (the position
+        // the label's first caption names); at 22050 Hz it refuses to start.
+        tbSampling->setValue(ini.ReadInteger(kSection, "sampling", kDefaultSampling));  // clamped to 0..5
     }
     tbConfiancaChange();
     tbSamplingChange();
@@ -985,7 +991,7 @@ void TForm1::Reconhecer1Click() {
 }
 
 void TForm1::SphinxUtteranceResult(const std::u16string& result) {
-    services_.HandleSentence(State(), Trim(Utf16ToCp1252(result)));
+    services_.UtteranceResult(State(), result);
 }
 
 namespace {

@@ -76,7 +76,9 @@ public:
     virtual void HideIndicator() = 0;
 
     // While recognition runs.
-    virtual void HandleSentence(const TWindowState& state, const std::string& sentence) = 0;
+    // SphinxUtteranceResult: the recognizer's sentence, as it came, to the
+    // interpretation.
+    virtual void UtteranceResult(const TWindowState& state, const std::u16string& result) = 0;
     // The hook library's message 0x1400: wParam holds the key's virtual-key
     // code, bit 31 of lParam is set for a release.
     virtual void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) = 0;

@@ -1,16 +1,18 @@
 #include "app/ZelServices.h"
 
 #include <QCoreApplication>
+#include <QObject>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
 
 #include "actions/ActionContext.h"
 #include "actions/Activation.h"
-#include "actions/Interpretation.h"
-#include "commands/Cp1252.h"
-#include "langmodel/ParserPortugues.h"
 #include "commands/ZelError.h"
 #include "platform/x11/X11Desktop.h"
+#include "recognition/RecognitionSwitch.h"
+#include "recognition/Sphinx.h"
+#include "recognition/SphinxControl.h"
 #include "recognition/hook/ActivationKey.h"
 #include "recognition/hook/HookLibrary.h"
 
@@ -32,17 +34,47 @@ private:
     std::unique_ptr<QSoundEffect> effect_;
 };
 
+// The recognizer's events, from its threads to the window's: queued on a
+// receiver that lives as long as the services, so that nothing arrives after.
+class TQtEventPoster : public IEventPoster {
+public:
+    TQtEventPoster() : receiver_(std::make_unique<QObject>()) {}
+    void Post(std::function<void()> event) override {
+        QMetaObject::invokeMethod(receiver_.get(), std::move(event), Qt::QueuedConnection);
+    }
+
+private:
+    std::unique_ptr<QObject> receiver_;
+};
+
 class TZelServices : public IWindowServices {
 public:
-    explicit TZelServices(std::string pastaExe) : pastaExe_(std::move(pastaExe)) {
-        desktop_ = std::make_unique<TX11Desktop>();
-        desktop_->SetMessagePump([] { QCoreApplication::processEvents(); });
-        desktop_->SetSoundPlayer([this](const std::string& file) { sound_.Play(file); });
+    TZelServices(std::string pastaExe, std::unique_ptr<IDesktop> desktop, const TRecognizerFactory& recognizer)
+        : pastaExe_(std::move(pastaExe)), desktop_(std::move(desktop)) {
+        sphinx_ = std::make_unique<TSphinx>(recognizer(poster_), pastaExe_ + kRecognizerFolderName);
+        IRecognizerControl& c = sphinx_->Control();
+        // The window's handlers, whenever a window is connected.
+        c.OnUtteranceResult = [this](const std::u16string& r) { if (links_.UtteranceResult) links_.UtteranceResult(r); };
+        c.OnNewUtterance = [this] { if (links_.NewUtterance) links_.NewUtterance(); };
+        c.OnEndUtterance = [this] { if (links_.EndUtterance) links_.EndUtterance(); };
+        c.OnUtteranceError = [this](int32_t e) { if (links_.UtteranceError) links_.UtteranceError(e); };
+        c.OnStartListening = [this] { if (links_.StartListening) links_.StartListening(); };
+        c.OnStopListening = [this] { if (links_.StopListening) links_.StopListening(); };
+        c.OnUtterancePartialResult = [this](const std::u16string& r) {
+            if (links_.UtterancePartialResult) links_.UtterancePartialResult(r);
+        };
+    }
+
+    ~TZelServices() override {
+        links_ = TWindowLinks{};
+        Guarded([this] { sphinx_->StopRecognizer(); });
     }
 
     void Connect(const TWindowLinks& links) override {
         links_ = links;
-        ctx_ = std::make_unique<TActionContext>(noCommands_, *desktop_, *links.TimerAtivo, nullptr);
+        if (!links.TimerAtivo) return;  // the window is going away
+        ctx_ = std::make_unique<TActionContext>(noCommands_, *desktop_, *links.TimerAtivo,
+                                                hook_.Loaded() ? &indicator_ : nullptr);
     }
 
     void LoadHookLibrary() override {
@@ -51,28 +83,32 @@ public:
         ctx_->Indicator = &indicator_;
     }
     void LoadKeyboardLayout() override { desktop_->LoadKeyboardLayout(); }
-    void SetConfThreshPercentage(int32_t) override {}
-    void SetSamplesPerSecond(int32_t) override {}
-    std::string TextToPhonemes(const std::string& text) override { return TParserPortugues::TextToPhonemes(text); }
+
+    void SetConfThreshPercentage(int32_t percent) override { sphinx_->Control().ConfThreshPercentage = percent; }
+    void SetSamplesPerSecond(int32_t rate) override { sphinx_->Control().SamplesPerSecond = rate; }
+    std::string TextToPhonemes(const std::string& text) override { return sphinx_->TextToPhonemes(text); }
+
     void LoadDictationCorpus(const std::string& corpus, const std::string& pastaExe) override {
-        parser_.ResetCounts();
-        parser_.LoadCorpusFile(corpus);
-        parser_.GenerateModelFiles(pastaExe);
+        TParserPortugues& parser = sphinx_->Parser();
+        parser.ResetCounts();
+        parser.LoadCorpusFile(corpus);
+        parser.GenerateModelFiles(pastaExe);
     }
-    void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>&) override {
+
+    void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>& ditado) override {
         Sync(state);
-        Unavailable();
+        zel::GenerateRecognizerFiles(*sphinx_, *ctx_, ditado, state.PastaExe);
     }
-    void InitRecognizer() override { Unavailable(); }
-    void StartRecognizer() override { Unavailable(); }
-    void StopRecognizer() override {}
+    void InitRecognizer() override { sphinx_->InitRecognizer(); }
+    void StartRecognizer() override { sphinx_->StartRecognizer(); }
+    void StopRecognizer() override { sphinx_->StopRecognizer(); }
     void OpenKeyHook(uint64_t windowId) override { hook_.OpenKeyHook(static_cast<uint32_t>(windowId)); }
     void CloseKeyHook() override { hook_.CloseKeyHook(); }
-    void HideIndicator() override { zel::HideIndicator(*ctx_); }
+    void HideIndicator() override { ActivationSwitchOff(*ctx_); }
 
-    void HandleSentence(const TWindowState& state, const std::string& sentence) override {
+    void UtteranceResult(const TWindowState& state, const std::u16string& result) override {
         Sync(state);
-        zel::HandleSentence(*ctx_, sentence);
+        zel::SphinxUtteranceResult(*ctx_, result);
     }
     void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) override {
         Sync(state);
@@ -85,7 +121,12 @@ public:
     void ShellOpen(const std::string& file) override { desktop_->ShellOpen(file, "", ""); }
 
 private:
-    [[noreturn]] static void Unavailable() { throw TError("Reconhecimento indisponível"); }
+    static void Guarded(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (...) {
+        }
+    }
 
     // The window's controls as the interpretation reads them.
     void Sync(const TWindowState& s) {
@@ -102,11 +143,11 @@ private:
     }
 
     std::string pastaExe_;
+    std::unique_ptr<IDesktop> desktop_;
     THookLibrary hook_;
     THookIndicator indicator_{hook_};
-    TParserPortugues parser_;
-    TSoundPlayer sound_;
-    std::unique_ptr<TX11Desktop> desktop_;
+    TQtEventPoster poster_;
+    std::unique_ptr<TSphinx> sphinx_;
     TListaComandos noCommands_;
     std::unique_ptr<TActionContext> ctx_;
     TWindowLinks links_;
@@ -114,8 +155,18 @@ private:
 
 }  // namespace
 
+std::unique_ptr<IWindowServices> MakeZelServices(const std::string& pastaExe, std::unique_ptr<IDesktop> desktop,
+                                                 const TRecognizerFactory& recognizer) {
+    return std::make_unique<TZelServices>(pastaExe, std::move(desktop), recognizer);
+}
+
 std::unique_ptr<IWindowServices> MakeZelServices(const std::string& pastaExe) {
-    return std::make_unique<TZelServices>(pastaExe);
+    static TSoundPlayer sound;
+    auto desktop = std::make_unique<TX11Desktop>();
+    desktop->SetMessagePump([] { QCoreApplication::processEvents(); });
+    desktop->SetSoundPlayer([](const std::string& file) { sound.Play(file); });
+    return MakeZelServices(pastaExe, std::move(desktop),
+                           [](IEventPoster& poster) { return std::make_unique<TSphinxControl>(poster); });
 }
 
 }  // namespace zel

@@ -24,7 +24,6 @@ class AppFixture : public ::testing::Test {
 protected:
     AppFixture() : pasta(dir.Path().string() + "/") {
         zel::SetMessageSink([this](const QString& m) { messages << m; });
-        zel::TMathBotao::ErrorHandler = [](const std::exception& e) { zel::ShowException(e); };
     }
     ~AppFixture() override {
         form.reset();

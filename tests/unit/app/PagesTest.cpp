@@ -4,6 +4,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
+#include <QAction>
+#include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include <filesystem>
@@ -135,4 +138,53 @@ TEST_F(Pages, ChoosingASoundAndCancellingLeavesTheBox) {
     f.SpeedButton10Click();
     EXPECT_EQ(f.edtSomAtivacao->text(), "/sons/bip.wav");
     EXPECT_EQ(dialogsShown, (QStringList{"dlgAbrirWave", "dlgAbrirWave"}));
+}
+
+TEST_F(Pages, ProfileLoadedFromTheTrayMenuLeavesTheWindowHiddenAndReopensOnMenu) {
+    dir.Write("jogo.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=pular\r\nacao=1\r\nargs=SHIFT\r\n");
+    auto& f = Create();
+    f.btnPreferenciasClick();
+    f.btnMinimizarClick();
+    ASSERT_FALSE(f.isVisible());
+    nextChoice << QString::fromStdString(dir.File("jogo.zpr"));
+    f.CarregarProfile1->trigger();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.Profile.Comandos.Count(), 1);
+    f.AbrirPainel1->trigger();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: jogo");
+}
+
+TEST_F(Pages, OnlyPressesOnTheIconOpenTheMenu) {
+    auto& f = Create();
+    f.btnMinimizarClick();
+    for (auto reason : {QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
+        f.TrayActivated(reason);
+        EXPECT_FALSE(f.popTray->isVisible());
+    }
+    f.TrayActivated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(f.popTray->isVisible());
+    f.popTray->hide();
+    f.TrayActivated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(f.popTray->isVisible());
+    // "Cancelar" does nothing but close the menu.
+    f.cancelar1->trigger();
+    f.popTray->hide();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_NE(f.TrayIcon, nullptr);
+}
+
+TEST_F(Pages, WhileRecognitionIsOnTheIconIsTheApplicationsOwn) {
+    auto& f = Create();
+    f.btnReconhecer->WriteChecked(true);
+    f.MinimizeToTray();
+    EXPECT_EQ(f.TrayTip(), "MORO Zel");
+    EXPECT_EQ(f.TrayIcon->toolTip(), "MORO Zel");
+    EXPECT_EQ(f.TrayIcon->icon().pixmap(16, 16).toImage().pixel(8, 1),
+              QIcon(QPixmap::fromImage(zel::SkinImage("app_icon"))).pixmap(16, 16).toImage().pixel(8, 1));
+    f.btnReconhecer->WriteChecked(false);
+    f.MinimizeToTray();
+    EXPECT_EQ(f.TrayIcon->toolTip(), "MORO Zel (desativado)");
+    EXPECT_EQ(f.imgList.size(), QSize(16, 16));
 }

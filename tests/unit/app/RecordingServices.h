@@ -20,7 +20,7 @@ public:
     zel::TWindowLinks Links;
     zel::TWindowState LastState;
     std::vector<std::string> LastDitado;
-    std::vector<std::string> Sentences;
+    std::vector<std::u16string> Sentences;
     int32_t ConfThresh = -1;
     int32_t SampleRate = -1;
 
@@ -30,7 +30,9 @@ public:
         return t;
     }
 
-    void Connect(const zel::TWindowLinks& links) override { Links = links; }
+    void Connect(const zel::TWindowLinks& links) override {
+        if (links.TimerAtivo) Links = links;
+    }
     void LoadHookLibrary() override { Step("LoadHookLibrary"); }
     void LoadKeyboardLayout() override { Step("LoadKeyboardLayout"); }
     void SetConfThreshPercentage(int32_t p) override { ConfThresh = p; }
@@ -56,9 +58,9 @@ public:
     void OpenKeyHook(uint64_t) override { Step("OpenKeyHook"); }
     void CloseKeyHook() override { Step("CloseKeyHook"); }
     void HideIndicator() override { Step("HideIndicator"); }
-    void HandleSentence(const zel::TWindowState& state, const std::string& sentence) override {
+    void UtteranceResult(const zel::TWindowState& state, const std::u16string& result) override {
         LastState = state;
-        Sentences.push_back(sentence);
+        Sentences.push_back(result);
     }
     void ActivationKey(const zel::TWindowState&, uint32_t wParam, uint32_t lParam) override {
         Step("ActivationKey(" + std::to_string(wParam) + ((lParam & 0x80000000u) ? ",up)" : ",down)"));

@@ -1,6 +1,7 @@
 // The recognition switch: its steps in order, what the user sees between
 // them, and what stays where after each failure.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -203,13 +204,14 @@ TEST_F(Switch, MenuEntryThatFailsLeavesButtonAndIcon) {
     EXPECT_EQ(f.TrayIcon, icon);
 }
 
-TEST_F(Switch, RecognizedSentencesAreConvertedTrimmedAndHandedOn) {
+TEST_F(Switch, RecognizedSentencesAreHandedOnWithTheWindowsState) {
     auto& f = Create();
     ClickReconhecer();
+    f.chbModoAdv->setChecked(false);
     services.Links.UtteranceResult(u"  dois baixo\t");
-    services.Links.UtteranceResult(u"ação \u4e2d");
     services.Links.UtteranceResult(u"");
-    EXPECT_EQ(services.Sentences, (std::vector<std::string>{"dois baixo", "a\xE7\xE3o ?", ""}));
+    EXPECT_EQ(services.Sentences, (std::vector<std::u16string>{u"  dois baixo\t", u""}));
+    EXPECT_FALSE(services.LastState.ModoAdv);
     EXPECT_EQ(services.LastState.Comandos, &f.Profile.Comandos);
     // The other six events do nothing.
     services.Calls.clear();
