@@ -29,6 +29,10 @@ grep -q 'zelcmd listen --profile build/bin/profiles/desktop.zpr --dry-run' "$scr
 wavline=$(grep -E '^ +build/bin/zelcmd listen .* --audio fala.wav --dry-run$' "$scratch/out") || fail "no WAV line"
 makeline=$(grep -E '^ +#   espeak-ng ' "$scratch/out" | sed 's/^ *#   //') || fail "no recipe for the WAV"
 
+# The README gives the same two lines.
+grep -qxF "$(echo "$wavline" | sed 's/^ *//')" "$src/README.md" || fail "README lacks: $wavline"
+grep -qxF "$(echo "$makeline" | sed 's/^ *//')" "$src/README.md" || fail "README lacks: $makeline"
+
 status=0
 (cd "$scratch" && env -u DISPLAY WAYLAND_DISPLAY=wayland-0 clone/scripts/run) >"$scratch/wl" 2>&1 || status=$?
 [ "$status" = 1 ] && grep -q 'XWayland' "$scratch/wl" || fail "Wayland without XWayland: $(cat "$scratch/wl")"
