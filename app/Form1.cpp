@@ -119,6 +119,7 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().first();
     };
+    TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     Profile.OnReset = [this] { ResetProfileWindowPart(); };
     // The buttons' click handlers raise into the same message box as every other handler.
     TMathBotao::ErrorHandler = [](const std::exception& e) { ShowException(e); };
@@ -1036,6 +1037,10 @@ QString TForm1::TrayTip() const {
 }
 
 void TForm1::MinimizeToTray() {
+    if (!TrayAvailable()) {
+        showMinimized();
+        return;
+    }
     hide();
     RemoveTrayIcon();
     TrayIcon = new QSystemTrayIcon(this);

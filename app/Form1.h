@@ -75,6 +75,9 @@ public:
     // How a dialog is run: the chosen file, or nothing when cancelled. Tests
     // replace it.
     std::function<std::optional<QString>(QFileDialog& dialog)> RunDialog;
+    // Whether the desktop has a notification area. Without one the window is
+    // minimized instead of hidden, so that it can always be reached again.
+    std::function<bool()> TrayAvailable;
 
     // --- Components -----------------------------------------------------
     QLabel* fundo = nullptr;

@@ -161,10 +161,12 @@ std::unique_ptr<IWindowServices> MakeZelServices(const std::string& pastaExe, st
 }
 
 std::unique_ptr<IWindowServices> MakeZelServices(const std::string& pastaExe) {
-    static TSoundPlayer sound;
     auto desktop = std::make_unique<TX11Desktop>();
     desktop->SetMessagePump([] { QCoreApplication::processEvents(); });
-    desktop->SetSoundPlayer([](const std::string& file) { sound.Play(file); });
+    // The player lives as long as the desktop, which the services own: it
+    // goes before the application object does.
+    auto sound = std::make_shared<TSoundPlayer>();
+    desktop->SetSoundPlayer([sound](const std::string& file) { sound->Play(file); });
     return MakeZelServices(pastaExe, std::move(desktop),
                            [](IEventPoster& poster) { return std::make_unique<TSphinxControl>(poster); });
 }

@@ -216,7 +216,7 @@ TEST_F(Recognizer, StopDuringAnUtteranceLeavesNoLateEvent) {
 
 TEST_F(Recognizer, AModelTheEngineRefusesGivesTheEnginesReason) {
     std::string lm = dir_->File("zel/broken.lm");
-    WriteLines(lm, {"\\data\\", "ngram 1=2", "", "\\1-grams:", "-1.0 <s>", "\\end\\"});
+    WriteLines(lm, {"isto nao e um modelo"});
     std::string arg = dir_->File("zel/broken.arg");
     WriteLines(arg, {"-hmm " + std::string(ZEL_SPHINX_MODEL), "-lmfn " + lm,
                      "-dictfn " + dir_->File("zel/dictionary.dic")});
@@ -234,6 +234,27 @@ TEST_F(Recognizer, AModelTheEngineRefusesGivesTheEnginesReason) {
     }
     EXPECT_THROW(c->StartRecognizer(), TError);
     EXPECT_FALSE(c->Listening());
+}
+
+TEST_F(Recognizer, AModelWhoseCountsDisagreeIsRefusedBeforeItCanCrashTheEngine) {
+    std::string lm = dir_->File("zel/counts.lm");
+    WriteLines(lm, {"\\data\\", "ngram 1=4", "ngram 2=1", "", "\\1-grams:", "-1.0 </s>", "-99 <s> -0.3",
+                    "-0.5 copiar -0.3", "", "\\2-grams:", "-0.1 <s> copiar", "", "\\end\\"});
+    std::string arg = dir_->File("zel/counts.arg");
+    WriteLines(arg, {"-hmm " + std::string(ZEL_SPHINX_MODEL), "-lmfn " + lm,
+                     "-dictfn " + dir_->File("zel/dictionary.dic")});
+    auto c = Control("");
+    c->ArgFile = Cp1252ToUtf16(arg);
+    try {
+        c->InitRecognizer();
+        FAIL() << "the model was taken";
+    } catch (const TError& e) {
+        EXPECT_EQ(Cp1252ToUtf8(e.what()), "O reconhecedor recusou o modelo: " + lm + " declara 4 1-gramas e lista 3");
+    }
+    // The same model with the right count is taken.
+    WriteLines(lm, {"\\data\\", "ngram 1=3", "ngram 2=1", "", "\\1-grams:", "-1.0 </s>", "-99 <s> -0.3",
+                    "-0.5 copiar -0.3", "", "\\2-grams:", "-0.1 <s> copiar", "", "\\end\\"});
+    EXPECT_NO_THROW(c->InitRecognizer());
 }
 
 TEST_F(Recognizer, AMissingArgumentFileCannotOpen) {

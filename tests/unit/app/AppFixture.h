@@ -33,6 +33,7 @@ protected:
 
     zel::TForm1& Create() {
         form = std::make_unique<zel::TForm1>(services, pasta);
+        form->TrayAvailable = [this] { return trayAvailable; };
         form->RunDialog = [this](QFileDialog& d) -> std::optional<QString> {
             dialogsShown << d.objectName();
             if (nextChoice.isEmpty()) return std::nullopt;
@@ -51,6 +52,7 @@ protected:
     QStringList messages;
     QStringList nextChoice;    // what the next file dialogs answer (none: cancel)
     QStringList dialogsShown;
+    bool trayAvailable = true;  // the offscreen platform has none; the tests pretend
 };
 
 }  // namespace zeltest

@@ -188,3 +188,11 @@ TEST_F(Pages, WhileRecognitionIsOnTheIconIsTheApplicationsOwn) {
     EXPECT_EQ(f.TrayIcon->toolTip(), "MORO Zel (desativado)");
     EXPECT_EQ(f.imgList.size(), QSize(16, 16));
 }
+
+TEST_F(Pages, WithoutANotificationAreaTheWindowIsMinimizedNotLost) {
+    trayAvailable = false;
+    auto& f = Create();
+    QTest::mouseClick(f.btnMinimizar, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(f.TrayIcon, nullptr);
+    EXPECT_TRUE(f.isMinimized());
+}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Recognition benchmarks: accuracy on synthetic speech, then speed and latency
+# for 200 commands with and without a large dictation bundle.
+#   bench/recognition/run.sh [BUILD_DIR]
+set -euo pipefail
+BUILD=${1:-build}
+DIR=${ZEL_BENCH_DIR:-/tmp/zel-bench-recognition}
+mkdir -p "$DIR"
+CORPUS=$DIR/corpus.txt
+if [ ! -s "$CORPUS" ]; then
+  # About 400 000 words of Portuguese from Debian packages, in the program's
+  # Windows-1252: focalinux-text (Latin-1 already) and fortunes-br (UTF-8).
+  { zcat /usr/share/doc/focalinux/text/*/index.txt.gz
+    iconv -f utf-8 -t cp1252//TRANSLIT < /usr/share/games/fortunes/brasil; } > "$CORPUS"
+fi
+echo "== accuracy (threshold 50, the settings' default)"
+"$BUILD/bench/accuracy_bench" --thresh 50 --scores
+echo "== accuracy without a threshold"
+"$BUILD/bench/accuracy_bench" --thresh 0 | tail -1
+echo "== accuracy with digital silence between commands (no noise floor)"
+"$BUILD/bench/accuracy_bench" --thresh 50 --floor 0 | tail -1
+echo "== speed and latency"
+"$BUILD/bench/latency_bench" --corpus "$CORPUS" --latency 30
