@@ -87,6 +87,14 @@ printf 'meu' >"$own/profiles/jogo.zpr"
 as_user "$root/usr/bin/zelcmd" --help >/dev/null
 [ "$(cat "$own/profiles/jogo.zpr")" = meu ] || fail "the user's profile was overwritten"
 
+# cmake --install into a prefix of one's own, as the README gives it: the
+# runtime folder is writable, and the programs run in it.
+cmake --install "$build" --prefix "$scratch/prefix" >"$scratch/install.log" 2>&1 || { cat "$scratch/install.log"; exit 1; }
+[ -s "$scratch/prefix/lib/moro-zel/sphinx/sphinx.arg.default" ] || fail "cmake --install: no recognizer folder"
+listen "$scratch/prefix/bin/zelcmd" >"$scratch/prefix.out" 2>"$scratch/prefix.err" || fail "listen: $(cat "$scratch/prefix.err")"
+grep -qx 'sentence "dois favorito" confidence [0-9]*' "$scratch/prefix.out" || fail "prefix: $(cat "$scratch/prefix.out")"
+[ -s "$scratch/prefix/lib/moro-zel/sphinx.arg" ] || fail "the prefix's runtime folder was not used"
+
 # The installed window, started by that user: it opens, and its quit button
 # writes config.ini into the user's runtime folder, with the sound beside it.
 cat >"$scratch/window.sh" <<EOF
