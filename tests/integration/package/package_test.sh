@@ -61,7 +61,7 @@ chmod 644 "$scratch/say.wav"
 listen() {
   "$@" listen --profile "$lib/profiles/navegador.zpr" --audio "$scratch/say.wav" --dry-run
 }
-# The installed folder is writable here (root): the program works in it.
+# The installed folder is writable here (it was unpacked by this user): the program works in it.
 listen "$root/usr/bin/zelcmd" >"$scratch/root.out" 2>"$scratch/root.err" || fail "listen: $(cat "$scratch/root.err")"
 grep -qx 'sentence "dois favorito" confidence [0-9]*' "$scratch/root.out" || fail "not heard: $(cat "$scratch/root.out")"
 [ "$(grep -c 'key down 0x44 D' "$scratch/root.out")" = 2 ] || fail "dois favorito did not press CTRL+D twice: $(cat "$scratch/root.out")"
@@ -72,8 +72,18 @@ rm -f "$lib"/{sphinx.arg,sphinx.log,dictionary.dic,languagemodel.lm,tokens.ubt,z
 # A user who cannot write the installed folder.
 user_home=$scratch/home
 mkdir -p "$user_home/run"
-chown -R nobody:nogroup "$user_home"
-as_user() { setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$user_home" XDG_DATA_HOME= XDG_RUNTIME_DIR="$user_home/run" "$@"; }
+chmod 700 "$user_home/run"
+if [ "$(id -u)" = 0 ]; then
+  # root writes everywhere: the user is nobody.
+  chown -R nobody:nogroup "$user_home"
+  become="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+else
+  # An ordinary user running the tests: the installed folder is made read-only.
+  chmod -R a-w "$lib"
+  trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
+  become=""
+fi
+as_user() { $become env HOME="$user_home" XDG_DATA_HOME= XDG_RUNTIME_DIR="$user_home/run" "$@"; }
 own=$user_home/.local/share/moro-zel
 listen as_user "$root/usr/bin/zelcmd" >"$scratch/user.out" 2>"$scratch/user.err" || fail "listen as a user: $(cat "$scratch/user.err")"
 grep -qx 'sentence "dois favorito" confidence [0-9]*' "$scratch/user.out" || fail "not heard by the user: $(cat "$scratch/user.out")"
@@ -100,7 +110,7 @@ grep -qx 'sentence "dois favorito" confidence [0-9]*' "$scratch/prefix.out" || f
 cat >"$scratch/window.sh" <<EOF
 #!/usr/bin/env bash
 set -euo pipefail
-setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$user_home" XDG_DATA_HOME= XDG_RUNTIME_DIR="$user_home/run" \
+$become env HOME="$user_home" XDG_DATA_HOME= XDG_RUNTIME_DIR="$user_home/run" \
   "$root/usr/bin/zel" >"$scratch/zel.log" 2>&1 &
 pid=\$!
 w=""
