@@ -1,7 +1,9 @@
 #include "recognition/SphinxControl.h"
 
 #include <pocketsphinx.h>
+#include <sphinxbase/cmn.h>
 #include <sphinxbase/err.h>
+#include <sphinxbase/feat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -30,6 +32,16 @@ constexpr int32_t kChunkMs = 20;
 // How long StopRecognizer waits for a capture read to come back before it
 // leaves the capture thread to finish on its own.
 constexpr auto kCaptureGrace = std::chrono::milliseconds(500);
+// Cepstral mean normalisation: the engine subtracts a running mean of the
+// cepstrum, which starts at the acoustic model's value and is updated at the
+// end of each utterance. The model's starting loudness term (c0 = 41) lies far
+// from what a microphone or a recording gives (54 for the test recordings), so
+// the first utterance of a run was decoded against a wrong mean: "abrir" as
+// "anterior" for four voices of six. When the mean moved more than this
+// during an utterance, the utterance is decoded again with the updated mean.
+constexpr double kCmnShift = 2.0;
+// Audio kept for that second decoding (longer utterances are not redone).
+constexpr int64_t kRedecodeMaxSeconds = 15;
 
 // The engine logs through one process-wide callback. It goes to the control's
 // log file; errors are also kept so that a refusal can say why.
@@ -350,6 +362,14 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     };
 
     logmath_t* lmath = ps_get_logmath(ps_);
+    feat_t* feat = ps_get_feat(ps_);
+    auto cmnC0 = [feat]() -> double {
+        return feat && feat->cmn_struct && feat->cmn_struct->cmn_mean ? static_cast<double>(feat->cmn_struct->cmn_mean[0])
+                                                                      : 0.0;
+    };
+    double c0AtStart = cmnC0();
+    std::vector<int16_t> uttAudio;  // the open utterance's audio, for a second decoding
+    bool uttAudioWhole = true;
     bool inSpeech = false;
     int64_t samplesIn = 0;
     int32_t chunksInSpeech = 0;
@@ -357,6 +377,16 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     auto finish = [&] {
         ps_end_utt(ps_);
         run->uttOpen = false;
+        if (uttAudioWhole && !uttAudio.empty() && std::fabs(cmnC0() - c0AtStart) > kCmnShift &&
+            ps_start_utt(ps_) >= 0) {
+            TEngineLog::Instance().Line("cepstral mean moved from " + std::to_string(c0AtStart) + " to " +
+                                        std::to_string(cmnC0()) + "; utterance decoded again");
+            ps_process_raw(ps_, uttAudio.data(), uttAudio.size(), FALSE, FALSE);
+            ps_end_utt(ps_);
+        }
+        uttAudio.clear();
+        uttAudioWhole = true;
+        c0AtStart = cmnC0();
         int32 score = 0;
         const char* hyp = ps_get_hyp(ps_, &score);
         std::string text = hyp ? hyp : "";
@@ -433,6 +463,16 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                 });
             }
             samplesIn += static_cast<int64_t>(chunk.size());
+            if (uttAudioWhole) {
+                if (static_cast<int64_t>(uttAudio.size()) + static_cast<int64_t>(chunk.size()) >
+                    kRedecodeMaxSeconds * rate_) {
+                    uttAudio.clear();
+                    uttAudio.shrink_to_fit();
+                    uttAudioWhole = false;
+                } else {
+                    uttAudio.insert(uttAudio.end(), chunk.begin(), chunk.end());
+                }
+            }
             bool now = ps_get_in_speech(ps_) != 0;
             if (now && !inSpeech) {
                 chunksInSpeech = 0;

@@ -4,16 +4,19 @@
 // (non-command) speech, which should give no result. Prints, per voice, the
 // share of phrases recognized exactly, and the false results.
 //
-//   accuracy_bench [--thresh N] [--arg "-name value"]... [--voices N] [--floor A] [--scores] [--dump FILE]
+//   accuracy_bench [--thresh N] [--arg "-name value"]... [--voices N] [--floor A] [--scores] [--sweep] [--dump FILE]
 //
 // --floor: peak of the noise floor under the commands (0: digital silence).
+// --sweep: the exact share and the false results at several thresholds.
 // --dump: one line per result: right (1), wrong (0) or ordinary speech (2),
 // then the measures of TUtteranceScore.
 //
 // --arg lines are appended to the argument file (they win over the template),
 // so engine settings can be tried without rebuilding.
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -51,7 +54,11 @@ std::vector<TDecoded> Decode(const std::string& argFile, const std::string& wav,
     TEventQueue q;
     TSphinxControl c(q);
     c.ArgFile = Cp1252ToUtf16(runArg);
-    c.LogFile = Cp1252ToUtf16(argFile + ".log");
+    // ZEL_BENCH_LOG: keep the engine's log (its configuration as it took it).
+    const char* keepLog = std::getenv("ZEL_BENCH_LOG");
+    static int decodings = 0;
+    ++decodings;
+    c.LogFile = Cp1252ToUtf16(keepLog ? std::string(keepLog) + "." + std::to_string(decodings) : argFile + ".log");
     c.ConfThreshPercentage = thresh;
     std::vector<TDecoded> out;
     bool done = false;
@@ -72,7 +79,7 @@ std::vector<TDecoded> Decode(const std::string& argFile, const std::string& wav,
 int main(int argc, char** argv) {
     int32_t thresh = -1;
     size_t nVoices = 100;
-    bool scores = false;
+    bool scores = false, sweepOut = false;
     double floor = kNoiseFloor;
     std::vector<std::string> extra;
     for (int i = 1; i < argc; ++i) {
@@ -81,6 +88,7 @@ int main(int argc, char** argv) {
         else if (a == "--arg" && i + 1 < argc) extra.push_back(argv[++i]);
         else if (a == "--voices" && i + 1 < argc) nVoices = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--scores") scores = true;
+        else if (a == "--sweep") sweepOut = true;
         else if (a == "--floor" && i + 1 < argc) floor = std::atof(argv[++i]);
         else if (a == "--dump" && i + 1 < argc) gDump = std::fopen(argv[++i], "w");
         else {
@@ -96,6 +104,10 @@ int main(int argc, char** argv) {
     if (voices.size() > nVoices) voices.resize(nVoices);
     int totalOk = 0, totalN = 0, falseOther = 0, falseNoise = 0;
     std::map<int, std::pair<int, int>> hist;  // confidence decile → (right, wrong)
+    // Exact phrases, ordinary sentences with a result and noise results as the
+    // threshold would make them, from the same decoding (--sweep).
+    const std::vector<int32_t> sweepAt = {0, 30, 40, 45, 50, 55, 60, 70};
+    std::map<int32_t, std::array<int, 3>> sweep;
     for (const TVoice& v : voices) {
         std::vector<std::string> phrases = set.Phrases;  // UTF-8
         TRecording rec;
@@ -128,6 +140,12 @@ int main(int argc, char** argv) {
                 hist[r->Confidence / 10].second += !right;
                 if (r->Accepted) acc.push_back(r);
             }
+            for (int32_t t : sweepAt) {
+                std::vector<const TDecoded*> at;
+                for (auto* r : per[k])
+                    if (!r->Text.empty() && r->Confidence >= t) at.push_back(r);
+                if (at.size() == 1 && SameWords(at[0]->Text, set.Expected[k])) ++sweep[t][0];
+            }
             if (acc.size() == 1 && SameWords(acc[0]->Text, set.Expected[k])) ++ok;
             else {
                 misses += " [" + phrases[k] + " →";
@@ -154,6 +172,7 @@ int main(int argc, char** argv) {
         rec.WriteWav(wav);
         for (const auto& r : Decode(set.ArgFile, wav, thresh, extra)) {
             hist[r.Confidence / 10].second++;
+            for (int32_t t : sweepAt) sweep[t][1] += r.Confidence >= t;
             if (gDump) std::fprintf(gDump, "2\t%f\t%f\t%f\t%d\n", r.MinAc, r.MeanAc, r.MinPost, r.Words);
             if (r.Accepted) {
                 ++falseOther;
@@ -169,6 +188,7 @@ int main(int argc, char** argv) {
         rec.WriteWav(wav);
         for (const auto& r : Decode(set.ArgFile, wav, thresh, extra)) {
             hist[r.Confidence / 10].second++;
+            for (int32_t t : sweepAt) sweep[t][2] += r.Confidence >= t;
             if (r.Accepted) {
                 ++falseNoise;
                 std::printf("  false result on noise %.3f: %s (%d)\n", amp, r.Text.c_str(), r.Confidence);
@@ -178,6 +198,10 @@ int main(int argc, char** argv) {
     std::printf("TOTAL exact %d/%d = %.1f%%  false results: speech %d (of %zu sentences), noise %d  threshold %d\n",
                 totalOk, totalN, 100.0 * totalOk / totalN, falseOther, NonCommandSentences().size(), falseNoise,
                 thresh);
+    if (sweepOut)
+        for (int32_t t : sweepAt)
+            std::printf("  threshold %3d: exact %d/%d = %.1f%%  speech results %d  noise results %d\n", t,
+                        sweep[t][0], totalN, 100.0 * sweep[t][0] / totalN, sweep[t][1], sweep[t][2]);
     if (scores)
         for (auto& [d, rw] : hist) std::printf("  confidence %3d-%3d: right %4d wrong %4d\n", d * 10, d * 10 + 9, rw.first, rw.second);
     return 0;
