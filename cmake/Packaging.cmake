@@ -1,6 +1,7 @@
 # Installation keeps the runtime folder together, as the program finds its
 # files beside itself: PREFIX/lib/moro-zel/ holds the programs, the hook
-# library and the data; PREFIX/bin has links to the two programs.
+# library, the data and the recognizer's folder sphinx/; PREFIX/bin has the two
+# commands zel and zelcmd.
 set(ZEL_INSTALL_DIR lib/moro-zel)
 
 # Files the program writes at run time are never shipped.
@@ -15,13 +16,11 @@ install(DIRECTORY ${ZEL_RUNTIME_DIR}/ DESTINATION ${ZEL_INSTALL_DIR} USE_SOURCE_
   PATTERN "test_*" EXCLUDE
   PATTERN ".*" EXCLUDE)
 
+# PREFIX/bin/zel and PREFIX/bin/zelcmd start the programs from their runtime
+# folder; when that folder is not writable (a system-wide installation), from
+# a runtime folder of the user's own (cmake/launcher.sh says how).
 foreach(program zel zelcmd)
-  install(CODE "
-    set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${program}\")
-    if(EXISTS \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZEL_INSTALL_DIR}/${program}\")
-      file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-      file(CREATE_LINK \"../${ZEL_INSTALL_DIR}/${program}\" \"\${link}\" SYMBOLIC)
-    endif()")
+  install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/launcher.sh DESTINATION bin RENAME ${program})
 endforeach()
 
 set(CPACK_GENERATOR DEB)
@@ -34,5 +33,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The Debian packages the program uses at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libicu72, libqt6widgets6, libqt6multimedia6, qt6-qpa-plugins, libpocketsphinx3, libsphinxbase3, pocketsphinx-en-us, libpulse0, libx11-6, libxtst6, xdg-utils")
+  "libc6, libstdc++6, libicu72, libqt6core6, libqt6gui6, libqt6widgets6, libqt6multimedia6, qt6-qpa-plugins, libpocketsphinx3, libsphinxbase3, pocketsphinx-en-us, libpulse0, libx11-6, libxtst6, libxkbfile1, xdg-utils")
 include(CPack)

@@ -36,46 +36,46 @@ recortar|1|CTRL+X
 desfazer|1|CTRL+Z
 refazer|1|CTRL+Y
 salvar|1|CTRL+S
-tudo|1|CTRL+A
+marcar|1|CTRL+A
 cima|1|UP
 baixo|1|DOWN
-esquerda|1|LEFT
+recuar|1|LEFT
 direita|1|RIGHT
-começo|1|HOME
+início|1|HOME
 final|1|END
 apagar|1|DELETE
 confirmar|1|ENTER
-cancelar|1|ESC
-encerrar|1|ALT+F4
+desistir|1|ESC
+fechar|1|ALT+F4
 ponto|3|00.
 vírgula|3|00,
 parágrafo|3|01
-terminal|0|/usr/bin/x-terminal-emulator 
+console|0|/usr/bin/x-terminal-emulator 
 LIST
 
 cat >"$scratch/navegador.txt" <<'LIST'
 navegador|0|/usr/bin/x-www-browser 
-endereço|1|CTRL+L
+digitar|1|CTRL+L
 recarregar|1|F5
 voltar|1|ALT+LEFT
 avançar|1|ALT+RIGHT
-aba|1|CTRL+T
+guia|1|CTRL+T
 seguinte|1|CTRL+NEXT
 anterior|1|CTRL+PRIOR
-descer|1|NEXT
+abaixar|1|NEXT
 subir|1|PRIOR
 topo|1|HOME
 rodapé|1|END
 buscar|1|CTRL+F
 favorito|1|CTRL+D
 histórico|1|CTRL+H
-expandir|1|F11
+ampliar|1|F11
 confirmar|1|ENTER
-cancelar|1|ESC
+desistir|1|ESC
 LIST
 
 cat >"$scratch/jogo.txt" <<'LIST'
-norte|1|UP
+adiante|1|UP
 sul|1|DOWN
 leste|1|RIGHT
 oeste|1|LEFT
@@ -85,7 +85,7 @@ mapa|1|M
 mochila|1|I
 usar|1|E
 pausa|1|ESC
-olhar|3|01olhar
+observar|3|01observar
 pegar|3|10pegar
 LIST
 

@@ -66,7 +66,9 @@ TPrivatePulse::TPrivatePulse() {
     pid_ = -1;
 }
 
-TPrivatePulse::~TPrivatePulse() {
+TPrivatePulse::~TPrivatePulse() { Kill(); }
+
+void TPrivatePulse::Kill() {
     StopFeeding();
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
@@ -77,6 +79,7 @@ TPrivatePulse::~TPrivatePulse() {
             kill(pid_, SIGKILL);
             waitpid(pid_, &status, 0);
         }
+        pid_ = -1;
     }
 }
 

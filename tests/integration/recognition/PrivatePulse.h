@@ -32,6 +32,8 @@ public:
     // and sends nothing more until StopFeeding.
     void Feed(std::vector<int16_t> samples, int32_t rate = 16000);
     void StopFeeding();
+    // Ends the server now, as a crash of the user's audio server would.
+    void Kill();
 
 private:
     TTempDir dir_;

@@ -2,6 +2,7 @@
 // on speech made here (espeak-ng, sox) with a faint noise floor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -186,6 +187,19 @@ TEST_F(Recognizer, DigitalSilenceBetweenCommandsIsNoObstacle) {
     ExpectSentences(phrases);
 }
 
+TEST_F(Recognizer, RecordingsAndMicrophonesOfOtherRatesAreHeard) {
+    // The preferences may ask for 8000 Hz: the engine keeps its model's rate
+    // and the sound is converted (a file at 8 kHz, here, made by sox).
+    std::vector<std::string> phrases = {"copiar", "direita"};
+    std::string wav16 = Record(phrases, TVoice{"pt-br", 150}, "r16.wav");
+    std::string wav8 = dir_->File("r8.wav");
+    ASSERT_EQ(std::system(("sox -q " + wav16 + " -r 8000 " + wav8).c_str()), 0);
+    auto c = Control(wav8);
+    c->SamplesPerSecond = 8000;
+    Hear(*c);
+    ExpectSentences(phrases);
+}
+
 TEST_F(Recognizer, StopDuringAnUtteranceLeavesNoLateEvent) {
     std::string arg = dir_->File("zel/realtime.arg");
     std::vector<std::string> lines = ReadLines(set_->ArgFile);
@@ -312,6 +326,61 @@ TEST_F(Recognizer, TheMicrophoneOfAPrivateAudioServerIsHeard) {
     EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
     pulse.StopFeeding();
     ExpectSentences(phrases);
+}
+
+}  // namespace
+}  // namespace zel
+
+namespace zel {
+namespace {
+
+TEST_F(Recognizer, AnAudioServerThatGoesAwayEndsListeningWithAnError) {
+    zeltest::TPrivatePulse pulse;
+    if (!pulse.Running()) GTEST_SKIP() << "no private PulseAudio server: " << pulse.Why();
+    zeltest::TScopedEnv env("PULSE_SERVER", pulse.Server());
+    TRecording rec;
+    rec.AddSilence(0.3);
+    rec.AddSpeech(zeltest::Speak("copiar", TVoice{"pt-br", 150}));
+    rec.AddSilence(0.8);
+    rec.AddNoiseFloor(zeltest::kNoiseFloor);
+    auto c = Control("");
+    c->SamplesPerSecond = 8000;  // recorded at 8 kHz, heard by the 16 kHz engine
+    c->InitRecognizer();
+    c->StartRecognizer();
+    pulse.Feed(rec.Samples());
+    ASSERT_TRUE(queue.RunUntil([&] { return !log.Results.empty(); }, 20s)) << log.Scored;
+    ExpectSentences({"copiar"});
+    pulse.Kill();
+    // The capture sees the broken connection: an error, then the end of
+    // listening, once; no busy loop of empty reads.
+    ASSERT_TRUE(queue.RunUntil([&] { return log.Stopped; }, 10s));
+    EXPECT_EQ(log.Events[log.Events.size() - 2], "error:" + std::to_string(kUtteranceErrorAudio));
+    size_t seen = log.Events.size();
+    c->StopRecognizer();
+    queue.RunUntil([] { return false; }, 200ms);
+    EXPECT_EQ(log.Events.size(), seen);
+    EXPECT_FALSE(c->Listening());
+}
+
+TEST_F(Recognizer, PartialResultsComeWhileASentenceIsSpoken) {
+    std::string wav = Record({"abrir navegador"}, TVoice{"pt-br", 110}, "partial.wav");
+    auto c = Control(wav);
+    c->RequirePartialResult = true;
+    c->PartialResultInterval = 5;  // chunks of 20 ms
+    std::vector<std::string> partials;
+    c->OnUtterancePartialResult = [&](const std::u16string& r) {
+        partials.push_back(Cp1252ToUtf8(SentenceFromResult(r)));
+        log.Events.push_back("partial");
+    };
+    Hear(*c);
+    ExpectSentences({"abrir navegador"});
+    EXPECT_FALSE(partials.empty());
+    // They come between the start of the utterance and its end.
+    auto first = std::find(log.Events.begin(), log.Events.end(), "partial");
+    auto newAt = std::find(log.Events.begin(), log.Events.end(), "new");
+    auto endAt = std::find(log.Events.begin(), log.Events.end(), "end");
+    EXPECT_LT(newAt, first);
+    EXPECT_LT(first, endAt);
 }
 
 }  // namespace
