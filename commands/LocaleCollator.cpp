@@ -21,7 +21,7 @@ UCollator* ThreadCollator() {
     thread_local std::unique_ptr<UCollator, CollatorCloser> collator = [] {
         UErrorCode status = U_ZERO_ERROR;
         UCollator* c = ucol_open("pt_BR", &status);
-        if (U_FAILURE(status)) throw TError("ICU: não foi possível abrir o collator pt_BR");
+        if (U_FAILURE(status)) throw TError("ICU: n\xE3o foi poss\xEDvel abrir o collator pt_BR");
         ucol_setStrength(c, UCOL_SECONDARY);
         return std::unique_ptr<UCollator, CollatorCloser>(c);
     }();

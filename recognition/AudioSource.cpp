@@ -3,7 +3,9 @@
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -69,13 +71,38 @@ std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate) 
     return bad(Utf8ToCp1252("sem dados de áudio"));
 }
 
+void TRateConverter::Convert(const int16_t* in, size_t n, std::vector<int16_t>& out) {
+    out.clear();
+    if (from_ == to_ || from_ <= 0 || to_ <= 0) {
+        out.assign(in, in + n);
+        return;
+    }
+    if (n == 0) return;
+    const double step = static_cast<double>(from_) / to_;
+    const double lastIndex = static_cast<double>(n - 1);
+    // position_ counts in this chunk's samples; -1 is the previous chunk's
+    // last sample, so the streams join without a seam.
+    while (position_ <= lastIndex) {
+        double whole = std::floor(position_);
+        long i = static_cast<long>(whole);
+        double f = position_ - whole;
+        double a = i < 0 ? last_ : in[i];
+        double b = i + 1 < static_cast<long>(n) ? in[i + 1] : a;
+        out.push_back(static_cast<int16_t>(std::lround(a + (b - a) * f)));
+        position_ += step;
+    }
+    position_ -= static_cast<double>(n);
+    last_ = in[n - 1];
+}
+
 TWavFileSource::TWavFileSource(const std::string& fileName, int32_t samplesPerSecond, bool realTime)
     : rate_(samplesPerSecond), realTime_(realTime) {
     int32_t fileRate = 0;
-    samples_ = ReadWavSamples(fileName, fileRate);
-    if (fileRate != samplesPerSecond)
-        throw TError(Utf8ToCp1252("Arquivo de áudio ") + fileName + Utf8ToCp1252(" não suportado: gravado a ") + std::to_string(fileRate) +
-                     " Hz, o reconhecedor espera " + std::to_string(samplesPerSecond) + " Hz");
+    std::vector<int16_t> recorded = ReadWavSamples(fileName, fileRate);
+    if (fileRate <= 0)
+        throw TError(Utf8ToCp1252("Arquivo de áudio ") + fileName + Utf8ToCp1252(" não suportado: taxa de amostragem 0"));
+    TRateConverter converter(fileRate, samplesPerSecond);
+    converter.Convert(recorded.data(), recorded.size(), samples_);
 }
 
 int32_t TWavFileSource::Read(int16_t* buffer, int32_t maxSamples) {
@@ -100,21 +127,32 @@ namespace {
 // "succeeding" at full speed with no sound at all.)
 class TMicrophoneSource : public IAudioSource {
 public:
-    explicit TMicrophoneSource(pa_simple* pa) : pa_(pa) {}
+    TMicrophoneSource(pa_simple* pa, int32_t captureRate, int32_t engineRate)
+        : pa_(pa), converter_(captureRate, engineRate), captureRate_(captureRate), engineRate_(engineRate) {}
     ~TMicrophoneSource() override { pa_simple_free(pa_); }
     int32_t Read(int16_t* buffer, int32_t maxSamples) override {
+        // As many recorded samples as make about maxSamples for the engine.
+        size_t want = std::max<size_t>(1, static_cast<size_t>(maxSamples) * captureRate_ / engineRate_);
+        recorded_.resize(want);
         int error = 0;
-        if (pa_simple_read(pa_, buffer, static_cast<size_t>(maxSamples) * sizeof(int16_t), &error) < 0) return -1;
-        return maxSamples;
+        if (pa_simple_read(pa_, recorded_.data(), want * sizeof(int16_t), &error) < 0) return -1;
+        converter_.Convert(recorded_.data(), want, converted_);
+        size_t n = std::min(converted_.size(), static_cast<size_t>(maxSamples));
+        std::copy(converted_.begin(), converted_.begin() + static_cast<long>(n), buffer);
+        return static_cast<int32_t>(n);
     }
 
 private:
     pa_simple* pa_;
+    TRateConverter converter_;
+    int32_t captureRate_, engineRate_;
+    std::vector<int16_t> recorded_, converted_;
 };
 
 }  // namespace
 
-std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t samplesPerSecond) {
+std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate) {
+    const int32_t samplesPerSecond = captureRate;
     pa_sample_spec spec{};
     spec.format = PA_SAMPLE_S16LE;
     spec.rate = static_cast<uint32_t>(samplesPerSecond);
@@ -133,7 +171,7 @@ std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t 
         throw TError(Utf8ToCp1252("Não foi possível abrir o microfone") + (device.empty() ? std::string() : " " + device) +
                      Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
                      pa_strerror(error) + ").");
-    return std::make_unique<TMicrophoneSource>(pa);
+    return std::make_unique<TMicrophoneSource>(pa, captureRate, engineRate);
 }
 
 }  // namespace zel

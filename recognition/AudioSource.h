@@ -1,7 +1,8 @@
 #pragma once
 // Where the recognizer's samples come from: the microphone through the audio
 // server, or a WAV file (tests, `zelcmd listen --audio`, a user's recording).
-// 16-bit signed mono samples at the control's rate.
+// 16-bit signed mono samples at the engine's rate: sources recorded at
+// another rate are converted.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -17,9 +18,24 @@ public:
     virtual int32_t Read(int16_t* buffer, int32_t maxSamples) = 0;
 };
 
-// The samples of a WAV file (PCM, 16 bits, mono, at the given rate; anything
-// else raises a message saying what the file holds). realTime: Read hands out
-// the samples no faster than they would be spoken.
+// Converts a recording's rate to the engine's by linear interpolation, chunk
+// by chunk (a 16 kHz model then still hears an 8 kHz microphone, with less of
+// the high frequencies). Equal rates pass unchanged.
+class TRateConverter {
+public:
+    TRateConverter(int32_t fromRate, int32_t toRate) : from_(fromRate), to_(toRate) {}
+    void Convert(const int16_t* in, size_t n, std::vector<int16_t>& out);
+
+private:
+    int32_t from_, to_;
+    double position_ = 0;  // of the next output sample, in input samples
+    int16_t last_ = 0;     // the previous chunk's last sample
+};
+
+// The samples of a WAV file (PCM, 16 bits, mono, any rate, converted to
+// samplesPerSecond; anything else raises a message saying what the file
+// holds). realTime: Read hands out the samples no faster than they would be
+// spoken.
 class TWavFileSource : public IAudioSource {
 public:
     TWavFileSource(const std::string& fileName, int32_t samplesPerSecond, bool realTime);
@@ -38,8 +54,9 @@ private:
 // the file's rate.
 std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate);
 
-// The default (or named) source of the audio server. Raises a clear message
-// when the server or the microphone cannot be opened.
-std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t samplesPerSecond);
+// The default (or named) source of the audio server, recorded at
+// captureRate and delivered at engineRate. Raises a clear message when the
+// server or the microphone cannot be opened.
+std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate);
 
 }  // namespace zel

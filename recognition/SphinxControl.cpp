@@ -236,16 +236,24 @@ int32_t TSphinxControl::InitRecognizer() {
     });
     for (const auto& note : args_.Notes) log.Line(note);
 
-    // The sampling rate is the control's property; it goes last so that it
-    // wins over a line of the file.
+    // Two rates: SamplesPerSecond is the rate the microphone records at; the
+    // engine runs at the rate its acoustic model was made for, the argument
+    // file's "-samprate" (the template's 16000). The audio is converted
+    // between them, so any setting of the preferences can be heard. Without
+    // "-samprate" in the file the engine runs at SamplesPerSecond.
+    int32_t engineRate = SamplesPerSecond;
     std::vector<std::string> argv;
     for (const auto& [name, value] : args_.Engine) {
-        if (name == "-samprate") continue;
+        if (name == "-samprate") {
+            double r = std::atof(value.c_str());
+            if (r >= 1000 && r <= 192000) engineRate = static_cast<int32_t>(std::lround(r));
+            continue;
+        }
         argv.push_back(name);
         argv.push_back(Cp1252ToUtf8(value));
     }
     argv.push_back("-samprate");
-    argv.push_back(std::to_string(SamplesPerSecond));
+    argv.push_back(std::to_string(engineRate));
     if (!RawLogDir.empty()) {
         argv.push_back("-rawlogdir");
         argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(RawLogDir)));
@@ -267,7 +275,8 @@ int32_t TSphinxControl::InitRecognizer() {
         throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") +
                      Reason(Utf8ToCp1252("motivo não informado (veja ") + logFile + ")"));
 
-    rate_ = SamplesPerSecond;
+    rate_ = engineRate;
+    captureRate_ = SamplesPerSecond > 0 ? SamplesPerSecond : engineRate;
     confThresh_ = ConfThreshPercentage;
     ignoreEmpty_ = IgnoreEmptyUtterance;
     partials_ = RequirePartialResult;
@@ -289,7 +298,7 @@ int32_t TSphinxControl::StartRecognizer() {
     if (!audioFile_.empty())
         source = std::make_unique<TWavFileSource>(audioFile_, rate_, args_.AudioRealTime);
     else
-        source = OpenMicrophone(args_.AudioDevice, rate_);
+        source = OpenMicrophone(args_.AudioDevice, captureRate_, rate_);
 
     TEngineLog::Instance().ClearErrors();
     if (ps_start_utt(ps_) < 0)

@@ -62,7 +62,8 @@ private:
     ps_decoder_s* ps_ = nullptr;
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder
-    int32_t rate_ = 16000;
+    int32_t rate_ = 16000;         // the engine's
+    int32_t captureRate_ = 16000;  // the microphone's
     int32_t confThresh_ = 0;
     bool ignoreEmpty_ = true;
     bool partials_ = false;

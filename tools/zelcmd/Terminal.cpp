@@ -37,10 +37,10 @@ TArgs ParseArgs(const std::vector<std::string>& argv, const std::vector<std::str
         if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
             result.options.emplace_back(name, "");
         } else if (std::find(valued.begin(), valued.end(), name) != valued.end()) {
-            if (i + 1 >= argv.size()) throw zel::TError("opção --" + name + " sem valor");
+            if (i + 1 >= argv.size()) throw zel::TError("op\xE7\xE3o --" + FromTerminal(name) + " sem valor");  // core text is Windows-1252
             result.options.emplace_back(name, argv[++i]);
         } else {
-            throw zel::TError("opção desconhecida: " + a);
+            throw zel::TError("op\xE7\xE3o desconhecida: " + FromTerminal(a));
         }
     }
     return result;

@@ -187,6 +187,19 @@ TEST_F(Recognizer, DigitalSilenceBetweenCommandsIsNoObstacle) {
     ExpectSentences(phrases);
 }
 
+TEST_F(Recognizer, RecordingsAndMicrophonesOfOtherRatesAreHeard) {
+    // The preferences may ask for 8000 Hz: the engine keeps its model's rate
+    // and the sound is converted (a file at 8 kHz, here, made by sox).
+    std::vector<std::string> phrases = {"copiar", "direita"};
+    std::string wav16 = Record(phrases, TVoice{"pt-br", 150}, "r16.wav");
+    std::string wav8 = dir_->File("r8.wav");
+    ASSERT_EQ(std::system(("sox -q " + wav16 + " -r 8000 " + wav8).c_str()), 0);
+    auto c = Control(wav8);
+    c->SamplesPerSecond = 8000;
+    Hear(*c);
+    ExpectSentences(phrases);
+}
+
 TEST_F(Recognizer, StopDuringAnUtteranceLeavesNoLateEvent) {
     std::string arg = dir_->File("zel/realtime.arg");
     std::vector<std::string> lines = ReadLines(set_->ArgFile);
@@ -331,10 +344,12 @@ TEST_F(Recognizer, AnAudioServerThatGoesAwayEndsListeningWithAnError) {
     rec.AddSilence(0.8);
     rec.AddNoiseFloor(zeltest::kNoiseFloor);
     auto c = Control("");
+    c->SamplesPerSecond = 8000;  // recorded at 8 kHz, heard by the 16 kHz engine
     c->InitRecognizer();
     c->StartRecognizer();
     pulse.Feed(rec.Samples());
     ASSERT_TRUE(queue.RunUntil([&] { return !log.Results.empty(); }, 20s)) << log.Scored;
+    ExpectSentences({"copiar"});
     pulse.Kill();
     // The capture sees the broken connection: an error, then the end of
     // listening, once; no busy loop of empty reads.

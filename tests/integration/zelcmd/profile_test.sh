@@ -25,3 +25,9 @@ if "$zelcmd" profile "$scratch/nao-existe.zpr" 2>"$scratch/err.txt"; then
   echo "a missing profile was accepted"; exit 1
 fi
 grep -qx "zelcmd: Cannot open file $scratch/nao-existe.zpr" "$scratch/err.txt"
+
+# Messages reach the terminal as UTF-8, accents whole.
+if "$zelcmd" profile --ação x 2>"$scratch/err.txt"; then
+  echo "an unknown option was accepted"; exit 1
+fi
+grep -qx "zelcmd: opção desconhecida: --ação" "$scratch/err.txt" || { echo "unexpected: $(cat "$scratch/err.txt")"; exit 1; }
