@@ -61,7 +61,7 @@ const char* const kTipoCmdHint =
     "Digitação: Envia um texto como se o usuário tivesse digitado";
 
 const int kSamplingRates[] = {8000, 16000, 22050, 32000, 44100, 96000};
-const int kDefaultSampling = 1;
+const int kDefaultSampling = 2;
 
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* l = new QLabel(caption, parent);
@@ -520,8 +520,8 @@ void TForm1::ReadSettings() {
     {
         QSignalBlocker b1(tbConfianca), b2(tbSampling);
         tbConfianca->setValue(ini.ReadInteger(kSection, "confianca", 50));  // the slider clamps to 0..100
-        // The recognizer's acoustic model is made for 16000 Hz (the position
-        // the label's first caption names); at 22050 Hz it refuses to start.
+        // The microphone records at this rate; the recognizer converts it to
+        // the 16000 Hz its acoustic model was made for.
         tbSampling->setValue(ini.ReadInteger(kSection, "sampling", kDefaultSampling));  // clamped to 0..5
     }
     tbConfiancaChange();

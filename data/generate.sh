@@ -62,8 +62,8 @@ avançar|1|ALT+RIGHT
 guia|1|CTRL+T
 seguinte|1|CTRL+NEXT
 anterior|1|CTRL+PRIOR
-abaixar|1|NEXT
-subir|1|PRIOR
+abaixo|1|NEXT
+acima|1|PRIOR
 topo|1|HOME
 rodapé|1|END
 buscar|1|CTRL+F
@@ -83,10 +83,10 @@ pular|3|10
 agachar|1|CTRL
 mapa|1|M
 mochila|1|I
-usar|1|E
+utilizar|1|E
 pausa|1|ESC
-observar|3|01observar
-pegar|3|10pegar
+inspecionar|3|01inspecionar
+coletar|3|10coletar
 LIST
 
 mkdir -p "$here/profiles"

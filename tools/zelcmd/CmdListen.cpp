@@ -29,6 +29,7 @@
 #include "recognition/SphinxControl.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
+#include "tools/zelcmd/TerminalSession.h"
 
 namespace zelcmd {
 
@@ -53,48 +54,13 @@ public:
     void CloseKeyHook() override {}
 };
 
-// The activation timer of a terminal program: it ticks when the loop finds
-// its time has run out.
-class TPolledTimer : public zel::ITimer {
-public:
-    void SetEnabled(bool enabled) override {
-        enabled_ = enabled;
-        if (enabled) due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
-    }
-    bool Enabled() const override { return enabled_; }
-    void SetInterval(int32_t milliseconds) override { interval_ = milliseconds; }
-    int32_t Interval() const override { return interval_; }
-    bool Due() const { return enabled_ && std::chrono::steady_clock::now() >= due_; }
-
-private:
-    bool enabled_ = false;
-    int32_t interval_ = 1000;
-    std::chrono::steady_clock::time_point due_{};
-};
-
-std::string Describe(const zel::TDesktopEvent& e) {
-    std::string line = zel::DescribeEvent(e);
-    if (e.Kind == zel::TDesktopEvent::KeyDown || e.Kind == zel::TDesktopEvent::KeyUp) {
-        std::string name = zel::KeyCodeToName(static_cast<uint16_t>(e.Value));
-        if (!name.empty()) line += " " + name;
-    }
-    return line;
-}
-
 }  // namespace
-
-std::string ZelcmdFolder() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "./";
-    return zel::CoreFileName(exe.parent_path()) + "/";
-}
 
 int RunListen(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "audio", "settings", "modnum", "folder"}, {"dry-run"});
     if (!args.Has("profile") || !args.plain.empty()) throw zel::TError(kUsage);
     const bool dryRun = args.Has("dry-run");
-    const std::string exeFolder = ZelcmdFolder();
+    const std::string exeFolder = ProgramFolder();
     std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : exeFolder;
     if (folder.back() != '/') folder += '/';
     std::error_code ec;
@@ -103,35 +69,12 @@ int RunListen(const std::vector<std::string>& argv) {
     zel::TProfileState profile;
     zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
 
-    zel::TEventLog log;
-    std::unique_ptr<zel::IDesktop> desktop;
-    std::unique_ptr<zel::ITimer> timer;
-    zel::TX11Desktop* x11 = nullptr;
-    TPolledTimer* polled = nullptr;
-    if (dryRun) {
-        desktop = std::make_unique<zel::TFakeDesktop>(log);
-        timer = std::make_unique<zel::TFakeTimer>(log);
-    } else {
-        auto real = std::make_unique<zel::TX11Desktop>();
-        x11 = real.get();
-        desktop = std::move(real);
-        auto t = std::make_unique<TPolledTimer>();
-        polled = t.get();
-        timer = std::move(t);
-        desktop->LoadKeyboardLayout();
-    }
-    zel::TActionContext ctx(profile.Comandos, *desktop, *timer, nullptr);
+    TTerminalDesktop session(dryRun);
+    zel::TActionContext ctx(profile.Comandos, session.Desktop(), session.Timer(), nullptr);
 
-    const std::string settings = args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string();
-    if (!settings.empty() && !zel::FileExists(settings)) zel::RaiseCannotOpen(settings);
-    zel::TIniDocument ini = settings.empty() ? zel::TIniDocument() : zel::TIniDocument::LoadOrEmpty(settings);
-    ctx.Prefs.SomAtivacao = ini.ReadString("geral", "somativacao", exeFolder + "beep.wav");
-    ctx.Prefs.TeclaAtivacao = ini.ReadString("geral", "teclaativacao", "");
-    ctx.Prefs.AtivaToggle = ini.ReadBool("geral", "ativatoggle", false);
-    ctx.Prefs.MostrarIndicador = ini.ReadBool("geral", "mostrarindicador", true);
-    ctx.Prefs.MultiCmd = ini.ReadBool("geral", "multicmd", true);
-    ctx.Prefs.ModNum = ini.ReadBool("geral", "modnum", true);
-    ctx.Prefs.ModoAdv = ini.ReadBool("geral", "modoadv", true);
+    const zel::TIniDocument ini =
+        LoadSettings(args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string());
+    ReadActionSettings(ctx, ini, exeFolder);
     const int32_t confianca = std::clamp(ini.ReadInteger("geral", "confianca", 50), 0, 100);
 
     // The number words: from --modnum, else the program's own table (copied
@@ -164,25 +107,19 @@ int RunListen(const std::vector<std::string>& argv) {
         try {
             zel::SphinxUtteranceResult(ctx, result);
         } catch (const zel::TError& e) {
-            std::cout.flush();
-            std::cerr << "zelcmd: " << zel::Cp1252ToUtf8(e.what()) << '\n';
+            PrintSentenceError(e);
         }
-        if (dryRun) {
-            for (const auto& e : log.Events())
-                if (e.Kind != zel::TDesktopEvent::ProcessMessages) PrintLine("  " + Describe(e));
-            log.Clear();
-            PrintLine(std::string("  ativo ") + (ctx.Ativo ? "1" : "0"));
-        }
+        session.PrintDryRun(ctx);
         std::cout.flush();
     };
     recognizer.OnStopListening = [&] { ended = true; };
     recognizer.OnUtteranceError = [&](int32_t code) {
         std::cerr << "zelcmd: erro de áudio (" << code << ")\n";
     };
-    if (x11) {
+    if (zel::TX11Desktop* x11 = session.X11()) {
         x11->SetMessagePump([&] {
             queue.RunPending();
-            if (polled->Due()) zel::ActivationTimerTick(ctx);
+            if (session.TimerDue()) zel::ActivationTimerTick(ctx);
         });
     }
 
@@ -204,7 +141,7 @@ int RunListen(const std::vector<std::string>& argv) {
     std::cerr << "ouvindo" << (args.Has("audio") ? "" : " (Ctrl+C termina)") << '\n';
     while (!ended && !gInterrupted) {
         queue.WaitAndRun(std::chrono::milliseconds(100));
-        if (polled && polled->Due()) zel::ActivationTimerTick(ctx);
+        if (session.TimerDue()) zel::ActivationTimerTick(ctx);
     }
     zel::RecognitionSwitchOff(sphinx, ctx, view);
     return 0;

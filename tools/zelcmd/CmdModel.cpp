@@ -22,6 +22,7 @@
 #include "recognition/RecognitionSwitch.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
+#include "tools/zelcmd/TerminalSession.h"
 
 namespace zelcmd {
 namespace {
@@ -41,7 +42,7 @@ void FillFromCorpus(zel::TParserPortugues& parser, const TArgs& args) {
 void FillFromProfile(zel::TParserPortugues& parser, const TArgs& args) {
     zel::TProfileState profile;
     zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
-    const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : ZelcmdFolder() + "modnum.ini";
+    const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : ProgramFolder() + "modnum.ini";
     if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
     zel::TListaComandos modificadores;
     zel::LoadNumericModifiers(modificadores, modnum);

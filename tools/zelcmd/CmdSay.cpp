@@ -27,6 +27,7 @@
 #include "platform/x11/X11Desktop.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
+#include "tools/zelcmd/TerminalSession.h"
 
 namespace zelcmd {
 
@@ -35,98 +36,32 @@ namespace {
 constexpr const char* kUsage =
     "uso: zelcmd say [--profile FILE.zpr] [--settings config.ini] [--modnum modnum.ini] [--dry-run] FRASE...";
 
-// The folder of zelcmd itself, ending in "/": where the program keeps modnum.ini.
-std::string PastaExe() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "./";
-    return zel::CoreFileName(exe.parent_path()) + "/";
-}
-
-// The settings the interpretation reads, from the section "geral".
-void ReadSettings(zel::TActionContext& ctx, const std::string& fileName, const std::string& pastaExe) {
-    if (!fileName.empty() && !zel::FileExists(fileName)) zel::RaiseCannotOpen(fileName);
-    zel::TIniDocument ini = fileName.empty() ? zel::TIniDocument() : zel::TIniDocument::LoadOrEmpty(fileName);
-    ctx.TempoTecla = ini.ReadInteger("geral", "tempotecla", 10);
-    ctx.TempoAtivacao = ini.ReadInteger("geral", "tempoativacao", 5);
-    ctx.Prefs.SomAtivacao = ini.ReadString("geral", "somativacao", pastaExe + "beep.wav");
-    ctx.Prefs.TeclaAtivacao = ini.ReadString("geral", "teclaativacao", "");
-    ctx.Prefs.AtivaToggle = ini.ReadBool("geral", "ativatoggle", false);
-    ctx.Prefs.MostrarIndicador = ini.ReadBool("geral", "mostrarindicador", true);
-    ctx.Prefs.MultiCmd = ini.ReadBool("geral", "multicmd", true);
-    ctx.Prefs.ModNum = ini.ReadBool("geral", "modnum", true);
-    ctx.Prefs.ModoAdv = ini.ReadBool("geral", "modoadv", true);
-}
-
-// The activation timer of a terminal program: it ticks when the pending
-// messages are handled after its time has run out.
-class TPolledTimer : public zel::ITimer {
-public:
-    void SetEnabled(bool enabled) override {
-        enabled_ = enabled;
-        if (enabled) due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
-    }
-    bool Enabled() const override { return enabled_; }
-    void SetInterval(int32_t milliseconds) override { interval_ = milliseconds; }
-    int32_t Interval() const override { return interval_; }
-    bool Due() const { return enabled_ && std::chrono::steady_clock::now() >= due_; }
-
-private:
-    bool enabled_ = false;
-    int32_t interval_ = 1000;
-    std::chrono::steady_clock::time_point due_{};
-};
-
-std::string Describe(const zel::TDesktopEvent& e) {
-    std::string line = zel::DescribeEvent(e);
-    if (e.Kind == zel::TDesktopEvent::KeyDown || e.Kind == zel::TDesktopEvent::KeyUp) {
-        std::string name = zel::KeyCodeToName(static_cast<uint16_t>(e.Value));
-        if (!name.empty()) line += " " + name;
-    }
-    return line;
-}
-
 }  // namespace
 
 int RunSay(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "settings", "modnum"}, {"dry-run"});
     if (args.plain.empty()) throw zel::TError(kUsage);
     const bool dryRun = args.Has("dry-run");
-    const std::string pastaExe = PastaExe();
+    const std::string pastaExe = ProgramFolder();
 
     zel::TProfileState profile;
     if (args.Has("profile")) zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
 
-    zel::TEventLog log;
-    std::unique_ptr<zel::IDesktop> desktop;
-    std::unique_ptr<zel::ITimer> timer;
-    zel::TX11Desktop* x11 = nullptr;
-    TPolledTimer* polled = nullptr;
-    if (dryRun) {
-        desktop = std::make_unique<zel::TFakeDesktop>(log);
-        timer = std::make_unique<zel::TFakeTimer>(log);
-    } else {
-        auto real = std::make_unique<zel::TX11Desktop>();
-        x11 = real.get();
-        desktop = std::move(real);
-        auto t = std::make_unique<TPolledTimer>();
-        polled = t.get();
-        timer = std::move(t);
-        desktop->LoadKeyboardLayout();
-    }
+    TTerminalDesktop session(dryRun);
     // No hook library here: no indicator.
-    zel::TActionContext ctx(profile.Comandos, *desktop, *timer, nullptr);
-    ReadSettings(ctx, args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string(), pastaExe);
+    zel::TActionContext ctx(profile.Comandos, session.Desktop(), session.Timer(), nullptr);
+    ReadActionSettings(ctx, LoadSettings(args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string()),
+                       pastaExe);
     if (ctx.Prefs.ModNum)
         zel::LoadNumericModifiers(ctx.Modificadores,
                                   args.Has("modnum") ? FromTerminal(args.Get("modnum")) : pastaExe + "modnum.ini");
-    if (x11) {
-        x11->SetMessagePump([&ctx, polled] {
-            if (polled->Due()) zel::ActivationTimerTick(ctx);
+    if (zel::TX11Desktop* x11 = session.X11()) {
+        x11->SetMessagePump([&ctx, &session] {
+            if (session.TimerDue()) zel::ActivationTimerTick(ctx);
         });
     }
     zel::ActivationSwitchOn(ctx);
-    log.Clear();
+    session.ClearLog();
 
     int status = 0;
     for (const std::string& utf8 : args.plain) {
@@ -136,17 +71,10 @@ int RunSay(const std::vector<std::string>& argv) {
             zel::HandleSentence(ctx, sentence);
         } catch (const zel::TError& e) {
             // As in the window: the message, and the next sentence is handled.
-            std::cout.flush();
-            std::cerr << "zelcmd: " << zel::Cp1252ToUtf8(e.what()) << '\n';
+            PrintSentenceError(e);
             status = 1;
         }
-        if (dryRun) {
-            for (const auto& e : log.Events()) {
-                if (e.Kind != zel::TDesktopEvent::ProcessMessages) PrintLine("  " + Describe(e));
-            }
-            log.Clear();
-            PrintLine(std::string("  ativo ") + (ctx.Ativo ? "1" : "0"));
-        }
+        session.PrintDryRun(ctx);
     }
     return status;
 }

@@ -21,7 +21,4 @@ int RunModel(const std::vector<std::string>& argv);
 int RunSay(const std::vector<std::string>& argv);
 int RunListen(const std::vector<std::string>& argv);
 
-// zelcmd's own folder, ending in "/": the program's folder of a terminal run.
-std::string ZelcmdFolder();
-
 }  // namespace zelcmd

@@ -77,7 +77,7 @@ TEST_F(WindowWithParts, SwitchOnWritesTheFilesAndAHeardCommandPressesItsKeys) {
     ASSERT_FALSE(control->Calls().empty());
     EXPECT_EQ(control->Calls()[0].ArgFile, zel::Cp1252ToUtf16(pasta + "sphinx.arg"));
     EXPECT_EQ(control->Calls()[0].ConfThreshPercentage, 50);
-    EXPECT_EQ(control->Calls()[0].SamplesPerSecond, 16000);
+    EXPECT_EQ(control->Calls()[0].SamplesPerSecond, 22050);
     const auto arg = zel::ReadLines(pasta + "sphinx.arg");
     EXPECT_EQ(arg, (std::vector<std::string>{"-hmm /modelo/en-us", "-samprate 16000", "-lmfn " + pasta + "languagemodel.lm",
                                              "-dictfn " + pasta + "dictionary.dic"}));

@@ -17,7 +17,7 @@ const char* const kWrittenDefaults =
     "[geral]\r\n"
     "tempotecla=10\r\n"
     "tempoativacao=5\r\n"
-    "sampling=1\r\n"
+    "sampling=2\r\n"
     "confianca=50\r\n"
     "somativacao=%sbeep.wav\r\n"
     "teclaativacao=\r\n"
@@ -35,9 +35,9 @@ TEST_F(Settings, MissingFileGivesTheDefaultsAndIsCreatedAtExitInWriteOrder) {
     EXPECT_EQ(f.edtTempoTeclas->text(), "10");
     EXPECT_EQ(f.edtTempoAtivo->text(), "5");
     EXPECT_EQ(f.LblConfianca->text(), QString::fromUtf8("Confiança: 50%"));
-    EXPECT_EQ(f.lblSampling->text(), "Sampling: 16000Hz");
+    EXPECT_EQ(f.lblSampling->text(), "Sampling: 22050Hz");
     EXPECT_EQ(services.ConfThresh, 50);
-    EXPECT_EQ(services.SampleRate, 16000);
+    EXPECT_EQ(services.SampleRate, 22050);
     EXPECT_EQ(f.edtSomAtivacao->text().toStdString(), pasta + "beep.wav");
     EXPECT_EQ(f.edtTeclaAtivacao->text(), "");
     EXPECT_FALSE(f.chbAtivaToggle->isChecked());

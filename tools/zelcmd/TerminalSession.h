@@ -1,0 +1,73 @@
+#pragma once
+// What `zelcmd say` and `zelcmd listen` share: the program's folder, the
+// settings the interpretation reads, and the desktop a sentence acts on —
+// the real X server, or with --dry-run a recorder whose events are printed.
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "actions/ActionContext.h"
+#include "commands/IniFile.h"
+#include "platform/Desktop.h"
+#include "platform/fake/FakeDesktop.h"
+
+namespace zel {
+class TX11Desktop;
+}
+
+namespace zelcmd {
+
+// The folder of zelcmd itself, ending in "/": where the program keeps its files.
+std::string ProgramFolder();
+
+// config.ini as given with --settings; no name gives the defaults, a name
+// that does not exist raises "Cannot open file %s".
+zel::TIniDocument LoadSettings(const std::string& fileName);
+// The times and check boxes of the section "geral", with their defaults.
+void ReadActionSettings(zel::TActionContext& ctx, const zel::TIniDocument& ini, const std::string& programFolder);
+
+// The activation timer of a terminal program: it ticks when the loop finds
+// its time has run out.
+class TPolledTimer : public zel::ITimer {
+public:
+    void SetEnabled(bool enabled) override;
+    bool Enabled() const override { return enabled_; }
+    void SetInterval(int32_t milliseconds) override { interval_ = milliseconds; }
+    int32_t Interval() const override { return interval_; }
+    bool Due() const { return enabled_ && std::chrono::steady_clock::now() >= due_; }
+
+private:
+    bool enabled_ = false;
+    int32_t interval_ = 1000;
+    std::chrono::steady_clock::time_point due_{};
+};
+
+class TTerminalDesktop {
+public:
+    // The real desktop loads the ABNT2 layout at once.
+    explicit TTerminalDesktop(bool dryRun);
+
+    zel::IDesktop& Desktop() { return *desktop_; }
+    zel::ITimer& Timer() { return *timer_; }
+    // The X back-end, or null in a dry run.
+    zel::TX11Desktop* X11() { return x11_; }
+    bool TimerDue() const { return polled_ && polled_->Due(); }
+
+    // In a dry run: every event since the last call, one a line, then the
+    // state of Ativo. Nothing otherwise.
+    void PrintDryRun(const zel::TActionContext& ctx);
+    void ClearLog() { log_.Clear(); }
+
+private:
+    bool dryRun_;
+    zel::TEventLog log_;
+    std::unique_ptr<zel::IDesktop> desktop_;
+    std::unique_ptr<zel::ITimer> timer_;
+    zel::TX11Desktop* x11_ = nullptr;
+    TPolledTimer* polled_ = nullptr;
+};
+
+// An error that ends one sentence: the message, and the next one goes on.
+void PrintSentenceError(const std::exception& e);
+
+}  // namespace zelcmd
