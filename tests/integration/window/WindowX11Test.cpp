@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "app/WindowRegion.h"
+#include "langmodel/ParserPortugues.h"
 #include "recognition/hook/ActivationMessage.h"
 #include "tests/unit/app/AppFixture.h"
 
@@ -186,16 +187,17 @@ TEST_F(WindowX11, APictureOfEveryPage) {
     auto& f = Open(QPoint(100, 100));
     zel::TComando c;
     c.Cmd = "copiar";
-    c.Fonemas = "K OW P Y AA R ";
+    c.Fonemas = zel::TParserPortugues::TextToPhonemes(c.Cmd);
     c.Acao = zel::tcTecla;
     c.Args = "CTRL+C";
     f.Profile.Comandos.Append(c);
     c.Cmd = "abrir bloco";
-    c.Fonemas = "AA B R Y R  B L OW K OW ";
+    c.Fonemas = zel::TParserPortugues::TextToPhonemes(c.Cmd);
     c.Acao = zel::tcExecucao;
     c.Args = "/usr/bin/gedit --new-window";
     f.Profile.Comandos.Append(c);
     c.Cmd = "assinatura";
+    c.Fonemas = zel::TParserPortugues::TextToPhonemes(c.Cmd);
     c.Acao = zel::tcDigitacao;
     c.Args = "11Atenciosamente, Zel";
     f.Profile.Comandos.Append(c);
