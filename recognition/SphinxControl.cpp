@@ -497,6 +497,11 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             }
             bool now = ps_get_in_speech(ps_) != 0;
             if (now && !inSpeech) {
+                // The silence before the speech is not kept for a second
+                // decoding beyond a second (the detector's lead-in is 0.2 s),
+                // so that it stays short after a long wait.
+                if (uttAudio.size() > static_cast<size_t>(rate_))
+                    uttAudio.erase(uttAudio.begin(), uttAudio.end() - rate_);
                 chunksInSpeech = 0;
                 post([](TSphinxControl& c) {
                     if (c.OnNewUtterance) c.OnNewUtterance();

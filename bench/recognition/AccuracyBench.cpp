@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
         else if (a == "--floor" && i + 1 < argc) floor = std::atof(argv[++i]);
         else if (a == "--dump" && i + 1 < argc) gDump = std::fopen(argv[++i], "w");
         else {
-            std::cerr << "usage: accuracy_bench [--thresh N] [--arg \"-name value\"]... [--voices N] [--scores]\n";
+            std::cerr << "usage: accuracy_bench [--thresh N] [--arg \"-name value\"]... [--voices N] [--floor A] [--scores] [--sweep] [--dump FILE]\n";
             return 1;
         }
     }

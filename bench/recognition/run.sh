@@ -19,5 +19,7 @@ echo "== accuracy without a threshold"
 "$BUILD/bench/accuracy_bench" --thresh 0 | tail -1
 echo "== accuracy with digital silence between commands (no noise floor)"
 "$BUILD/bench/accuracy_bench" --thresh 50 --floor 0 | tail -1
+echo "== accuracy with a louder noise floor (0.01 of full scale, a plain microphone)"
+"$BUILD/bench/accuracy_bench" --thresh 50 --floor 0.01 | tail -1
 echo "== speed and latency"
 "$BUILD/bench/latency_bench" --corpus "$CORPUS" --latency 30
