@@ -153,10 +153,10 @@ private:
 
 std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate) {
     const int32_t samplesPerSecond = captureRate;
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = static_cast<uint32_t>(samplesPerSecond);
-    spec.channels = 1;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = static_cast<uint32_t>(samplesPerSecond);
+    sampleFormat.channels = 1;
     // Fragments of 20 ms: the recognizer sees the end of speech soon.
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
@@ -166,7 +166,7 @@ std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t 
     attr.fragsize = static_cast<uint32_t>(samplesPerSecond / 50 * 2);
     int error = 0;
     pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, device.empty() ? nullptr : device.c_str(),
-                                  "reconhecimento de voz", &spec, nullptr, &attr, &error);
+                                  "reconhecimento de voz", &sampleFormat, nullptr, &attr, &error);
     if (!pa)
         throw TError(Utf8ToCp1252("Não foi possível abrir o microfone") + (device.empty() ? std::string() : " " + device) +
                      Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
