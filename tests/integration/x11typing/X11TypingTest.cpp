@@ -30,6 +30,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// No activation timer runs in these tests.
+struct TIdleTimer : ITimer {
+    void SetEnabled(bool) override {}
+    bool Enabled() const override { return false; }
+    void SetInterval(int32_t) override {}
+    int32_t Interval() const override { return 0; }
+};
+
 // A child process with its stdout on a pipe.
 struct TChild {
     pid_t pid = -1;
@@ -126,12 +134,7 @@ protected:
         desktop.LoadKeyboardLayout();
         TChild echo = StartEcho(client);
         TListaComandos none;
-        struct : ITimer {
-            void SetEnabled(bool) override {}
-            bool Enabled() const override { return false; }
-            void SetInterval(int32_t) override {}
-            int32_t Interval() const override { return 0; }
-        } timer;
+        TIdleTimer timer;
         TActionContext ctx(none, desktop, timer, nullptr);
         ctx.TempoTecla = holdTime;
         TypeText(ctx, cp1252Text);
@@ -268,12 +271,7 @@ TEST_F(X11Typing, LaunchGivesTheProgramItsFolderAndVerbatimArguments) {
 
     TX11Desktop desktop(display);
     TListaComandos comandos;
-    struct : ITimer {
-        void SetEnabled(bool) override {}
-        bool Enabled() const override { return false; }
-        void SetInterval(int32_t) override {}
-        int32_t Interval() const override { return 0; }
-    } timer;
+    TIdleTimer timer;
     TActionContext ctx(comandos, desktop, timer, nullptr);
     ctx.Ativo = true;
     LaunchProgram(ctx, TComando{"jogo", "", tcExecucao, dir.File("prog/argdump") + " ; rm -rf x \"a b\" $HOME `id` |"});
