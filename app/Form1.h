@@ -106,6 +106,7 @@ public:
     TMathBotao* btnVoltar = nullptr;
     QWidget* pnlEditarCmd = nullptr;
     QLabel* Label3 = nullptr;
+    QLabel* lblParecido = nullptr;  // ours: phrases that sound like this one
     QLineEdit* edtCmd = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* edtFonemas = nullptr;
@@ -266,7 +267,11 @@ private:
     void SwitchOn();
     void SetEditorEnabled(bool enabled);
     std::optional<QString> Choose(QFileDialog& dialog);
+    // Shows which phrases sound like the current command's.
+    void ShowSoundAlikes();
 
+    // The number words the warning compares with, read from modnum.ini once.
+    std::optional<TListaComandos> numerosDoAviso_;
     IWindowServices& services_;
     std::unique_ptr<TQtTimer> timerAdapter_;
     QRegion region_;
