@@ -22,6 +22,8 @@ std::string CommandGrammar(const std::vector<std::string>& numbers, const std::v
     }
     for (const auto& w : numbers)
         if (!w.empty() && n.count(w) && seen.insert(w).second) out += "T 0 1 " + std::to_string(fromStart) + " " + w + "\n";
+    // A number word alone is a sentence too (it does nothing).
+    if (!n.empty()) out += "T 1 2 1.0\n";
     out += "FSG_END\n";
     return out;
 }

@@ -15,7 +15,8 @@
 namespace zel {
 
 // The grammar as the engine's finite-state grammar file: words in their
-// written forms, each command reachable alone or after one number word.
+// written forms, each command alone or after one number word, or a number
+// word alone.
 std::string CommandGrammar(const std::vector<std::string>& numbers, const std::vector<std::string>& commands);
 
 // The words of a result without the marks of alternate pronunciations

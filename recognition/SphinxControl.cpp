@@ -333,7 +333,9 @@ void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv) {
         if (engineArgv[i] != "-lm" && engineArgv[i] != "-jsgf" && engineArgv[i] != "-kws" && engineArgv[i] != "-fsg" &&
             engineArgv[i] != "-lmctl" && engineArgv[i] != "-keyphrase")
             argv.insert(argv.end(), {engineArgv[i], engineArgv[i + 1]});
-    argv.insert(argv.end(), {"-fsg", grammar.Path});
+    // No dither: the checker shares the engine's one random generator with
+    // the main decoder, and its draws must not depend on what was checked.
+    argv.insert(argv.end(), {"-fsg", grammar.Path, "-dither", "no", "-remove_silence", "no"});
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());
     cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(cargv.size()), cargv.data(), FALSE);
@@ -559,7 +561,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
         std::string text = hyp ? hyp : "";
         int32_t verdict = 0;
         std::string grammarHeard;
-        if (uttAudioWhole && !text.empty()) {
+        if (uttAudioWhole && !text.empty() && confThresh_ > 0) {
             // The grammar needs little of the silence before the speech.
             size_t lead = std::min(speechStart, static_cast<size_t>(rate_ / 2));
             std::vector<int16_t> speech(uttAudio.begin() + static_cast<std::ptrdiff_t>(speechStart - lead), uttAudio.end());

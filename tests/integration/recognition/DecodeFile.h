@@ -5,17 +5,13 @@
 #include <vector>
 
 #include "recognition/RecognizerControl.h"
+#include "tests/integration/recognition/CommandSet.h"
 
 namespace zeltest {
 
 struct TDecoded {
     zel::TUtteranceScore Score;
     std::string Text;  // UTF-8, the recognizer's words
-};
-
-// What the switch-on hands the control besides the files.
-struct TVocabulary {
-    std::vector<std::string> NumberWords, CommandPhrases;  // core text
 };
 
 // argFile: the program's sphinx.arg; extraLines are appended to a copy of it
