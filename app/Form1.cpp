@@ -485,7 +485,6 @@ void TForm1::FormCreate() {
     }
     Guard([this] {
         BuildWindowRegion();
-        services_.LoadKeyboardLayout();
         // PastaExe was given by the program entry (the executable's folder).
         ShowPage(pageApres);
         ResetProfile(Profile);

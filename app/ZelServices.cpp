@@ -82,7 +82,6 @@ public:
         // The indicator is the library's; without it the indicator calls are skipped.
         ctx_->Indicator = &indicator_;
     }
-    void LoadKeyboardLayout() override { desktop_->LoadKeyboardLayout(); }
 
     void SetConfThreshPercentage(int32_t percent) override { sphinx_->Control().ConfThreshPercentage = percent; }
     void SetSamplesPerSecond(int32_t rate) override { sphinx_->Control().SamplesPerSecond = rate; }
