@@ -146,6 +146,6 @@ bool IndicatorGeometry(Display* display, int& x, int& y, int& width, int& height
     return true;
 }
 
-bool ShmExists() { return std::filesystem::exists(std::string("/dev/shm") + zel::kReceptorShmName); }
+bool ShmExists() { return std::filesystem::exists("/dev/shm" + zel::THookLibrary::ShmName()); }
 
 }  // namespace zeltest

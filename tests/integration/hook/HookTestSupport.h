@@ -20,6 +20,7 @@ namespace zeltest {
 // X keysyms the tests press.
 inline constexpr unsigned long XK_F12 = 0xFFC9;
 inline constexpr unsigned long XK_a = 0x0061;
+inline constexpr unsigned long XK_Escape = 0xFF1B;
 inline constexpr unsigned long XK_Shift_L = 0xFFE1;
 inline constexpr unsigned long XK_Shift_R = 0xFFE2;
 
