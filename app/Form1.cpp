@@ -362,8 +362,11 @@ void TForm1::CreatePrefsPage() {
         "Uma tecla que será usada para detectar quando iniciar o reconhecimento (pode não funcionar com todos os programas)");
     Label11->setToolTip(hintTecla);
     edtTeclaAtivacao->setToolTip(hintTecla);
-    Label11->hide();
-    edtTeclaAtivacao->hide();
+    // "Nenhuma": no activation key (a capture box cannot be emptied by a key).
+    btnTeclaNenhuma = Named(new QToolButton(p), "btnTeclaNenhuma", QRect(454, 34, 70, 22));
+    btnTeclaNenhuma->setText(QStringLiteral("Nenhuma"));
+    btnTeclaNenhuma->setToolTip(QStringLiteral("Sem tecla de ativação"));
+    connect(btnTeclaNenhuma, &QToolButton::clicked, edtTeclaAtivacao, &QLineEdit::clear);
     chbAtivaToggle = Named(new QCheckBox(QStringLiteral("Manter Ativado"), p), "chbAtivaToggle", QRect(20, 186, 300, 20));
     chbAtivaToggle->setToolTip(QStringLiteral(
         "Mantém o reconhecimento de comandos ativado até que a palavra ou tecla de ativação sejam reconhecidos novamente"));
