@@ -54,6 +54,16 @@ void DefaultSound(const std::string& file) {
 // its last press is kRebindAfter old.
 constexpr auto kIdleRestore = std::chrono::milliseconds(1000);
 constexpr auto kRebindAfter = std::chrono::milliseconds(200);
+constexpr auto kAfterBind = std::chrono::milliseconds(5);
+
+// The Portuguese letters (each with its capital) bound, where the layout
+// lacks them, before the first key of a typing goes out. A client reads the
+// keymap when it looks up its first key ever, and asks then to hear of
+// changes: a binding made in between is never seen by it, and its letter is
+// lost. Bound before any key, they are in whatever keymap a client reads.
+constexpr KeySym kBoundAtStart[] = {XK_aacute, XK_eacute, XK_iacute, XK_oacute, XK_uacute, XK_atilde, XK_otilde,
+                                    XK_acircumflex, XK_ecircumflex, XK_ocircumflex, XK_agrave, XK_ccedilla,
+                                    XK_udiaeresis};
 
 // What a dead key followed by a base letter composes, lower and upper case.
 struct TComposition {
@@ -176,7 +186,7 @@ struct TX11Desktop::Impl {
         for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
             const int groups = XkbKeyNumGroups(xkb, kc);
             if (groups == 0) {
-                if (kc > 8 && xkb->map->modmap[kc] == 0) spare.push_back(static_cast<unsigned>(kc));
+                if (kc > 8 && (!xkb->map->modmap || xkb->map->modmap[kc] == 0)) spare.push_back(static_cast<unsigned>(kc));
                 continue;
             }
             const int group = state.group % groups;
@@ -198,6 +208,14 @@ struct TX11Desktop::Impl {
         }
         XkbFreeKeyboard(xkb, 0, True);
         haveKeymap = true;
+        bool bound = false;
+        for (KeySym ks : kBoundAtStart) {
+            if (!Find(ks) && Bind(ks, false)) bound = true;
+        }
+        if (bound) {
+            XSync(display, False);
+            std::this_thread::sleep_for(kAfterBind);
+        }
     }
 
     bool ShiftDown() const { return !shiftKeys.empty(); }
@@ -216,7 +234,7 @@ struct TX11Desktop::Impl {
     }
 
     // Binds the keysym (with its other case, if it has one) to a spare keycode.
-    std::optional<TPlace> Bind(KeySym ks) {
+    std::optional<TPlace> Bind(KeySym ks, bool settle = true) {
         unsigned kc = 0;
         for (unsigned candidate : spare) {
             if (!boundKeys.count(candidate)) {
@@ -251,6 +269,11 @@ struct TX11Desktop::Impl {
             bound[ks] = TPlace{kc, false, true};
         }
         boundKeys[kc] = Clock::now();
+        if (settle) {
+            // Clients take in the binding before its key comes.
+            XSync(display, False);
+            std::this_thread::sleep_for(kAfterBind);
+        }
         return bound[ks];
     }
 

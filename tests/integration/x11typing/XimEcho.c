@@ -40,6 +40,10 @@ int main(void) {
     XSetInputFocus(d, w, RevertToParent, CurrentTime);
     do XNextEvent(d, &ev);
     while (ev.type != FocusIn);
+    /* Xlib reads the keymap (and starts following its changes) at the first
+     * key it looks up; a running application has long done so. */
+    (void)XKeysymToKeycode(d, XK_a);
+    XSync(d, False);
     printf("READY\n");
     fflush(stdout);
     for (;;) {
