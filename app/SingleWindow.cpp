@@ -22,10 +22,11 @@ bool TSingleWindow::HandedOver() const {
     if (!socket.waitForConnected(2000)) return false;
     socket.write("frente\n");
     socket.waitForBytesWritten(2000);
-    // The answer says the window has come to the front.
-    const bool answered = socket.waitForReadyRead(2000);
+    // A window busy with a long task answers late, but it runs: this start
+    // ends all the same (and never takes the name from it).
+    socket.waitForReadyRead(2000);
     socket.disconnectFromServer();
-    return answered;
+    return true;
 }
 
 void TSingleWindow::Listen(std::function<void()> toFront) {

@@ -17,8 +17,8 @@ public:
 
     explicit TSingleWindow(QString name) : name_(std::move(name)) {}
 
-    // True when a window of the same name answered and was asked to come to
-    // the front: this start has nothing more to do.
+    // True when a window of the same name runs (it was asked to come to the
+    // front): this start has nothing more to do.
     bool HandedOver() const;
     // Waits for later starts; `toFront` runs for each. A name left by a
     // program that ended is taken over.
