@@ -37,5 +37,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The Debian packages the program uses at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6, libstdc++6, libicu72, libqt6core6, libqt6gui6, libqt6widgets6, libqt6multimedia6, libqt6network6, qt6-qpa-plugins, libpocketsphinx3, libsphinxbase3, pocketsphinx-en-us, libpulse0, libx11-6, libxtst6, libxkbfile1, xdg-utils")
+  "libc6, libstdc++6, libicu72, libqt6core6, libqt6gui6, libqt6widgets6, libqt6multimedia6, libqt6network6, qt6-qpa-plugins, libpocketsphinx3, libsphinxbase3, pocketsphinx-en-us, libpulse0, libx11-6, libxtst6, xdg-utils")
 include(CPack)

@@ -18,7 +18,7 @@ echo "package: $(basename "$deb")"
 
 # The package names the Debian packages the program uses.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libpocketsphinx3 pocketsphinx-en-us libqt6widgets6 libqt6multimedia6 libxtst6 libxkbfile1 libpulse0; do
+for needed in libpocketsphinx3 pocketsphinx-en-us libqt6widgets6 libqt6multimedia6 libqt6network6 libxtst6 libpulse0; do
   case "$depends" in *"$needed"*) ;; *) fail "Depends lacks $needed: $depends";; esac
 done
 
