@@ -146,6 +146,7 @@ struct TX11Desktop::Impl {
 
     // The user's keymap as it was when the typing began.
     bool haveKeymap = false;
+    bool boundAtStart = false;
     std::unordered_map<KeySym, TPlace> plainKeys, shiftedKeys;
     std::vector<unsigned> spare;                 // keycodes the keymap leaves empty
     std::array<unsigned, 256> keycodeByName{};  // the ABNT2 key names' keycodes
@@ -208,11 +209,18 @@ struct TX11Desktop::Impl {
         }
         XkbFreeKeyboard(xkb, 0, True);
         haveKeymap = true;
-        bool bound = false;
+        boundAtStart = false;
+    }
+
+    // Before the first text key of a typing (a key combination alone binds
+    // nothing it does not need).
+    void BindAtStart() {
+        boundAtStart = true;
+        bool any = false;
         for (KeySym ks : kBoundAtStart) {
-            if (!Find(ks) && Bind(ks, false)) bound = true;
+            if (!Find(ks) && Bind(ks, false)) any = true;
         }
-        if (bound) {
+        if (any) {
             XSync(display, False);
             std::this_thread::sleep_for(kAfterBind);
         }
@@ -348,6 +356,7 @@ struct TX11Desktop::Impl {
         if (ks == NoSymbol) return;
         vkDown.set(vk);
         if (!Combination()) {
+            if (!boundAtStart) BindAtStart();
             if (IsDead(ks)) {
                 if (pendingDead != NoSymbol) TypeAlone(Spacing(pendingDead));
                 pendingDead = ks;
