@@ -147,6 +147,7 @@ struct TX11Desktop::Impl {
     // The user's keymap as it was when the typing began.
     bool haveKeymap = false;
     bool boundAtStart = false;
+    bool capsLocked = false;  // Caps Lock on: a bound letter's cases swap levels
     std::unordered_map<KeySym, TPlace> plainKeys, shiftedKeys;
     std::vector<unsigned> spare;                 // keycodes the keymap leaves empty
     std::array<unsigned, 256> keycodeByName{};  // the ABNT2 key names' keycodes
@@ -181,6 +182,7 @@ struct TX11Desktop::Impl {
         keycodeByName.fill(0);
         XkbStateRec state{};
         XkbGetState(display, XkbUseCoreKbd, &state);
+        capsLocked = (state.locked_mods & LockMask) != 0;
         XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
         if (!xkb) return;
         if (XkbGetNames(display, XkbKeyNamesMask | XkbKeyAliasesMask, xkb) == Success) keycodeByName = Abnt2Keycodes(xkb);
@@ -270,8 +272,8 @@ struct TX11Desktop::Impl {
         if (lower != upper) {
             KeySym syms[2] = {lower, upper};
             XChangeKeyboardMapping(display, static_cast<int>(kc), 2, syms, 1);
-            bound[lower] = TPlace{kc, false, false};
-            bound[upper] = TPlace{kc, true, false};
+            bound[lower] = TPlace{kc, capsLocked, false};
+            bound[upper] = TPlace{kc, !capsLocked, false};
         } else {
             XChangeKeyboardMapping(display, static_cast<int>(kc), 1, &ks, 1);
             bound[ks] = TPlace{kc, false, true};

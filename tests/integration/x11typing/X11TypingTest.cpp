@@ -23,6 +23,7 @@
 #include "platform/x11/X11Desktop.h"
 #include "tests/support/TempDir.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 using namespace zel;
@@ -219,6 +220,17 @@ INSTANTIATE_TEST_SUITE_P(Layouts, X11TypingOnLayout,
                              std::string name = std::string(info.param.layout) + info.param.variant;
                              return name;
                          });
+
+// Caps Lock on: the text arrives as it would without it.
+TEST_F(X11Typing, CapsLockChangesNothing) {
+    SetLayout("us", "");
+    Display* d = XOpenDisplay(display.c_str());
+    XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
+    XSync(d, False);
+    EXPECT_EQ(TypeInto(0, kText), kArrives);
+    XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
+    XCloseDisplay(d);
+}
 
 // More letters than a keymap has spare keycodes: bindings are reused, and
 // the text still arrives in order.
