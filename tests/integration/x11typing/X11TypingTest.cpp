@@ -232,6 +232,19 @@ TEST_F(X11Typing, CapsLockChangesNothing) {
     XCloseDisplay(d);
 }
 
+// Two layouts, the second one in use: the keys of that one type.
+TEST_F(X11Typing, SecondLayoutOfTwoInUse) {
+    for (const char* variant : {",abnt2", "dvorak,"}) {
+        Run({"setxkbmap", "-layout", variant[0] == ',' ? "us,br" : "us,de", "-variant", variant});
+        Display* d = XOpenDisplay(display.c_str());
+        XkbLockGroup(d, XkbUseCoreKbd, 1);
+        XSync(d, False);
+        EXPECT_EQ(TypeInto(0, kText), kArrives) << variant;
+        XkbLockGroup(d, XkbUseCoreKbd, 0);
+        XCloseDisplay(d);
+    }
+}
+
 // More letters than a keymap has spare keycodes: bindings are reused, and
 // the text still arrives in order.
 const std::string kRare = "a\xF1o \xE8\xEC\xF2\xF9 x\xE4\xEB\xEF\xF6\xFFy \xEE\xFB \xD1\xC8\xD6 ok \xE1\xE9\xED\xF3\xFA\xE3\xF5\xE2\xEA\xF4\xE0\xE7";
