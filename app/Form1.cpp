@@ -363,13 +363,16 @@ void TForm1::CreatePrefsPage() {
     edtSomAtivacao->setToolTip(hintSom);
     SpeedButton10 = NewSpeedButton(p, "SpeedButton10", QRect(464, 150, 24, 22));
     Label11 = NewLabel(p, "Label11", QStringLiteral("Tecla de ativação"), QPoint(330, 16));
-    edtTeclaAtivacao = Named(new TKeyCaptureEdit(false, p), "edtTeclaAtivacao", QRect(330, 34, 120, 22));
+    edtTeclaAtivacao = Named(new TKeyCaptureEdit(false, p), "edtTeclaAtivacao", QRect(330, 34, 100, 22));
     const QString hintTecla = QStringLiteral(
         "Uma tecla que será usada para detectar quando iniciar o reconhecimento (pode não funcionar com todos os programas)");
     Label11->setToolTip(hintTecla);
     edtTeclaAtivacao->setToolTip(hintTecla);
-    Label11->hide();
-    edtTeclaAtivacao->hide();
+    // "Nenhuma": no activation key (a capture box cannot be emptied by a key).
+    btnTeclaNenhuma = Named(new QToolButton(p), "btnTeclaNenhuma", QRect(434, 34, 70, 22));
+    btnTeclaNenhuma->setText(QStringLiteral("Nenhuma"));
+    btnTeclaNenhuma->setToolTip(QStringLiteral("Sem tecla de ativação"));
+    connect(btnTeclaNenhuma, &QToolButton::clicked, edtTeclaAtivacao, &QLineEdit::clear);
     chbAtivaToggle = Named(new QCheckBox(QStringLiteral("Manter Ativado"), p), "chbAtivaToggle", QRect(20, 186, 300, 20));
     chbAtivaToggle->setToolTip(QStringLiteral(
         "Mantém o reconhecimento de comandos ativado até que a palavra ou tecla de ativação sejam reconhecidos novamente"));
@@ -491,7 +494,6 @@ void TForm1::FormCreate() {
     }
     Guard([this] {
         BuildWindowRegion();
-        services_.LoadKeyboardLayout();
         // PastaExe was given by the program entry (the executable's folder).
         ShowPage(pageApres);
         ResetProfile(Profile);

@@ -139,6 +139,7 @@ public:
     QToolButton* SpeedButton10 = nullptr;
     QLabel* Label11 = nullptr;
     TKeyCaptureEdit* edtTeclaAtivacao = nullptr;
+    QToolButton* btnTeclaNenhuma = nullptr;
     QCheckBox* chbAtivaToggle = nullptr;
     QCheckBox* chbMostrarIndicador = nullptr;
     QCheckBox* chbMultiCmd = nullptr;

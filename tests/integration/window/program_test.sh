@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a real X server (run inside with_xvfb.sh): start-up
 # reads config.ini, the quit button ends the program and writes it back; a
-# missing hook library shows its message and the settings survive untouched.
+# missing hook library shows its message and the settings survive untouched;
+# a second start on the same display hands over to the first window.
 # Usage: program_test.sh BIN_FOLDER
 set -euo pipefail
 bin=$1
@@ -78,4 +79,22 @@ wait_exit
 grep -q $'tempotecla=77\r' "$work/app/config.ini" || fail "tempotecla lost"
 grep -q $'confianca=12\r' "$work/app/config.ini" || fail "confianca lost"
 grep -q $'teclaativacao=F8\r' "$work/app/config.ini" || fail "teclaativacao lost"
+# 3. A second start on the same display gives no second window: it hands
+# over to the first and ends; the first goes on.
+install_copy
+"$work/app/zel" 2>"$work/err3.log" &
+zel_pid=$!
+w=$(find_window 576x432) || fail "no main window"
+status=0
+timeout 20 "$work/app/zel" 2>"$work/err3b.log" || status=$?
+[ "$status" = 0 ] || fail "the second start ended with $status: $(cat "$work/err3b.log")"
+count=0
+for v in $(xdotool search --onlyvisible --name '^MORO Zel$' 2>/dev/null); do
+  xdotool getwindowgeometry "$v" | grep -q "Geometry: 576x432" && count=$((count + 1))
+done
+[ "$count" = 1 ] || fail "$count main windows"
+kill -0 "$zel_pid" 2>/dev/null || fail "the first window ended"
+click_in "$w" 522 17
+wait_exit
+
 echo "program test passed"

@@ -1,4 +1,6 @@
 // The command editor page and the two key capture boxes.
+#include <QLabel>
+#include <QToolButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -270,6 +272,12 @@ TEST_F(Editor, ActivationKeyBoxHoldsOneName) {
     EXPECT_FALSE(box->Capturing());
     QTest::keyClicks(box, "q");
     EXPECT_EQ(box->text(), "Q");
+    // On the preferences page, with a button that takes the key away.
+    EXPECT_TRUE(box->isVisibleTo(box->parentWidget()));
+    EXPECT_EQ(f.Label11->text(), QString::fromUtf8("Tecla de ativação"));
+    EXPECT_EQ(f.btnTeclaNenhuma->text(), "Nenhuma");
+    f.btnTeclaNenhuma->click();
+    EXPECT_EQ(box->text(), "");
 }
 
 TEST(KeyCapture, DigitRowIsReadFromThePhysicalKey) {
