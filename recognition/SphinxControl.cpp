@@ -1,10 +1,10 @@
 #include "recognition/SphinxControl.h"
 
 #include <pocketsphinx.h>
-#include <unistd.h>
 #include <sphinxbase/cmn.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/feat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -22,8 +22,8 @@
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
 #include "langmodel/PronunciationAlternates.h"
-#include "recognition/AudioSource.h"
 #include "langmodel/WrittenForm.h"
+#include "recognition/AudioSource.h"
 #include "recognition/DictionaryAlternates.h"
 #include "recognition/GrammarCheck.h"
 #include "recognition/NumberPairs.h"
@@ -76,6 +76,9 @@ public:
         std::lock_guard lock(mutex_);
         CloseLocked();
         if (!fileName.empty()) file_ = std::fopen(NativePath(fileName).c_str(), "wb");
+        // Line by line, so that the log can be followed while listening and
+        // never ends in the middle of a line.
+        if (file_) std::setvbuf(file_, nullptr, _IOLBF, 0);
         errors_.clear();
         // The engine prints its configuration straight to the log stream.
         err_set_logfp(file_);
@@ -333,8 +336,11 @@ void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv) {
         if (engineArgv[i] != "-lm" && engineArgv[i] != "-jsgf" && engineArgv[i] != "-kws" && engineArgv[i] != "-fsg" &&
             engineArgv[i] != "-lmctl" && engineArgv[i] != "-keyphrase")
             argv.insert(argv.end(), {engineArgv[i], engineArgv[i + 1]});
-    // No dither: the checker shares the engine's one random generator with
-    // the main decoder, and its draws must not depend on what was checked.
+    // The checker hears a short slice around the speech: a speech detector of
+    // its own, which has not learned the room's noise there, cut the first
+    // sound of words ("salvar" heard as "tocar"), and its dither made the
+    // verdict on such a word change from run to run. It decodes every frame,
+    // without dither (the slice has the noise floor already).
     argv.insert(argv.end(), {"-fsg", grammar.Path, "-dither", "no", "-remove_silence", "no"});
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());

@@ -24,6 +24,7 @@
 // Synthesized speech is kept in $ZEL_BENCH_DIR/speech (default
 // /tmp/zel-bench-heldout) so that repeated runs only decode.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -149,7 +150,7 @@ std::vector<int16_t> Say(const std::string& text, const TSpeaker& s) {
     std::string key = s.Voice + "|" + std::to_string(s.Speed) + "|" + std::to_string(s.Pitch) + "|" + s.Channel + "|" + text;
     std::string wav = CacheDir() + "/" + Hex(std::hash<std::string>{}(key)) + ".wav";
     if (!fs::exists(wav)) {
-        std::string tmp = wav + ".part.wav";
+        std::string tmp = wav + "." + std::to_string(::getpid()) + ".wav";  // two runs may share the folder
         std::string cmd = "espeak-ng -v " + ShellQuote(s.Voice) + " -s " + std::to_string(s.Speed) + " -p " +
                           std::to_string(s.Pitch) + " --stdout " + ShellQuote(text) +
                           " | sox -q -t wav - -r 16000 -c 1 -b 16 " + ShellQuote(tmp) + " " + s.Channel + " 2>/dev/null";

@@ -13,6 +13,8 @@ if [ ! -s "$CORPUS" ]; then
   { zcat /usr/share/doc/focalinux/text/*/index.txt.gz
     iconv -f utf-8 -t cp1252//TRANSLIT < /usr/share/games/fortunes/brasil; } > "$CORPUS"
 fi
+echo "== held-out protocol: tuning and held-out speakers, new vocabulary, shipped profiles, non-command speech"
+"$BUILD/bench/heldout_bench" --sweep
 echo "== accuracy (threshold 50, the settings' default)"
 "$BUILD/bench/accuracy_bench" --thresh 50 --scores
 echo "== accuracy without a threshold"
