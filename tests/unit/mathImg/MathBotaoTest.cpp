@@ -191,3 +191,59 @@ TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough
     shot = window.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(10, 10)), QColor(255, 0, 255));
 }
+
+TEST_F(MathBotaoLooks, CheckedPictureGivesTheLooksWhileChecked) {
+    const QImage other = Strip(140, 30).mirrored(true, false).convertToFormat(QImage::Format_RGB32);
+    button->ManterClicado = true;
+    button->SetCheckedPicture(other);
+    auto shows = [this](const QImage& strip, int n) {
+        return button->Picture().copy(0, 0, 140, 30) == strip.copy(n * 140, 0, 140, 30);
+    };
+    EXPECT_TRUE(shows(button->StripCopy(), 0));
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(shows(button->StripCopy(), 2));  // pressed, not yet on
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(button->Checked());
+    EXPECT_TRUE(shows(other, 2));
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(button->Checked());
+    EXPECT_TRUE(shows(button->StripCopy(), 1));
+    button->WriteChecked(true);
+    EXPECT_TRUE(shows(other, 2));
+}
+
+TEST(MathBotaoDisabled, ADisabledButtonShowsItsRestingLookGreyedAndDimmed) {
+    QWidget window;
+    window.resize(100, 60);
+    window.setAutoFillBackground(true);
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(55, 63, 55));
+    window.setPalette(pal);
+    auto* b = new TMathBotao(&window);
+    b->setGeometry(10, 10, 20, 10);
+    // Magenta outline, a red body with a white stroke of "ink" at rest; the
+    // hover look is all blue.
+    QImage strip(60, 10, QImage::Format_RGB32);
+    strip.fill(QColor(255, 0, 255));
+    QPainter p(&strip);
+    p.fillRect(QRect(2, 2, 16, 6), QColor(200, 10, 10));
+    p.fillRect(QRect(8, 4, 4, 2), Qt::white);
+    p.fillRect(QRect(22, 2, 16, 6), Qt::blue);
+    p.end();
+    b->SetTransparent(true);
+    b->SetPicture(strip);
+    window.show();
+    Enter(*b);
+    b->setEnabled(false);
+    QImage shot = window.grab().toImage();
+    const QColor body(shot.pixel(13, 13)), ink(shot.pixel(19, 14));
+    EXPECT_EQ(QColor(shot.pixel(10, 10)), QColor(55, 63, 55));  // the outline is still see-through
+    EXPECT_EQ(body.red(), body.green());                          // grey, not red nor the hover's blue
+    EXPECT_EQ(body.green(), body.blue());
+    EXPECT_LT(ink.red(), 200);                                    // white ink dimmed...
+    EXPECT_GT(ink.red(), body.red() + 40);                        // ...but still readable on the body
+    b->setEnabled(true);
+    shot = window.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(13, 13)), QColor(200, 10, 10));
+    EXPECT_EQ(QColor(shot.pixel(19, 14)), QColor(Qt::white));
+}
