@@ -233,9 +233,10 @@ void TForm1::CreateMenuPage() {
     btnReconhecer->ManterClicado = true;
     // While on, the caption says what the next click does.
     btnReconhecer->SetCheckedPicture(SkinImage(QStringLiteral("parar")));
-    // Two lines' room: a failure's message goes on a second line.
-    lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 300, 508, 44));
-    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // A failure's message may take three lines: they grow upwards into the
+    // free space under the buttons, a single line stays where it always was.
+    lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 266, 508, 58));
+    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     lblStatus->setWordWrap(true);
     lblStatus->setFont(big);
 
