@@ -192,26 +192,6 @@ TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough
     EXPECT_EQ(QColor(shot.pixel(10, 10)), QColor(255, 0, 255));
 }
 
-TEST_F(MathBotaoLooks, CheckedPictureGivesTheLooksWhileChecked) {
-    const QImage other = Strip(140, 30).mirrored(true, false).convertToFormat(QImage::Format_RGB32);
-    button->ManterClicado = true;
-    button->SetCheckedPicture(other);
-    auto shows = [this](const QImage& strip, int n) {
-        return button->Picture().copy(0, 0, 140, 30) == strip.copy(n * 140, 0, 140, 30);
-    };
-    EXPECT_TRUE(shows(button->StripCopy(), 0));
-    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(shows(button->StripCopy(), 2));  // pressed, not yet on
-    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(button->Checked());
-    EXPECT_TRUE(shows(other, 2));
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(button->Checked());
-    EXPECT_TRUE(shows(button->StripCopy(), 1));
-    button->WriteChecked(true);
-    EXPECT_TRUE(shows(other, 2));
-}
-
 TEST(MathBotaoDisabled, ADisabledButtonShowsItsRestingLookGreyedAndDimmed) {
     QWidget window;
     window.resize(100, 60);
