@@ -38,6 +38,7 @@
 #include "commands/ZelError.h"
 #include "langmodel/Confusability.h"
 #include "mathImg/MathBotao.h"
+#include "recognition/RecognitionSwitch.h"
 #include "recognition/hook/ActivationMessage.h"
 
 #include <xcb/xcb.h>
@@ -230,8 +231,13 @@ void TForm1::CreateMenuPage() {
     btnPreferencias = NewButton(pageMenu, "btnPreferencias", QStringLiteral("preferencias"), QRect(34, 230, 140, 30), true);
     btnReconhecer = NewButton(pageMenu, "btnReconhecer", QStringLiteral("reconhecer"), QRect(270, 120, 172, 76), true);
     btnReconhecer->ManterClicado = true;
-    lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 300, 508, 24));
-    lblStatus->setAlignment(Qt::AlignCenter);
+    // While on, the caption says what the next click does.
+    btnReconhecer->SetCheckedPicture(SkinImage(QStringLiteral("parar")));
+    // A failure's message may take three lines: they grow upwards into the
+    // free space under the buttons, a single line stays where it always was.
+    lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 266, 508, 58));
+    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    lblStatus->setWordWrap(true);
     lblStatus->setFont(big);
 
     btnCarregarProfile->OnClick = [this] { btnCarregarProfileClick(); };
@@ -959,13 +965,21 @@ void TForm1::btnReconhecerClick() {
     // second switch: the click is dropped, and the button does not flip.
     if (switching_) throw EAbort();
     Reconhecer1->setChecked(!btnReconhecer->Checked());
-    if (btnReconhecer->Checked())
+    if (btnReconhecer->Checked()) {
         SwitchOff();
-    else
+        return;
+    }
+    try {
         SwitchOn();
+    } catch (...) {
+        // The menu's tick shows the state the switch is really in.
+        Reconhecer1->setChecked(false);
+        throw;
+    }
 }
 
 void TForm1::SwitchOff() {
+    listening_ = false;
     services_.StopRecognizer();
     services_.CloseKeyHook();
     SetMenuButtonsEnabled(true);
@@ -993,9 +1007,22 @@ void TForm1::SwitchOn() {
     lblStatus->setText(QStringLiteral("Inicializando Sphinx"));
     lblStatus->repaint();
     QCoreApplication::processEvents();
-    services_.InitRecognizer();
+    // A recognizer that cannot start leaves everything as it was before the
+    // click, and the status says what failed.
+    try {
+        services_.InitRecognizer();
+    } catch (const std::exception& e) {
+        SwitchedOffBy(Q(kStatusRecognizerFailed) + Q(e.what()));
+        throw;
+    }
     lblStatus->setText(QStringLiteral("Sphinx Inicializado"));
-    services_.StartRecognizer();
+    audioFailed_ = false;
+    try {
+        services_.StartRecognizer();
+    } catch (const std::exception& e) {
+        SwitchedOffBy(Q(kStatusMicrophoneFailed) + Q(e.what()));
+        throw;
+    }
     if (!Trim(C(edtTeclaAtivacao->text())).empty()) {
         try {
             services_.OpenKeyHook(static_cast<uint64_t>(winId()));
@@ -1007,6 +1034,26 @@ void TForm1::SwitchOn() {
             throw;
         }
     }
+    listening_ = true;
+    lblStatus->setText(Q(kStatusListening));
+}
+
+void TForm1::SwitchedOffBy(const QString& status) {
+    listening_ = false;
+    // Each step on its own: one that fails must not keep the others from
+    // bringing the window back to "off".
+    for (const std::function<void()>& step : std::initializer_list<std::function<void()>>{
+             [this] { services_.StopRecognizer(); }, [this] { services_.CloseKeyHook(); },
+             [this] { services_.HideIndicator(); }}) {
+        try {
+            step();
+        } catch (const std::exception&) {
+        }
+    }
+    SetMenuButtonsEnabled(true);
+    btnReconhecer->WriteChecked(false);
+    Reconhecer1->setChecked(false);
+    lblStatus->setText(status);
 }
 
 void TForm1::Reconhecer1Click() {
@@ -1028,9 +1075,28 @@ void Yield1ms() {
 
 void TForm1::SphinxNewUtterance() { Yield1ms(); }
 void TForm1::SphinxEndUtterance() { Yield1ms(); }
-void TForm1::SphinxUtteranceError(int32_t) { Yield1ms(); }
+void TForm1::SphinxUtteranceError(int32_t error) {
+    if (error == kUtteranceErrorAudio) audioFailed_ = true;
+    Yield1ms();
+}
+
 void TForm1::SphinxStartListening() { Yield1ms(); }
-void TForm1::SphinxStopListening() { Yield1ms(); }
+
+void TForm1::SphinxStopListening() {
+    // Our own switch-off stops listening too; only an end that nobody asked
+    // for (a lost audio server, a source that ended) changes the window.
+    if (!listening_) {
+        Yield1ms();
+        return;
+    }
+    const QString status = Q(audioFailed_ ? kStatusAudioLost : kStatusSourceEnded);
+    SwitchedOffBy(status);
+    // An icon in the notification area shows the new state too.
+    if (TrayIcon) MinimizeToTray();
+    if (!audioFailed_) return;
+    // Recognition stopped without the user: say so even with the window hidden.
+    throw TError(C(status));
+}
 void TForm1::SphinxUtterancePartialResult(const std::u16string&) { Yield1ms(); }
 
 void TForm1::timerAtivoTimer() {

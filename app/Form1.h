@@ -266,6 +266,10 @@ private:
     void SetMenuButtonsEnabled(bool enabled);
     void SwitchOff();
     void SwitchOn();
+    // Recognition stopped without the user: everything back to "off" (the
+    // buttons usable, switch and menu entry off, the key hook closed, the
+    // recognizer stopped) and the status says why. A later click tries again.
+    void SwitchedOffBy(const QString& status);
     void SetEditorEnabled(bool enabled);
     std::optional<QString> Choose(QFileDialog& dialog);
     // Shows which phrases sound like the current command's.
@@ -278,6 +282,11 @@ private:
     QRegion region_;
     QImage background_;
     bool switching_ = false;
+    // A switch-on succeeded and no switch-off or failure has ended it; the
+    // recognizer's end of listening counts only then.
+    bool listening_ = false;
+    // The audio source reported a failure during this run.
+    bool audioFailed_ = false;
     bool destroyed_ = false;
 };
 

@@ -8,6 +8,17 @@ namespace zel {
 
 std::function<void(const std::exception&)> TMathBotao::ErrorHandler;
 
+namespace {
+
+QRgb DisabledPixel(QRgb rgb) {
+    // Grey at a little under half the contrast: white ink becomes a light
+    // grey, the dark body stays dark, so the caption remains readable.
+    const int v = 48 + qGray(rgb) * 45 / 100;
+    return qRgb(v, v, v);
+}
+
+}  // namespace
+
 TMathBotao::TMathBotao(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
 }
@@ -35,15 +46,27 @@ void TMathBotao::SetTransparent(bool value) {
     update();
 }
 
+void TMathBotao::SetCheckedPicture(const QImage& strip) {
+    checkedStrip_ = strip.isNull() ? QImage() : strip.convertToFormat(QImage::Format_RGB32);
+    if (checked_) ShowColumn(shownColumn_);
+}
+
 void TMathBotao::ShowColumn(int n) {
     shownColumn_ = n;
     if (!picture_.isNull()) {
         const int w = width(), h = height();
+        const QImage& source = checked_ && !checkedStrip_.isNull() ? checkedStrip_ : stripCopy_;
         QPainter p(&picture_);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QPoint(0, 0), stripCopy_, QRect(n * w, 0, w, h));
+        p.drawImage(QPoint(0, 0), source, QRect(n * w, 0, w, h));
     }
     repaint();
+}
+
+void TMathBotao::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Either way the button starts again from its resting look.
+    if (event->type() == QEvent::EnabledChange) ShowColumn(checked_ ? 2 : 0);
 }
 
 void TMathBotao::WriteChecked(bool value) {
@@ -55,9 +78,19 @@ void TMathBotao::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) return;
     QPainter p(this);
     QImage visible = picture_.copy(0, 0, width(), height());
+    // The bitmap's see-through colour is its bottom-left pixel.
+    const QRgb key = picture_.height() > 0 ? picture_.pixel(0, picture_.height() - 1) | 0xFF000000u : 0u;
+    if (!isEnabled()) {
+        // The fourth look: the resting look greyed and dimmed; the
+        // see-through colour stays as it is so the outline keeps its shape.
+        visible = visible.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < visible.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(visible.scanLine(y));
+            for (int x = 0; x < visible.width(); ++x)
+                if ((line[x] | 0xFF000000u) != key) line[x] = DisabledPixel(line[x]);
+        }
+    }
     if (transparent_ && picture_.height() > 0) {
-        // The bitmap's see-through colour is its bottom-left pixel.
-        QRgb key = picture_.pixel(0, picture_.height() - 1) | 0xFF000000u;
         visible = visible.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < visible.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(visible.scanLine(y));

@@ -8,6 +8,9 @@
 // as it was before the release flipped it. A handler that raises stops the
 // release there (Checked does not flip): the error goes to ErrorHandler, or
 // nowhere for EAbort, the silent stop.
+//
+// A disabled button shows a fourth look: its resting look dimmed and greyed,
+// so that a user sees at a glance that it does nothing now.
 #include <QImage>
 #include <QWidget>
 
@@ -32,6 +35,9 @@ public:
     void SetPicture(const QImage& strip);
     const QImage& Picture() const { return picture_; }
     const QImage& StripCopy() const { return stripCopy_; }
+    // A second strip whose looks are shown while Checked (a switch whose
+    // caption says what the next click does); empty: the one strip for all.
+    void SetCheckedPicture(const QImage& strip);
 
     bool Checked() const { return checked_; }
     // Stores the value and shows column 2 when set, column 0 when clear, even
@@ -54,6 +60,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void changeEvent(QEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
@@ -67,6 +74,7 @@ private:
 
     QImage picture_;    // the displayed picture; a look is copied into its top-left corner
     QImage stripCopy_;  // the unaltered strip, source of every look
+    QImage checkedStrip_;  // the looks while Checked, when given
     bool checked_ = false;
     bool transparent_ = false;
     bool leftDownInside_ = false;

@@ -72,10 +72,32 @@ void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view
     view.SetMenuButtonsEnabled(false);
     view.SetStatus(kStatusInitializing);
     ctx.Desktop->ProcessMessages();
-    sphinx.InitRecognizer();
+    // The buttons come back with a failure of the recognizer: nothing runs
+    // that would need them kept from the user.
+    auto failed = [&](const char* prefix, const std::exception& e) {
+        view.SetMenuButtonsEnabled(true);
+        view.SetStatus(prefix + std::string(e.what()));
+    };
+    try {
+        sphinx.InitRecognizer();
+    } catch (const std::exception& e) {
+        failed(kStatusRecognizerFailed, e);
+        throw;
+    }
     view.SetStatus(kStatusInitialized);
-    sphinx.StartRecognizer();
+    try {
+        sphinx.StartRecognizer();
+    } catch (const std::exception& e) {
+        // Whatever of the run did start goes.
+        try {
+            sphinx.StopRecognizer();
+        } catch (const std::exception&) {
+        }
+        failed(kStatusMicrophoneFailed, e);
+        throw;
+    }
     if (!Trim(ctx.Prefs.TeclaAtivacao).empty()) view.OpenKeyHook();
+    view.SetStatus(kStatusListening);
 }
 
 void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view) {

@@ -33,6 +33,13 @@ inline constexpr const char* kStatusOff = "Reconhecimento Desligado";
 inline constexpr const char* kStatusGenerating = "Gerando arquivos";
 inline constexpr const char* kStatusInitializing = "Inicializando Sphinx";
 inline constexpr const char* kStatusInitialized = "Sphinx Inicializado";
+inline constexpr const char* kStatusListening = "Ouvindo\x85";  // "Ouvindo…"
+// After a failure the status names it: the recognizer refused to start (its
+// message follows), or the microphone could not be opened or went away.
+inline constexpr const char* kStatusRecognizerFailed = "Reconhecedor indispon\xEDvel: ";
+inline constexpr const char* kStatusMicrophoneFailed = "Microfone indispon\xEDvel: ";
+inline constexpr const char* kStatusAudioLost = "Microfone indispon\xEDvel: servidor de \xE1udio parou";
+inline constexpr const char* kStatusSourceEnded = "Microfone indispon\xEDvel: fonte de \xE1udio encerrada";
 
 // What the switch-on reads from the window's controls.
 struct TSwitchOnInput {
@@ -60,8 +67,9 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
 // Switch-on: status, the two times (an invalid text raises "'%s' is not a
 // valid integer value" before anything is generated), timer off, files,
 // buttons disabled, InitRecognizer, StartRecognizer, the key hook when an
-// activation key is set. An error ends it where it happened; what was done
-// stays done.
+// activation key is set, status "Ouvindo…". An error ends it where it
+// happened; what was done stays done, except that a recognizer that fails to
+// start gives the buttons back and leaves the status saying what failed.
 void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view, const TSwitchOnInput& input);
 // Switch-off: StopRecognizer, the key hook closed, buttons enabled, the
 // indicator hidden, status "Reconhecimento Desligado".

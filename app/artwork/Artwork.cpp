@@ -245,8 +245,9 @@ void Microphone(QPainter& p, QPointF c, double scale, QColor body, QColor ring) 
     p.restore();
 }
 
-// btnReconhecer, 172 × 76, 24 bits: the microphone and RECONHECER.
-QImage ReconhecerStrip() {
+// btnReconhecer, 172 × 76, 24 bits: the microphone and its caption,
+// RECONHECER while off and PARAR while on (what the next click does).
+QImage ReconhecerStrip(const QString& caption) {
     const int w = 172, h = 76;
     QImage img(3 * w, h, QImage::Format_RGB888);
     img.fill(kMagenta);
@@ -281,9 +282,9 @@ QImage ReconhecerStrip() {
         Microphone(p, QPointF(r.left() + 34 + s, 40 + s), 1.25, micBody, ring);
         p.setFont(UiFont(12, true));
         p.setPen(QColor(15, 18, 15));
-        p.drawText(QRectF(r.left() + 58 + s + 1, s + 1, 108, h), Qt::AlignCenter, QStringLiteral("RECONHECER"));
+        p.drawText(QRectF(r.left() + 58 + s + 1, s + 1, 108, h), Qt::AlignCenter, caption);
         p.setPen(c == 2 ? QColor(255, 240, 180) : QColor(255, 255, 255));
-        p.drawText(QRectF(r.left() + 58 + s, s, 108, h), Qt::AlignCenter, QStringLiteral("RECONHECER"));
+        p.drawText(QRectF(r.left() + 58 + s, s, 108, h), Qt::AlignCenter, caption);
     }
     p.end();
     return img;
@@ -365,7 +366,8 @@ int main(int argc, char** argv) {
     for (const auto& s : strips) ok = Save(CaptionStrip(QString::fromUtf8(s.caption)), out, QString::fromLatin1(s.file)) && ok;
     ok = Save(SmallStrip(false), out, QStringLiteral("minimizar.png")) && ok;
     ok = Save(SmallStrip(true), out, QStringLiteral("fechar.png")) && ok;
-    ok = Save(ReconhecerStrip(), out, QStringLiteral("reconhecer.png")) && ok;
+    ok = Save(ReconhecerStrip(QStringLiteral("RECONHECER")), out, QStringLiteral("reconhecer.png")) && ok;
+    ok = Save(ReconhecerStrip(QStringLiteral("PARAR")), out, QStringLiteral("parar.png")) && ok;
     ok = Save(Logo(508, 364), out, QStringLiteral("logo.png")) && ok;
     ok = Save(TrayIcon(16, false), out, QStringLiteral("tray_desativado.png")) && ok;
     ok = Save(TrayIcon(64, true), out, QStringLiteral("app_icon.png")) && ok;

@@ -7,8 +7,9 @@
 // names one (the control's AudioFile, which wins over the argument file's
 // "-audiofile"), and prints every sentence heard with its confidence and the
 // actions it caused. A WAV file ends the run when it has been heard to the
-// end; the microphone listens until Ctrl+C. With --dry-run the actions are
-// printed instead of done.
+// end; the microphone listens until Ctrl+C. A source that fails on the way
+// (the audio server went away) ends the run with status 1 and says so. With
+// --dry-run the actions are printed instead of done.
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -112,9 +113,13 @@ int RunListen(const std::vector<std::string>& argv) {
         session.PrintDryRun(ctx);
         std::cout.flush();
     };
+    bool audioFailed = false;
     recognizer.OnStopListening = [&] { ended = true; };
     recognizer.OnUtteranceError = [&](int32_t code) {
-        std::cerr << "zelcmd: erro de áudio (" << code << ")\n";
+        if (code == zel::kUtteranceErrorAudio)
+            audioFailed = true;
+        else
+            std::cerr << "zelcmd: erro de áudio (" << code << ")\n";
     };
     if (zel::TX11Desktop* x11 = session.X11()) {
         x11->SetMessagePump([&] {
@@ -138,12 +143,14 @@ int RunListen(const std::vector<std::string>& argv) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     zel::RecognitionSwitchOn(sphinx, ctx, view, input);
-    std::cerr << "ouvindo" << (args.Has("audio") ? "" : " (Ctrl+C termina)") << '\n';
+    if (!args.Has("audio")) std::cerr << "Ctrl+C termina\n";
     while (!ended && !gInterrupted) {
         queue.WaitAndRun(std::chrono::milliseconds(100));
         if (session.TimerDue()) zel::ActivationTimerTick(ctx);
     }
     zel::RecognitionSwitchOff(sphinx, ctx, view);
+    // A source that failed is not a run that ended well.
+    if (audioFailed) throw zel::TError(zel::kStatusAudioLost);
     return 0;
 }
 

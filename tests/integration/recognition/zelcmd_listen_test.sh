@@ -54,4 +54,32 @@ if PULSE_SERVER="unix:$T/no-server" timeout 20 "$ZELCMD" listen --profile "$DATA
   fail "listening without a server"
 fi
 grep -q 'microfone' "$T/mic.err" || fail "no microphone message: $(cat "$T/mic.err")"
+
+# --- listen while the audio server goes away: status 1 and the reason, no hang.
+# A private server on its own socket; never one the test did not start.
+if command -v pulseaudio > /dev/null; then
+  P="$T/pulse"
+  mkdir -p "$P"
+  printf 'load-module module-native-protocol-unix socket=%s/native auth-anonymous=1\nload-module module-pipe-source source_name=fifo_mic file=%s/mic.fifo format=s16le rate=16000 channels=1\nset-default-source fifo_mic\n' \
+    "$P" "$P" > "$P/pa.conf"
+  HOME="$P" XDG_RUNTIME_DIR="$P" XDG_CONFIG_HOME="$P" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --disable-shm=true --use-pid-file=false -F "$P/pa.conf" > "$P/pa.log" 2>&1 &
+  pa_pid=$!
+  for _ in $(seq 100); do [ -S "$P/native" ] && [ -p "$P/mic.fifo" ] && break; sleep 0.05; done
+  [ -S "$P/native" ] || { kill "$pa_pid"; fail "private pulseaudio did not start: $(cat "$P/pa.log")"; }
+  # A faint noise floor, as a microphone has.
+  sox -q -n -t raw -r 16000 -c 1 -b 16 -e signed - synth 60 whitenoise vol 0.003 > "$P/mic.fifo" 2>/dev/null &
+  feeder=$!
+  PULSE_SERVER="unix:$P/native" timeout 30 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" --dry-run \
+    > "$T/lost.out" 2> "$T/lost.err" &
+  listen_pid=$!
+  for _ in $(seq 200); do grep -q 'Ouvindo' "$T/lost.err" && break; sleep 0.05; done
+  grep -q 'Ouvindo' "$T/lost.err" || { kill "$pa_pid" "$feeder" "$listen_pid" 2>/dev/null; fail "not listening: $(cat "$T/lost.err")"; }
+  kill -9 "$pa_pid"
+  rc=0
+  wait "$listen_pid" || rc=$?
+  kill "$feeder" 2>/dev/null || true
+  [ "$rc" = 1 ] || fail "listen ended with status $rc after the audio server went away: $(cat "$T/lost.err")"
+  grep -q 'zelcmd: Microfone indisponível: servidor de áudio parou' "$T/lost.err" || fail "no reason: $(cat "$T/lost.err")"
+fi
 echo OK

@@ -78,7 +78,7 @@ TEST_F(WindowWithParts, SwitchOnWritesTheFilesAndAHeardCommandPressesItsKeys) {
     ClickReconhecer();
     ASSERT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
     EXPECT_TRUE(form->btnReconhecer->Checked());
-    EXPECT_EQ(form->lblStatus->text(), "Sphinx Inicializado");
+    EXPECT_EQ(form->lblStatus->text(), QString::fromUtf8("Ouvindo…"));
     EXPECT_EQ(control->Trace(), "init start");
     ASSERT_FALSE(control->Calls().empty());
     EXPECT_EQ(control->Calls()[0].ArgFile, zel::Cp1252ToUtf16(pasta + "sphinx.arg"));
@@ -108,10 +108,25 @@ TEST_F(WindowWithParts, ARecognizerThatFailsToStartLeavesTheSwitchOff) {
     ClickReconhecer();
     EXPECT_EQ(messages, QStringList{"Sem microfone"});
     EXPECT_FALSE(form->btnReconhecer->Checked());
-    EXPECT_EQ(form->lblStatus->text(), "Sphinx Inicializado");
+    EXPECT_EQ(form->lblStatus->text(), QString::fromUtf8("Microfone indisponível: Sem microfone"));
+    EXPECT_TRUE(form->btnCarregarProfile->isEnabled());
     control->FailStart.clear();
     ClickReconhecer();
     EXPECT_TRUE(form->btnReconhecer->Checked());
+}
+
+TEST_F(WindowWithParts, TheControlsReportOfALostAudioSourceTurnsTheSwitchOff) {
+    ClickReconhecer();
+    messages.clear();
+    // What the control raises when the audio server goes away mid-run.
+    control->OnUtteranceError(zel::kUtteranceErrorAudio);
+    control->OnStopListening();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Microfone indisponível: servidor de áudio parou")});
+    EXPECT_FALSE(form->btnReconhecer->Checked());
+    EXPECT_FALSE(control->Listening());
+    EXPECT_TRUE(form->BtnComandos->isEnabled());
+    ClickReconhecer();
+    EXPECT_TRUE(control->Listening());
 }
 
 TEST_F(WindowWithParts, WithoutTheRecognizersFolderTheSwitchShowsTheInstallationMessage) {

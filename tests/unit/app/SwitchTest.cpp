@@ -58,7 +58,7 @@ TEST_F(Switch, SwitchOnGoesStepByStepAndShowsWhereItStands) {
     EXPECT_EQ(services.LastState.PastaExe, pasta);
     EXPECT_EQ(services.LastDitado, (std::vector<std::string>{"### UNI ###", "1\tcasa"}));
     EXPECT_FALSE(MenuButtonsEnabled());
-    EXPECT_EQ(f.lblStatus->text(), "Sphinx Inicializado");
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Ouvindo…"));
     EXPECT_TRUE(messages.isEmpty());
 
     services.Calls.clear();
@@ -99,7 +99,7 @@ TEST_F(Switch, NonIntegerTimesStopBeforeAnythingIsGenerated) {
     EXPECT_EQ(services.Trace(), "");
     EXPECT_EQ(f.lblStatus->text(), "Gerando arquivos");
     EXPECT_FALSE(f.btnReconhecer->Checked());
-    EXPECT_TRUE(f.Reconhecer1->isChecked());  // set at the very start, not undone
+    EXPECT_FALSE(f.Reconhecer1->isChecked());  // the tick follows the switch
     EXPECT_TRUE(MenuButtonsEnabled());
     EXPECT_EQ(f.Profile.TempoTecla, 10);
     // Fixed, the next click switches on.
@@ -118,19 +118,92 @@ TEST_F(Switch, FailedGenerationLeavesTheButtonsEnabled) {
     EXPECT_EQ(f.lblStatus->text(), "Gerando arquivos");
 }
 
-TEST_F(Switch, FailedInitLeavesTheButtonsDisabledAndTheNextClickRepeatsEverything) {
+TEST_F(Switch, FailedInitSaysSoLeavesTheButtonsUsableAndTheNextClickRepeatsEverything) {
     auto& f = Create();
     services.FailWith["InitRecognizer"] = "Modelo recusado";
     services.Calls.clear();
     ClickReconhecer();
     EXPECT_EQ(messages, QStringList{"Modelo recusado"});
     EXPECT_FALSE(f.btnReconhecer->Checked());
-    EXPECT_FALSE(MenuButtonsEnabled());
-    EXPECT_EQ(f.lblStatus->text(), "Inicializando Sphinx");
+    EXPECT_FALSE(f.Reconhecer1->isChecked());
+    EXPECT_TRUE(MenuButtonsEnabled());
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Reconhecedor indisponível: Modelo recusado"));
+    services.FailWith.clear();
+    services.Calls.clear();
+    ClickReconhecer();
+    EXPECT_EQ(services.Trace(), "GenerateRecognizerFiles InitRecognizer StartRecognizer");
+    EXPECT_TRUE(f.btnReconhecer->Checked());
+}
+
+TEST_F(Switch, FailedStartSaysTheMicrophoneIsUnavailableAndTurnsEverythingOff) {
+    auto& f = Create();
+    services.FailWith["StartRecognizer"] = "Connection refused";
+    ClickReconhecer();
+    EXPECT_EQ(messages, QStringList{"Connection refused"});
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Microfone indisponível: Connection refused"));
+    EXPECT_TRUE(MenuButtonsEnabled());
+    EXPECT_FALSE(f.btnReconhecer->Checked());
+    EXPECT_FALSE(f.Reconhecer1->isChecked());
+    // The big button is back at its resting look, not stuck pressed.
+    EXPECT_EQ(f.btnReconhecer->Picture().copy(0, 0, 172, 76),
+              zel::SkinImage("reconhecer").convertToFormat(QImage::Format_RGB32).copy(0, 0, 172, 76));
     services.FailWith.clear();
     ClickReconhecer();
-    EXPECT_EQ(services.Trace(), "GenerateRecognizerFiles InitRecognizer GenerateRecognizerFiles InitRecognizer StartRecognizer");
     EXPECT_TRUE(f.btnReconhecer->Checked());
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Ouvindo…"));
+}
+
+TEST_F(Switch, TheBigButtonSaysPararWhileOn) {
+    auto& f = Create();
+    auto look = [&f] { return f.btnReconhecer->Picture().copy(0, 0, 172, 76); };
+    const QImage reconhecer = zel::SkinImage("reconhecer").convertToFormat(QImage::Format_RGB32);
+    const QImage parar = zel::SkinImage("parar").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(parar.isNull());
+    ASSERT_NE(parar.copy(344, 0, 172, 76), reconhecer.copy(344, 0, 172, 76));
+    ClickReconhecer();
+    EXPECT_EQ(look(), parar.copy(344, 0, 172, 76));
+    ClickReconhecer();
+    EXPECT_EQ(look(), reconhecer.copy(172, 0, 172, 76));  // off, the mouse still over it
+}
+
+TEST_F(Switch, ALostAudioServerTurnsEverythingOffAndSaysWhy) {
+    auto& f = Create();
+    f.edtTeclaAtivacao->setText("F9");
+    ClickReconhecer();
+    f.btnMinimizarClick();
+    services.Calls.clear();
+    services.Links.UtteranceError(1);  // the audio source failed
+    services.Links.StopListening();
+    const QString why = QString::fromUtf8("Microfone indisponível: servidor de áudio parou");
+    EXPECT_EQ(messages, QStringList{why});
+    EXPECT_EQ(f.lblStatus->text(), why);
+    EXPECT_EQ(services.Trace(), "StopRecognizer CloseKeyHook HideIndicator");
+    EXPECT_TRUE(MenuButtonsEnabled());
+    EXPECT_FALSE(f.btnReconhecer->Checked());
+    EXPECT_FALSE(f.Reconhecer1->isChecked());
+    ASSERT_NE(f.TrayIcon, nullptr);
+    EXPECT_EQ(f.TrayIcon->toolTip(), "MORO Zel (desativado)");
+    // The menu entry switches on again.
+    services.Calls.clear();
+    f.Reconhecer1->trigger();
+    EXPECT_EQ(services.Trace(), "GenerateRecognizerFiles InitRecognizer StartRecognizer OpenKeyHook");
+    EXPECT_TRUE(f.btnReconhecer->Checked());
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Ouvindo…"));
+}
+
+TEST_F(Switch, ASourceThatEndsTurnsTheSwitchOffQuietlyButTheUsersOwnStopIsNoFailure) {
+    auto& f = Create();
+    ClickReconhecer();
+    services.Links.StopListening();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Microfone indisponível: fonte de áudio encerrada"));
+    EXPECT_FALSE(f.btnReconhecer->Checked());
+    EXPECT_TRUE(MenuButtonsEnabled());
+    // The recognizer also reports the end of listening from inside its stop.
+    ClickReconhecer();
+    services.During["StopRecognizer"] = [this] { services.Links.StopListening(); };
+    ClickReconhecer();
+    EXPECT_EQ(f.lblStatus->text(), "Reconhecimento Desligado");
 }
 
 TEST_F(Switch, FailedHookStopsTheRecognizerSoThatButtonAndRecognizerAgree) {
@@ -200,7 +273,7 @@ TEST_F(Switch, MenuEntryThatFailsLeavesButtonAndIcon) {
     f.Reconhecer1->trigger();
     EXPECT_EQ(messages, QStringList{"falhou"});
     EXPECT_FALSE(f.btnReconhecer->Checked());
-    EXPECT_TRUE(f.Reconhecer1->isChecked());
+    EXPECT_FALSE(f.Reconhecer1->isChecked());
     EXPECT_EQ(f.TrayIcon, icon);
 }
 
@@ -213,13 +286,12 @@ TEST_F(Switch, RecognizedSentencesAreHandedOnWithTheWindowsState) {
     EXPECT_EQ(services.Sentences, (std::vector<std::u16string>{u"  dois baixo\t", u""}));
     EXPECT_FALSE(services.LastState.ModoAdv);
     EXPECT_EQ(services.LastState.Comandos, &f.Profile.Comandos);
-    // The other six events do nothing.
+    // The other events of a run that goes on do nothing.
     services.Calls.clear();
     services.Links.NewUtterance();
     services.Links.EndUtterance();
     services.Links.UtteranceError(3);
     services.Links.StartListening();
-    services.Links.StopListening();
     services.Links.UtterancePartialResult(u"x");
     EXPECT_EQ(services.Trace(), "");
     EXPECT_TRUE(messages.isEmpty());

@@ -191,3 +191,39 @@ TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough
     shot = window.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(10, 10)), QColor(255, 0, 255));
 }
+
+TEST(MathBotaoDisabled, ADisabledButtonShowsItsRestingLookGreyedAndDimmed) {
+    QWidget window;
+    window.resize(100, 60);
+    window.setAutoFillBackground(true);
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(55, 63, 55));
+    window.setPalette(pal);
+    auto* b = new TMathBotao(&window);
+    b->setGeometry(10, 10, 20, 10);
+    // Magenta outline, a red body with a white stroke of "ink" at rest; the
+    // hover look is all blue.
+    QImage strip(60, 10, QImage::Format_RGB32);
+    strip.fill(QColor(255, 0, 255));
+    QPainter p(&strip);
+    p.fillRect(QRect(2, 2, 16, 6), QColor(200, 10, 10));
+    p.fillRect(QRect(8, 4, 4, 2), Qt::white);
+    p.fillRect(QRect(22, 2, 16, 6), Qt::blue);
+    p.end();
+    b->SetTransparent(true);
+    b->SetPicture(strip);
+    window.show();
+    Enter(*b);
+    b->setEnabled(false);
+    QImage shot = window.grab().toImage();
+    const QColor body(shot.pixel(13, 13)), ink(shot.pixel(19, 14));
+    EXPECT_EQ(QColor(shot.pixel(10, 10)), QColor(55, 63, 55));  // the outline is still see-through
+    EXPECT_EQ(body.red(), body.green());                          // grey, not red nor the hover's blue
+    EXPECT_EQ(body.green(), body.blue());
+    EXPECT_LT(ink.red(), 200);                                    // white ink dimmed...
+    EXPECT_GT(ink.red(), body.red() + 40);                        // ...but still readable on the body
+    b->setEnabled(true);
+    shot = window.grab().toImage();
+    EXPECT_EQ(QColor(shot.pixel(13, 13)), QColor(200, 10, 10));
+    EXPECT_EQ(QColor(shot.pixel(19, 14)), QColor(Qt::white));
+}

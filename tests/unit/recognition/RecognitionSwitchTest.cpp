@@ -89,7 +89,8 @@ TEST_F(RecognitionSwitch, SwitchOnRunsItsStepsInOrder) {
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
     EXPECT_EQ(view->Steps, (std::vector<std::string>{"status:Gerando arquivos []", "buttons:off []",
                                                      "status:Inicializando Sphinx []",
-                                                     "status:Sphinx Inicializado [init]"}));
+                                                     "status:Sphinx Inicializado [init]",
+                                                     "status:Ouvindo\x85 [init start]"}));
     EXPECT_EQ(fake->Trace(), "init start");
     EXPECT_TRUE(fake->Listening());
     // The pump after each of the two status texts; the timer stopped first.
@@ -159,7 +160,7 @@ TEST_F(RecognitionSwitch, AnInvalidTimeStopsBeforeAnythingIsGenerated) {
     EXPECT_EQ(fake->Trace(), "");
 }
 
-TEST_F(RecognitionSwitch, AFailingInitLeavesTheButtonsDisabledAndDoesNotStart) {
+TEST_F(RecognitionSwitch, AFailingInitSaysSoGivesTheButtonsBackAndDoesNotStart) {
     fake->FailInit = "O reconhecedor recusou o modelo: motivo";
     try {
         RecognitionSwitchOn(*sphinx, ctx, *view, input);
@@ -167,13 +168,22 @@ TEST_F(RecognitionSwitch, AFailingInitLeavesTheButtonsDisabledAndDoesNotStart) {
     } catch (const TError& e) {
         EXPECT_EQ(std::string(e.what()), "O reconhecedor recusou o modelo: motivo");
     }
-    EXPECT_EQ(view->Status, "Inicializando Sphinx");
+    EXPECT_EQ(view->Status, "Reconhecedor indispon\xEDvel: O reconhecedor recusou o modelo: motivo");
     EXPECT_EQ(view->Steps[1], "buttons:off []");
+    EXPECT_EQ(view->Steps.end()[-2], "buttons:on [init]");
     EXPECT_EQ(fake->Trace(), "init");
     // A second switch-on repeats everything.
     fake->FailInit.clear();
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
     EXPECT_EQ(fake->Trace(), "init init start");
+}
+
+TEST_F(RecognitionSwitch, AMicrophoneThatFailsToOpenIsNamedAndNothingKeepsRunning) {
+    fake->FailStart = "Connection refused";
+    EXPECT_THROW(RecognitionSwitchOn(*sphinx, ctx, *view, input), TError);
+    EXPECT_EQ(view->Status, "Microfone indispon\xEDvel: Connection refused");
+    EXPECT_EQ(view->Steps.end()[-2], "buttons:on [init start stop]");
+    EXPECT_FALSE(fake->Listening());
 }
 
 TEST_F(RecognitionSwitch, AMissingRecognizerFolderEndsTheSwitchAfterTheModelFiles) {
@@ -193,7 +203,8 @@ TEST_F(RecognitionSwitch, AMissingRecognizerFolderEndsTheSwitchAfterTheModelFile
 TEST_F(RecognitionSwitch, AnActivationKeyOpensTheHookAndWaitsForActivation) {
     ctx.Prefs.TeclaAtivacao = "  F12 ";
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
-    EXPECT_EQ(view->Steps.back(), "hook:open [init start]");
+    EXPECT_EQ(view->Steps.end()[-2], "hook:open [init start]");
+    EXPECT_EQ(view->Steps.back(), "status:Ouvindo\x85 [init start]");
     EXPECT_FALSE(ctx.Ativo);
 }
 
@@ -202,7 +213,7 @@ TEST_F(RecognitionSwitch, AnActivationCommandMakesTheRunStartInactive) {
     ctx.Prefs.TeclaAtivacao = " \t";
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
     EXPECT_FALSE(ctx.Ativo);
-    EXPECT_EQ(view->Steps.back(), "status:Sphinx Inicializado [init]");  // no hook
+    EXPECT_EQ(view->Steps.end()[-2], "status:Sphinx Inicializado [init]");  // no hook
 }
 
 TEST_F(RecognitionSwitch, SwitchOffStopsClosesEnablesHidesAndSaysSo) {
