@@ -51,16 +51,34 @@ int32_t IniStrToIntDef(std::string_view text, int32_t fallback) {
 
 TIniDocument::TIniDocument(const std::vector<std::string>& lines) {
     sections_.push_back(Section{});
-    std::string name;
-    for (const auto& line : lines) {
-        if (ParseSectionHeader(line, name)) {
-            sections_.push_back(Section{line, {}, {}});
-            sectionIndex_.try_emplace(NameFold(name), sections_.size() - 1);
-        } else {
-            sections_.back().lines.push_back(line);
-        }
-    }
+    for (const auto& line : lines) AddLine(line);
     for (size_t i = 0; i < sections_.size(); ++i) IndexSection(i);
+}
+
+TIniDocument TIniDocument::FromBytes(std::string_view bytes) {
+    TIniDocument doc;
+    doc.sections_.push_back(Section{});
+    ForEachLine(bytes, [&](std::string_view line) { doc.AddLine(std::string(line)); });
+    for (size_t i = 0; i < doc.sections_.size(); ++i) doc.IndexSection(i);
+    return doc;
+}
+
+void TIniDocument::AddLine(std::string line) {
+    std::string name;
+    if (ParseSectionHeader(line, name)) {
+        sections_.push_back(Section{std::move(line), {}, {}});
+        sectionIndex_.try_emplace(NameFold(name), sections_.size() - 1);
+    } else {
+        sections_.back().lines.push_back(std::move(line));
+    }
+}
+
+std::vector<std::string> TIniDocument::SectionNames() const {
+    std::vector<std::string> names;
+    std::string name;
+    for (const auto& s : sections_)
+        if (!s.header.empty() && ParseSectionHeader(s.header, name)) names.push_back(name);
+    return names;
 }
 
 void TIniDocument::IndexSection(size_t sectionIndex) {

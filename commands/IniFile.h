@@ -24,6 +24,9 @@ public:
 
     TIniDocument() = default;
     explicit TIniDocument(const std::vector<std::string>& lines);
+    // The lines of a file's bytes (CR LF, CR or LF), without a list of them
+    // in between: a file of blank lines costs one string per line, not two.
+    static TIniDocument FromBytes(std::string_view bytes);
 
     // A missing or unreadable file reads as an empty document, as the
     // platform's functions return their defaults then.
@@ -36,6 +39,8 @@ public:
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
     // Is there a section of this name at all?
     bool HasSection(std::string_view section) const;
+    // The names of the section headers, in file order, duplicates included.
+    std::vector<std::string> SectionNames() const;
 
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
@@ -51,6 +56,7 @@ private:
         std::unordered_map<std::string, size_t> keyIndex;  // folded key → line, first occurrence
     };
 
+    void AddLine(std::string line);
     void IndexSection(size_t sectionIndex);
     const std::string* FindValueLine(std::string_view section, std::string_view key) const;
 

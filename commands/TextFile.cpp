@@ -18,20 +18,24 @@ std::filesystem::path NativePath(std::string_view cp1252FileName) {
 
 std::string CoreFileName(const std::filesystem::path& path) { return Utf8ToCp1252(path.string()); }
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
+void ForEachLine(std::string_view bytes, const std::function<void(std::string_view)>& line) {
     size_t start = 0, i = 0;
     while (i < bytes.size()) {
         char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
+            line(bytes.substr(start, i - start));
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
             start = ++i;
         } else {
             ++i;
         }
     }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    if (start < bytes.size()) line(bytes.substr(start));
+}
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    ForEachLine(bytes, [&](std::string_view l) { lines.emplace_back(l); });
     return lines;
 }
 

@@ -4,6 +4,7 @@
 // is renamed over the old one, so a full disk or a crash never leaves a
 // half-written file behind.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ std::string ReadFileBytes(const std::string& fileName);
 // Splits bytes into lines: a line ends at CR LF, CR or LF; a last line without
 // an end counts; an empty text has no line.
 std::vector<std::string> SplitLines(std::string_view bytes);
+// The same lines, one call each, without keeping them.
+void ForEachLine(std::string_view bytes, const std::function<void(std::string_view)>& line);
 
 // Every line followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
