@@ -14,9 +14,11 @@
 #include "app/Form1.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
+#include "platform/x11/FileSync.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    zel::InstallFileSync();
     QApplication::setApplicationName(QStringLiteral("MORO Zel"));
     QApplication::setApplicationDisplayName(QStringLiteral("MORO Zel"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

@@ -174,8 +174,8 @@ std::vector<std::string> TIniDocument::Lines() const {
 void TIniDocument::Save(const std::string& fileName) const {
     try {
         WriteLines(fileName, Lines());
-    } catch (const TError&) {
-        RaiseUnableToWrite(fileName);
+    } catch (const TError& e) {
+        RaiseUnableToWrite(fileName, e.Reason());
     }
 }
 

@@ -113,8 +113,8 @@ void SaveProfile(const TProfileState& state, const std::string& fileName) {
     if (FileExists(fileName)) {
         try {
             lines = ReadLines(fileName);
-        } catch (const TError&) {
-            RaiseUnableToWrite(fileName);
+        } catch (const TError& e) {
+            RaiseUnableToWrite(fileName, e.Reason());
         }
     }
     size_t ditado = FindDitadoLine(lines);
@@ -135,8 +135,8 @@ void SaveProfile(const TProfileState& state, const std::string& fileName) {
     out.insert(out.end(), state.Ditado.begin(), state.Ditado.end());
     try {
         WriteLines(fileName, out);
-    } catch (const TError&) {
-        RaiseUnableToWrite(fileName);
+    } catch (const TError& e) {
+        RaiseUnableToWrite(fileName, e.Reason());
     }
 }
 
