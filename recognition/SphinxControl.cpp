@@ -20,6 +20,7 @@
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
+#include "recognition/ArpaCheck.h"
 #include "recognition/AudioSource.h"
 
 namespace zel {
@@ -149,51 +150,6 @@ bool IsFiller(const char* word) {
     return !word || word[0] == '<' || word[0] == '[' || (word[0] == '+' && word[1] == '+');
 }
 
-// An ARPA model whose header counts differ from the n-grams it lists brings
-// the engine down (it trusts the header). Such a file is refused here with
-// what is wrong, before the engine reads it. Files in other formats are left
-// to the engine.
-void CheckArpaCounts(const std::string& fileName) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(NativePath(fileName), ec)) return;  // the engine says what is missing
-    std::string bytes = ReadFileBytes(fileName);
-    size_t data = bytes.find("\\data\\");
-    if (data == std::string::npos || bytes.find_first_not_of(" \t\r\n") != data) return;
-    std::map<int, long long> declared, listed;
-    int section = 0;
-    size_t at = data;
-    while (at < bytes.size()) {
-        size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + at, end - at);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-        at = end + 1;
-        if (line.empty()) continue;
-        if (line == "\\end\\") break;
-        if (line.size() >= 8 && line[0] == '\\' && line.substr(line.size() - 7) == "-grams:") {
-            section = std::atoi(std::string(line.substr(1)).c_str());
-            continue;
-        }
-        if (section == 0) {
-            if (line.rfind("ngram ", 0) == 0) {
-                size_t eq = line.find('=');
-                if (eq != std::string_view::npos)
-                    declared[std::atoi(std::string(line.substr(6, eq - 6)).c_str())] =
-                        std::atoll(std::string(line.substr(eq + 1)).c_str());
-            }
-            continue;
-        }
-        ++listed[section];
-    }
-    for (const auto& [order, count] : declared) {
-        long long have = listed.count(order) ? listed[order] : 0;
-        if (have != count)
-            throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") + fileName + Utf8ToCp1252(" declara ") +
-                         std::to_string(count) + " " + std::to_string(order) + Utf8ToCp1252("-gramas e lista ") +
-                         std::to_string(have));
-    }
-}
-
 }  // namespace
 
 // What the capture thread, the decoding thread and the owner share in one run.
@@ -282,7 +238,7 @@ int32_t TSphinxControl::InitRecognizer() {
         argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(RawLogDir)));
     }
     for (const auto& [name, value] : args_.Engine)
-        if (name == "-lm") CheckArpaCounts(value);
+        if (name == "-lm") CheckArpaModel(value);
 
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());

@@ -1,0 +1,18 @@
+#pragma once
+// A language model named in the argument file is read by the engine, which
+// trusts what it reads: a header count that differs from the lines, or a line
+// with a field missing, brings it down. The file is checked here first.
+#include <string>
+
+namespace zel {
+
+// Checks an ARPA model as strictly as the models this program writes: text
+// may precede the "\data\" line; then one "ngram N=COUNT" line for each order
+// from 1 up; then for each order its "\N-grams:" section holding exactly
+// COUNT lines of a probability, N words and at most one back-off weight,
+// numbers that are finite; then "\end\". Raises a message naming the file,
+// the line and what is wrong. A file without a "\data\" line is no ARPA model
+// and is left to the engine, as is a file that cannot be opened.
+void CheckArpaModel(const std::string& fileName);
+
+}  // namespace zel
