@@ -55,12 +55,33 @@ TIniDocument::TIniDocument(const std::vector<std::string>& lines) {
     for (size_t i = 0; i < sections_.size(); ++i) IndexSection(i);
 }
 
-TIniDocument TIniDocument::FromBytes(std::string_view bytes) {
+TIniDocument TIniDocument::ForReading(std::string_view bytes) {
     TIniDocument doc;
     doc.sections_.push_back(Section{});
-    ForEachLine(bytes, [&](std::string_view line) { doc.AddLine(std::string(line)); });
-    for (size_t i = 0; i < doc.sections_.size(); ++i) doc.IndexSection(i);
+    // Only the first section of a name and the first key of a name in it are
+    // ever read: repeats are left out with the lines that hold no key.
+    bool repeated = false;
+    std::string name, key;
+    ForEachLine(bytes, [&](std::string_view line) {
+        if (line.find_first_of("[=") == std::string_view::npos) return;
+        if (ParseSectionHeader(line, name)) {
+            repeated = doc.sectionIndex_.count(NameFold(name)) != 0;
+            if (!repeated) doc.AddLine(std::string(line));
+            return;
+        }
+        if (repeated || !KeyOfLine(line, key)) return;
+        Section& s = doc.sections_.back();
+        if (s.keyIndex.try_emplace(key, s.lines.size()).second) s.lines.emplace_back(line);
+    });
     return doc;
+}
+
+TIniDocument TIniDocument::ForReadingOrEmpty(const std::string& fileName) {
+    try {
+        return ForReading(ReadFileBytes(fileName));
+    } catch (const TError&) {
+        return TIniDocument();
+    }
 }
 
 void TIniDocument::AddLine(std::string line) {

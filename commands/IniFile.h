@@ -24,9 +24,12 @@ public:
 
     TIniDocument() = default;
     explicit TIniDocument(const std::vector<std::string>& lines);
-    // The lines of a file's bytes (CR LF, CR or LF), without a list of them
-    // in between: a file of blank lines costs one string per line, not two.
-    static TIniDocument FromBytes(std::string_view bytes);
+    // A file's bytes (CR LF, CR or LF) for reading only: blank lines,
+    // comments, lines that hold no key and repeated sections and keys (which
+    // are never read) are left out, so Lines() is no copy of the file and a
+    // file of them costs nothing.
+    static TIniDocument ForReading(std::string_view bytes);
+    static TIniDocument ForReadingOrEmpty(const std::string& fileName);
 
     // A missing or unreadable file reads as an empty document, as the
     // platform's functions return their defaults then.
