@@ -12,6 +12,7 @@
 
 #include "app/ErrorGuard.h"
 #include "app/Form1.h"
+#include "app/QuitSignals.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
 #include "platform/x11/FileSync.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
+    zel::QuitOnSignals(&app);
     form->show();
     int rc = app.exec();
     form.reset();
