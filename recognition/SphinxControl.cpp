@@ -1,12 +1,15 @@
 #include "recognition/SphinxControl.h"
 
+#include <fcntl.h>
 #include <pocketsphinx.h>
+#include <unistd.h>
 #include <sphinxbase/cmn.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/feat.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <condition_variable>
 #include <cstdarg>
@@ -67,7 +70,7 @@ public:
     void Open(const std::string& fileName) {
         std::lock_guard lock(mutex_);
         CloseLocked();
-        if (!fileName.empty()) file_ = std::fopen(NativePath(fileName).c_str(), "wb");
+        if (!fileName.empty()) file_ = OpenNoFollow(NativePath(fileName));
         errors_.clear();
         // The engine prints its configuration straight to the log stream.
         err_set_logfp(file_);
@@ -102,6 +105,17 @@ public:
 
 private:
     TEngineLog() { err_set_callback(&TEngineLog::Callback, this); }
+    // The log is ours: a link put in its place is replaced by the log, never
+    // followed (its target would be overwritten with the engine's output).
+    static std::FILE* OpenNoFollow(const std::filesystem::path& path) {
+        const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+        int fd = open(path.c_str(), flags, 0644);
+        if (fd < 0 && errno == ELOOP && unlink(path.c_str()) == 0) fd = open(path.c_str(), flags | O_EXCL, 0644);
+        if (fd < 0) return nullptr;
+        std::FILE* f = fdopen(fd, "wb");
+        if (!f) close(fd);
+        return f;
+    }
     void CloseLocked() {
         err_set_logfp(nullptr);
         if (file_) std::fclose(file_);
