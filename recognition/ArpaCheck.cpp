@@ -19,19 +19,25 @@ namespace {
 constexpr long long kMaxCount = 0x7FFFFFFF;
 constexpr int kMaxOrder = 9;
 
+// A line as the engine reads it: a C string (a NUL byte ends it) without the
+// white space at its ends. Read otherwise, a "\data\" line with a NUL after
+// it was no header to the check and one to the engine.
+constexpr const char* kSpace = " \t\r\n\v\f";
+
 std::string_view TrimLine(std::string_view line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    return line;
+    line = line.substr(0, line.find('\0'));
+    size_t start = line.find_first_not_of(kSpace);
+    if (start == std::string_view::npos) return {};
+    return line.substr(start, line.find_last_not_of(kSpace) - start + 1);
 }
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> out;
     size_t at = 0;
     while (at < line.size()) {
-        size_t start = line.find_first_not_of(" \t", at);
+        size_t start = line.find_first_not_of(kSpace, at);
         if (start == std::string_view::npos) break;
-        size_t end = line.find_first_of(" \t", start);
+        size_t end = line.find_first_of(kSpace, start);
         if (end == std::string_view::npos) end = line.size();
         out.push_back(line.substr(start, end - start));
         at = end;

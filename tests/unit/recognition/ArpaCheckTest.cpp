@@ -76,6 +76,12 @@ TEST(ArpaCheck, HeadersAndSectionsMustAgree) {
               ", linha 8: falta a seção \\2-grams:");
     EXPECT_EQ(Verdict(dir, {"\\data\\", "ngram 1=1", "", "\\1-grams:", "-1 <s>"}),
               ", linha 5: falta \\end\\ no fim do modelo");
+    // The engine reads a line up to a NUL byte, without white space at its
+    // ends: such a header is a header, and what follows it is checked.
+    using namespace std::string_literals;
+    EXPECT_EQ(Verdict(dir, {"\\data\\\v\0lixo"s, " -0.3 </s>", "", "\\end\\"}),
+              ", linha 2: esperado \"ngram N=quantidade\" ou \"\\1-grams:\", encontrado \"-0.3 </s>\"");
+    EXPECT_EQ(Verdict(dir, {"\\data\\\0"s, "ngram 1=1\f", "", "\\1-grams:", "-1\v<s>", "", "\\end\\"}), "");
     // No "\data\" line: no ARPA model, left to the engine.
     EXPECT_EQ(Verdict(dir, {"isto nao e um modelo"}), "");
 }
