@@ -19,9 +19,8 @@ namespace {
 constexpr long long kMaxCount = 0x7FFFFFFF;
 constexpr int kMaxOrder = 9;
 
-// A line as the engine reads it: a C string (a NUL byte ends it) without the
-// white space at its ends. Read otherwise, a "\data\" line with a NUL after
-// it was no header to the check and one to the engine.
+// A line as the engine reads it: without the white space at its ends (a NUL
+// byte, refused before, would end it).
 constexpr const char* kSpace = " \t\r\n\v\f";
 
 std::string_view TrimLine(std::string_view line) {
@@ -93,11 +92,26 @@ void CheckArpaModel(const std::string& fileName) {
                      std::to_string(listed.size()) + Utf8ToCp1252("-gramas e lista ") + std::to_string(listed.back()));
     };
 
+    // The engine's line reader splits a line with a NUL byte at a boundary of
+    // its buffer, so where its lines begin cannot be told: a text model with
+    // a NUL byte is refused. Binary models are the engine's to read.
+    {
+        std::string head(64, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<size_t>(in.gcount()));
+        if (head.rfind("Trie Language Model", 0) == 0 || head.find("Darpa Trigram LM") != std::string::npos) return;
+        in.clear();
+        in.seekg(0);
+    }
     std::string raw;
     bool data = false;
-    while (!data && std::getline(in, raw)) {
+    while (std::getline(in, raw)) {
         ++lineNo;
-        data = TrimLine(raw) == "\\data\\";
+        if (raw.find('\0') != std::string::npos) fail("byte nulo num modelo de texto");
+        if (TrimLine(raw) == "\\data\\") {
+            data = true;
+            break;
+        }
     }
     if (!data) return;
 
@@ -106,6 +120,7 @@ void CheckArpaModel(const std::string& fileName) {
     bool ended = false;
     while (!ended && std::getline(in, raw)) {
         ++lineNo;
+        if (raw.find('\0') != std::string::npos) fail("byte nulo num modelo de texto");
         std::string_view line = TrimLine(raw);
         if (line.empty()) continue;
         if (line == "\\end\\") {
@@ -122,16 +137,20 @@ void CheckArpaModel(const std::string& fileName) {
             continue;
         }
         if (section == 0) {
-            // "ngram N=COUNT"
-            auto fields = Fields(line);
+            // "ngram N=COUNT", exactly: the engine stops reading counts at the
+            // first line of another shape (a blank before the line, or around
+            // the "=").
             size_t eq = line.find('=');
-            if (fields.empty() || fields[0] != "ngram" || eq == std::string_view::npos)
+            if (raw.rfind("ngram ", 0) != 0 || eq == std::string_view::npos)
                 fail("esperado \"ngram N=quantidade\" ou \"\\1-grams:\", encontrado \"" + Cp1252ToUtf8(std::string(line.substr(0, 40))) + "\"");
-            long long order = WholeNumber(TrimLine(line.substr(5, eq - 5)), kMaxOrder);
-            long long count = WholeNumber(TrimLine(line.substr(eq + 1)), kMaxCount);
+            std::string_view orderText = line.substr(6, eq - 6);
+            orderText.remove_prefix(std::min(orderText.find_first_not_of(' '), orderText.size()));
+            long long order = WholeNumber(orderText, kMaxOrder);
+            long long count = WholeNumber(line.substr(eq + 1), kMaxCount);
+            if (order < 0 || count < 0)
+                fail("esperado \"ngram N=quantidade\", encontrado \"" + Cp1252ToUtf8(std::string(line.substr(0, 40))) + "\"");
             if (order != static_cast<long long>(declared.size()) + 1)
                 fail("ordem de n-grama fora de sequência no cabeçalho");
-            if (count < 0) fail("quantidade de n-gramas inválida no cabeçalho");
             if (order == 1 && count == 0) fail("o modelo declara 0 unigramas");
             declared.push_back(count);
             continue;

@@ -10,9 +10,10 @@ namespace zel {
 // may precede the "\data\" line; then one "ngram N=COUNT" line for each order
 // from 1 up; then for each order its "\N-grams:" section holding exactly
 // COUNT lines of a probability, N words and at most one back-off weight,
-// numbers that are finite; then "\end\". Raises a message naming the file,
-// the line and what is wrong. A file without a "\data\" line is no ARPA model
-// and is left to the engine, as is a file that cannot be opened.
+// numbers that are finite; then "\end\". A NUL byte anywhere is refused (the
+// engine's reader would split its lines elsewhere). Raises a message naming
+// the file, the line and what is wrong. A binary model, a file without a
+// "\data\" line and a file that cannot be opened are left to the engine.
 void CheckArpaModel(const std::string& fileName);
 
 }  // namespace zel
