@@ -31,7 +31,9 @@ std::vector<int64_t> EntrySections(const TIniDocument& ini, int64_t count) {
 }  // namespace
 
 void LoadNumericModifiers(TListaComandos& modificadores, const std::string& fileName) {
-    TIniDocument ini = TIniDocument::ForReadingOrEmpty(fileName);
+    TIniDocument ini = TIniDocument::ForReadingOrEmpty(fileName, [](std::string_view name) {
+        return name.substr(0, 3) == "num" || name == "modnum";
+    });
     int32_t n = ini.ReadInteger("modnum", "num", 0);
     if (n < 0) throw TError("Range check error");
     // Entries without a section are all alike (no word, number 0) and only

@@ -55,7 +55,7 @@ TIniDocument::TIniDocument(const std::vector<std::string>& lines) {
     for (size_t i = 0; i < sections_.size(); ++i) IndexSection(i);
 }
 
-TIniDocument TIniDocument::ForReading(std::string_view bytes) {
+TIniDocument TIniDocument::ForReading(std::string_view bytes, TSectionFilter wanted) {
     TIniDocument doc;
     doc.sections_.push_back(Section{});
     // Only the first section of a name and the first key of a name in it are
@@ -65,7 +65,8 @@ TIniDocument TIniDocument::ForReading(std::string_view bytes) {
     ForEachLine(bytes, [&](std::string_view line) {
         if (line.find_first_of("[=") == std::string_view::npos) return;
         if (ParseSectionHeader(line, name)) {
-            repeated = doc.sectionIndex_.count(NameFold(name)) != 0;
+            std::string folded = NameFold(name);
+            repeated = doc.sectionIndex_.count(folded) != 0 || (wanted && !wanted(folded));
             if (!repeated) doc.AddLine(std::string(line));
             return;
         }
@@ -76,9 +77,9 @@ TIniDocument TIniDocument::ForReading(std::string_view bytes) {
     return doc;
 }
 
-TIniDocument TIniDocument::ForReadingOrEmpty(const std::string& fileName) {
+TIniDocument TIniDocument::ForReadingOrEmpty(const std::string& fileName, TSectionFilter wanted) {
     try {
-        return ForReading(ReadFileBytes(fileName));
+        return ForReading(ReadFileBytes(fileName), wanted);
     } catch (const TError&) {
         return TIniDocument();
     }

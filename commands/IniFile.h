@@ -28,8 +28,11 @@ public:
     // comments, lines that hold no key and repeated sections and keys (which
     // are never read) are left out, so Lines() is no copy of the file and a
     // file of them costs nothing.
-    static TIniDocument ForReading(std::string_view bytes);
-    static TIniDocument ForReadingOrEmpty(const std::string& fileName);
+    // wanted, when given, picks the sections worth keeping by their folded
+    // name (a profile reads only "geral" and "cmd..." sections).
+    using TSectionFilter = bool (*)(std::string_view foldedName);
+    static TIniDocument ForReading(std::string_view bytes, TSectionFilter wanted = nullptr);
+    static TIniDocument ForReadingOrEmpty(const std::string& fileName, TSectionFilter wanted = nullptr);
 
     // A missing or unreadable file reads as an empty document, as the
     // platform's functions return their defaults then.

@@ -70,7 +70,9 @@ void LoadProfile(TProfileState& state, const std::string& fileName) {
         if (after < bytes.size() && bytes[after] == '\n' && bytes[after - 1] != '\n') ++after;
         state.Ditado = SplitLines(std::string_view(bytes).substr(after));
     });
-    TIniDocument ini = TIniDocument::ForReading(std::string_view(bytes).substr(0, settingsEnd));
+    TIniDocument ini = TIniDocument::ForReading(std::string_view(bytes).substr(0, settingsEnd), [](std::string_view name) {
+        return name == "geral" || name.substr(0, 3) == "cmd";
+    });
     const size_t emptyBudget = kFreeEmptyCommands + settingsEnd / kBytesPerEmptyCommand;
     int32_t declared = std::max(0, ini.ReadInteger("geral", "numcomandos", 0));
     std::vector<int32_t> sections = CommandSections(ini.SectionNames(), declared);

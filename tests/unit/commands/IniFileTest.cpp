@@ -38,6 +38,11 @@ TEST(IniDocument, ReadingOnlyKeepsWhatIsReadAndReadsTheSame) {
     EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"a", "b", "c"}));
     // Blank lines, comments and repeats are not kept.
     EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"[a]", "k=1", "[b]", "k=3", " [ c ] ", " v = x "}));
+    // Only the sections asked for, by their folded names.
+    TIniDocument some = TIniDocument::ForReading(text, [](std::string_view name) { return name != "b"; });
+    EXPECT_EQ(some.ReadInteger("b", "k", 0), 0);
+    EXPECT_EQ(some.ReadInteger("a", "k", 0), 1);
+    EXPECT_EQ(some.SectionNames(), (std::vector<std::string>{"a", "c"}));
 }
 
 TEST(IniDocument, CutsLongValuesAt2047Characters) {
