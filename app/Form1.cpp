@@ -30,11 +30,13 @@
 #include "app/ErrorGuard.h"
 #include "app/KeyCaptureEdit.h"
 #include "app/WindowRegion.h"
+#include "actions/NumericModifiers.h"
 #include "commands/Cp1252.h"
 #include "commands/IniFile.h"
 #include "commands/TextFile.h"
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
+#include "langmodel/Confusability.h"
 #include "mathImg/MathBotao.h"
 #include "recognition/hook/ActivationMessage.h"
 
@@ -256,6 +258,10 @@ void TForm1::CreateComandosPage() {
     pnlEditarCmd = Named(new QWidget(p), "pnlEditarCmd", QRect(200, 8, 294, 300));
     QWidget* e = pnlEditarCmd;
     Label3 = NewLabel(e, "Label3", QStringLiteral("Comando"), QPoint(0, 0));
+    lblParecido = Named(new QLabel(e), "lblParecido", QRect(64, 0, 230, 18));
+    lblParecido->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblParecido->setStyleSheet(QStringLiteral("color: #b04a00;"));
+    lblParecido->setToolTip(QStringLiteral("O reconhecedor pode confundir estas palavras; prefira outra"));
     edtCmd = Named(new QLineEdit(e), "edtCmd", QRect(0, 18, 294, 22));
     Label4 = NewLabel(e, "Label4", QStringLiteral("Pronúncia"), QPoint(0, 46));
     edtFonemas = Named(new QLineEdit(e), "edtFonemas", QRect(0, 64, 266, 22));
@@ -357,13 +363,16 @@ void TForm1::CreatePrefsPage() {
     edtSomAtivacao->setToolTip(hintSom);
     SpeedButton10 = NewSpeedButton(p, "SpeedButton10", QRect(464, 150, 24, 22));
     Label11 = NewLabel(p, "Label11", QStringLiteral("Tecla de ativação"), QPoint(330, 16));
-    edtTeclaAtivacao = Named(new TKeyCaptureEdit(false, p), "edtTeclaAtivacao", QRect(330, 34, 120, 22));
+    edtTeclaAtivacao = Named(new TKeyCaptureEdit(false, p), "edtTeclaAtivacao", QRect(330, 34, 100, 22));
     const QString hintTecla = QStringLiteral(
         "Uma tecla que será usada para detectar quando iniciar o reconhecimento (pode não funcionar com todos os programas)");
     Label11->setToolTip(hintTecla);
     edtTeclaAtivacao->setToolTip(hintTecla);
-    Label11->hide();
-    edtTeclaAtivacao->hide();
+    // "Nenhuma": no activation key (a capture box cannot be emptied by a key).
+    btnTeclaNenhuma = Named(new QToolButton(p), "btnTeclaNenhuma", QRect(434, 34, 70, 22));
+    btnTeclaNenhuma->setText(QStringLiteral("Nenhuma"));
+    btnTeclaNenhuma->setToolTip(QStringLiteral("Sem tecla de ativação"));
+    connect(btnTeclaNenhuma, &QToolButton::clicked, edtTeclaAtivacao, &QLineEdit::clear);
     chbAtivaToggle = Named(new QCheckBox(QStringLiteral("Manter Ativado"), p), "chbAtivaToggle", QRect(20, 186, 300, 20));
     chbAtivaToggle->setToolTip(QStringLiteral(
         "Mantém o reconhecimento de comandos ativado até que a palavra ou tecla de ativação sejam reconhecidos novamente"));
@@ -485,7 +494,6 @@ void TForm1::FormCreate() {
     }
     Guard([this] {
         BuildWindowRegion();
-        services_.LoadKeyboardLayout();
         // PastaExe was given by the program entry (the executable's folder).
         ShowPage(pageApres);
         ResetProfile(Profile);
@@ -741,7 +749,10 @@ void TForm1::RefreshCommandEditor() {
         lbxCmds->clear();
         for (const TComando& c : Profile.Comandos) lbxCmds->addItem(Q(c.Cmd));
     }
-    if (Profile.ComandoAtual < 0) return;
+    if (Profile.ComandoAtual < 0) {
+        lblParecido->clear();
+        return;
+    }
     try {
         const TComando c = Profile.Comandos[Profile.ComandoAtual];
         {
@@ -749,6 +760,7 @@ void TForm1::RefreshCommandEditor() {
                 b7(chbArgEnter);
             edtCmd->setText(Q(c.Cmd));
             edtFonemas->setText(Q(c.Fonemas));
+            ShowSoundAlikes();
             switch (c.Acao) {
             case tcExecucao: {
                 SetTipoCmdIndex(0);
@@ -818,6 +830,19 @@ void TForm1::edtCmdChange() {
 void TForm1::edtFonemasChange() {
     if (Profile.ComandoAtual < 0) return;
     Profile.Comandos.At(Profile.ComandoAtual).Fonemas = C(edtFonemas->text());
+    ShowSoundAlikes();
+}
+
+void TForm1::ShowSoundAlikes() {
+    if (!numerosDoAviso_) {
+        numerosDoAviso_.emplace();
+        try {
+            LoadNumericModifiers(*numerosDoAviso_, PastaExe + "modnum.ini");
+        } catch (const std::exception&) {
+            // A broken table only means no number words in the warning.
+        }
+    }
+    lblParecido->setText(Q(SoundAlikeWarning(Profile.Comandos, Profile.ComandoAtual, *numerosDoAviso_)));
 }
 
 void TForm1::edtArgProgChange() {

@@ -106,6 +106,7 @@ public:
     TMathBotao* btnVoltar = nullptr;
     QWidget* pnlEditarCmd = nullptr;
     QLabel* Label3 = nullptr;
+    QLabel* lblParecido = nullptr;  // ours: phrases that sound like this one
     QLineEdit* edtCmd = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* edtFonemas = nullptr;
@@ -138,6 +139,7 @@ public:
     QToolButton* SpeedButton10 = nullptr;
     QLabel* Label11 = nullptr;
     TKeyCaptureEdit* edtTeclaAtivacao = nullptr;
+    QToolButton* btnTeclaNenhuma = nullptr;
     QCheckBox* chbAtivaToggle = nullptr;
     QCheckBox* chbMostrarIndicador = nullptr;
     QCheckBox* chbMultiCmd = nullptr;
@@ -266,7 +268,11 @@ private:
     void SwitchOn();
     void SetEditorEnabled(bool enabled);
     std::optional<QString> Choose(QFileDialog& dialog);
+    // Shows which phrases sound like the current command's.
+    void ShowSoundAlikes();
 
+    // The number words the warning compares with, read from modnum.ini once.
+    std::optional<TListaComandos> numerosDoAviso_;
     IWindowServices& services_;
     std::unique_ptr<TQtTimer> timerAdapter_;
     QRegion region_;

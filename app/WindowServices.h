@@ -51,7 +51,6 @@ public:
     // Start-up. LoadHookLibrary raises "DLL zeldll.dll não encontrada" or
     // "Funções da DLL não encontradas".
     virtual void LoadHookLibrary() = 0;
-    virtual void LoadKeyboardLayout() = 0;
 
     // The recognizer component (Sphinx).
     virtual void SetConfThreshPercentage(int32_t percent) = 0;

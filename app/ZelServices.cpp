@@ -8,6 +8,7 @@
 
 #include "actions/ActionContext.h"
 #include "actions/Activation.h"
+#include "commands/KeyNames.h"
 #include "commands/ZelError.h"
 #include "platform/x11/X11Desktop.h"
 #include "recognition/RecognitionSwitch.h"
@@ -82,7 +83,6 @@ public:
         // The indicator is the library's; without it the indicator calls are skipped.
         ctx_->Indicator = &indicator_;
     }
-    void LoadKeyboardLayout() override { desktop_->LoadKeyboardLayout(); }
 
     void SetConfThreshPercentage(int32_t percent) override { sphinx_->Control().ConfThreshPercentage = percent; }
     void SetSamplesPerSecond(int32_t rate) override { sphinx_->Control().SamplesPerSecond = rate; }
@@ -102,7 +102,11 @@ public:
     void InitRecognizer() override { sphinx_->InitRecognizer(); }
     void StartRecognizer() override { sphinx_->StartRecognizer(); }
     void StopRecognizer() override { sphinx_->StopRecognizer(); }
-    void OpenKeyHook(uint64_t windowId) override { hook_.OpenKeyHook(static_cast<uint32_t>(windowId)); }
+    // The activation key goes with the window id: the hook library takes
+    // that key from the applications while it watches.
+    void OpenKeyHook(uint64_t windowId) override {
+        hook_.OpenKeyHook(static_cast<uint32_t>(windowId), zel::KeyNameToCode(ctx_->Prefs.TeclaAtivacao));
+    }
     void CloseKeyHook() override { hook_.CloseKeyHook(); }
     void HideIndicator() override { ActivationSwitchOff(*ctx_); }
 

@@ -8,16 +8,32 @@
 #include <QTranslator>
 #include <QStyleFactory>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 
 #include "app/ErrorGuard.h"
 #include "app/Form1.h"
 #include "app/QuitSignals.h"
+#include "app/SingleWindow.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
 #include "platform/x11/FileSync.h"
+#include "platform/x11/X11Desktop.h"
 
 int main(int argc, char** argv) {
+    // Qt aborts when it finds no display: say what is missing and end instead.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if ((!platform || std::string_view(platform).starts_with("xcb")) && !zel::TX11Desktop::Reachable()) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr,
+                     "MORO Zel precisa de uma tela X11 e n\u00e3o conseguiu conectar ao servidor X (DISPLAY=\"%s\").\n"
+                     "Abra o programa numa sess\u00e3o gr\u00e1fica X11; sem tela, use o reconhecimento no terminal:\n"
+                     "  zelcmd listen --profile PERFIL.zpr --dry-run\n",
+                     display ? display : "");
+        return 1;
+    }
     QApplication app(argc, argv);
     zel::InstallFileSync();
     QApplication::setApplicationName(QStringLiteral("MORO Zel"));
@@ -32,6 +48,17 @@ int main(int argc, char** argv) {
     // The window may hide in the notification area: only "Sair" ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A window of this user on this display already runs: it comes to the front.
+    zel::TSingleWindow single(zel::TSingleWindow::NameForDisplay());
+    if (single.HandedOver()) return 0;
+    zel::TForm1* shown = nullptr;
+    single.Listen([&shown] {
+        if (!shown) return;
+        shown->showNormal();
+        shown->raise();
+        shown->activateWindow();
+    });
+
     std::string pastaExe = zel::CoreFileName(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())) + "/";
     std::unique_ptr<zel::IWindowServices> services;
     try {
@@ -44,7 +71,9 @@ int main(int argc, char** argv) {
     auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
     zel::QuitOnSignals(&app);
     form->show();
+    shown = form.get();
     int rc = app.exec();
+    shown = nullptr;
     form.reset();
     return rc;
 }

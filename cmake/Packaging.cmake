@@ -23,6 +23,10 @@ foreach(program zel zelcmd)
   install(PROGRAMS ${CMAKE_CURRENT_LIST_DIR}/launcher.sh DESTINATION bin RENAME ${program})
 endforeach()
 
+# The desktop's launcher and icon: the menu entry starts PREFIX/bin/zel.
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/moro-zel.desktop DESTINATION share/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/moro-zel.svg DESTINATION share/icons/hicolor/scalable/apps)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME moro-zel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -33,5 +37,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The Debian packages the program uses at run time.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6, libstdc++6, libicu72, libqt6core6, libqt6gui6, libqt6widgets6, libqt6multimedia6, qt6-qpa-plugins, libpocketsphinx3, libsphinxbase3, pocketsphinx-en-us, libpulse0, libx11-6, libxtst6, libxkbfile1, xdg-utils")
+  "libc6, libstdc++6, libicu72, libqt6core6, libqt6gui6, libqt6widgets6, libqt6multimedia6, libqt6network6, qt6-qpa-plugins, libpocketsphinx3, libsphinxbase3, pocketsphinx-en-us, libpulse0, libx11-6, libxtst6, xdg-utils")
 include(CPack)

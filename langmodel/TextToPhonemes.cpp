@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "langmodel/ParserPortugues.h"
+#include "langmodel/PhoneSegments.h"
 
 namespace zel {
 namespace {
@@ -11,9 +12,10 @@ namespace {
 constexpr unsigned char kAAcute = 0xE1, kATilde = 0xE3, kCCedil = 0xE7, kEAcute = 0xE9, kECirc = 0xEA,
                         kIAcute = 0xED, kOAcute = 0xF3, kOTilde = 0xF5, kUAcute = 0xFA, kUDiaer = 0xFC;
 
-}  // namespace
-
-std::string TParserPortugues::TextToPhonemes(std::string_view text) {
+// Calls emit(first letter, letters used, phones) for every step of the pass;
+// phones is empty for a blank or a silent letter.
+template <class Emit>
+void ScanLetters(std::string_view text, Emit&& emit) {
     const size_t n = text.size();
     // Only the ASCII capitals fold; the accented capitals stay and say nothing.
     auto at = [&](size_t i) -> unsigned char {
@@ -21,7 +23,6 @@ std::string TParserPortugues::TextToPhonemes(std::string_view text) {
         return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
     };
     std::string out;
-    out.reserve(n * 3);
     size_t i = 0;
     while (i < n) {
         const unsigned char c = at(i);
@@ -121,9 +122,29 @@ std::string TParserPortugues::TextToPhonemes(std::string_view text) {
             // blanks, digits, punctuation, â à ô and every other byte say nothing
             break;
         }
-        out += ' ';
+        emit(i, used, std::string_view(out));
+        out.clear();
         i += used;
     }
+}
+
+}  // namespace
+
+std::string TParserPortugues::TextToPhonemes(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    ScanLetters(text, [&](size_t, size_t, std::string_view phones) {
+        out += phones;
+        out += ' ';
+    });
+    return out;
+}
+
+std::vector<TPhoneSegment> PhoneSegments(std::string_view text) {
+    std::vector<TPhoneSegment> out;
+    ScanLetters(text, [&](size_t letter, size_t used, std::string_view phones) {
+        out.push_back({letter, used, std::string(phones)});
+    });
     return out;
 }
 

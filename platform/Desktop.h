@@ -12,7 +12,8 @@ public:
     virtual ~IDesktop() = default;
 
     // A key by Windows virtual-key code (the codes the profiles store), sent
-    // to the focused window as if typed on the ABNT2 keyboard.
+    // to the focused window as if typed on the ABNT2 keyboard: a back-end
+    // types what that key types there, in the user's own layout.
     virtual void KeyDown(uint8_t vk) = 0;
     virtual void KeyUp(uint8_t vk) = 0;
     virtual void Sleep(int32_t milliseconds) = 0;
@@ -25,10 +26,6 @@ public:
 
     // Plays a WAV file without waiting for it; silent when there is no sound.
     virtual void PlaySoundAsync(const std::string& wavFile) = 0;
-
-    // Makes the Brazilian ABNT2 layout the keyboard's, so that the key codes
-    // above type the characters the typing table expects.
-    virtual void LoadKeyboardLayout() = 0;
 
     // Lets the program handle what is waiting (repaints, timer ticks, other
     // events) in the middle of a long operation.

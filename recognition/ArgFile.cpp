@@ -1,5 +1,8 @@
 #include "recognition/ArgFile.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "commands/TextUtil.h"
 
 namespace zel {
@@ -28,6 +31,12 @@ TRecognizerArgs ParseRecognizerArgs(const std::vector<std::string>& lines,
             args.AudioRealTime = ArgIsTrue(value);
         } else if (name == kOptAudioDevice) {
             args.AudioDevice = value;
+        } else if (name == kOptAlternates) {
+            args.Alternates = value;
+        } else if (name == kOptAlternatesMax) {
+            args.AlternatesMax = std::clamp(std::atoi(value.c_str()), 0, 16);
+        } else if (name == kOptGrammarCheck) {
+            args.NoGrammarCheck = !ArgIsTrue(value);
         } else if (name == "-logfn") {
             // The log goes where the control's LogFile says.
             args.Notes.push_back("option -logfn ignored: the log file is the control's LogFile");

@@ -17,6 +17,9 @@ namespace zel {
 inline constexpr const char* kOptAudioFile = "-audiofile";          // WAV file instead of the microphone
 inline constexpr const char* kOptAudioRealTime = "-audiorealtime";  // yes: read the file at speaking pace
 inline constexpr const char* kOptAudioDevice = "-audiodev";         // audio server's source name
+inline constexpr const char* kOptAlternates = "-alternates";        // pronunciation rules, or "none"
+inline constexpr const char* kOptAlternatesMax = "-alternatesmax";  // alternates per word at most
+inline constexpr const char* kOptGrammarCheck = "-grammarcheck";    // no: the confidence alone decides
 
 struct TRecognizerArgs {
     // Engine options in file order, values as written (later lines of the same
@@ -25,6 +28,9 @@ struct TRecognizerArgs {
     std::string AudioFile;
     bool AudioRealTime = false;
     std::string AudioDevice;
+    std::string Alternates;      // as written; empty: the default rules
+    int AlternatesMax = -1;      // -1: the default
+    bool NoGrammarCheck = false;
     // Lines for the log: dropped options and why.
     std::vector<std::string> Notes;
 };

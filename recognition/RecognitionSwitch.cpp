@@ -48,6 +48,13 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
     IRecognizerControl& control = sphinx.Control();
     control.ArgFile = Cp1252ToUtf16(pastaExe + "sphinx.arg");
     control.LogFile = Cp1252ToUtf16(pastaExe + "sphinx.log");
+    control.NumberWords.clear();
+    control.CommandPhrases.clear();
+    if (ctx.Prefs.ModNum)
+        for (const TComando& m : ctx.Modificadores)
+            if (!m.Cmd.empty()) control.NumberWords.push_back(m.Cmd);
+    for (const TComando& c : *ctx.Comandos)
+        if (!c.Cmd.empty()) control.CommandPhrases.push_back(c.Cmd);
     sphinx.DicFile = pastaExe + kDictionaryFileName;
     sphinx.LMFile = pastaExe + kLanguageModelFileName;
     sphinx.WriteArgFile(pastaExe + "sphinx.arg");

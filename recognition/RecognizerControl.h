@@ -5,6 +5,8 @@
 // (FakeRecognizer.h). Property writes take effect at the next InitRecognizer.
 // Events always arrive on the owner's thread (see EventPoster.h).
 #include <cstdint>
+#include <string>
+#include <vector>
 #include <functional>
 #include <string>
 
@@ -28,6 +30,9 @@ struct TUtteranceScore {
     double MeanAcousticPerFrame = 0;
     double MinWordPosterior = 0;
     int32_t Words = 0;
+    // The second decoding over the profile's grammar: 0 not made (dictation
+    // words, no grammar), 1 it heard the same words, -1 other words.
+    int32_t GrammarVerdict = 0;
     bool Accepted = false;      // raised as OnUtteranceResult
     double AudioEndSeconds = 0;  // position in the audio where the utterance ended
 };
@@ -54,6 +59,10 @@ public:
     bool RequirePartialResult = false;
     std::u16string UttIdPrefix;
     int32_t ConfThreshPercentage = 45;
+    // Ours, core text: the numeric modifiers' words and the command phrases,
+    // so that the engine expects a number before a command.
+    std::vector<std::string> NumberWords;
+    std::vector<std::string> CommandPhrases;
 
     // Methods; a failure raises TError with the control's message. The
     // returned integer means nothing.

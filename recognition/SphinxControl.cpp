@@ -23,8 +23,13 @@
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
+#include "langmodel/PronunciationAlternates.h"
 #include "recognition/ArpaCheck.h"
 #include "recognition/AudioSource.h"
+#include "langmodel/WrittenForm.h"
+#include "recognition/DictionaryAlternates.h"
+#include "recognition/GrammarCheck.h"
+#include "recognition/NumberPairs.h"
 
 namespace zel {
 
@@ -57,6 +62,9 @@ constexpr int32_t kFloorPeak = 98;
 constexpr int32_t kSilentPeak = 4;
 // Audio kept for that second decoding (longer utterances are not redone).
 constexpr int64_t kRedecodeMaxSeconds = 15;
+// Profiles with more commands than this are not checked against a grammar
+// (its loading would cost more than it saves).
+constexpr size_t kMaxGrammarCommands = 20000;
 
 // The engine logs through one process-wide callback. It goes to the control's
 // log file; errors are also kept so that a refusal can say why.
@@ -164,6 +172,71 @@ bool IsFiller(const char* word) {
     return !word || word[0] == '<' || word[0] == '[' || (word[0] == '+' && word[1] == '+');
 }
 
+// A file that lives while the engine loads it.
+struct TTempFile {
+    std::string Path;  // UTF-8, as the engine takes it; empty: none
+    TTempFile() = default;
+    TTempFile(TTempFile&& o) noexcept : Path(std::move(o.Path)) { o.Path.clear(); }
+    TTempFile& operator=(TTempFile&&) = delete;
+    ~TTempFile() {
+        if (!Path.empty()) ::unlink(Path.c_str());
+    }
+};
+
+// text in a new file of the temporary folder; none when it cannot be written.
+TTempFile WriteTempFile(const std::string& text) {
+    TTempFile out;
+    std::string pattern = (std::filesystem::temp_directory_path() / "zel-engine-XXXXXX").string();
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return out;
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    if (ok) out.Path = pattern;
+    else ::unlink(pattern.c_str());
+    return out;
+}
+
+// The value of the last line of an engine option (later lines win).
+std::string EngineOption(const TRecognizerArgs& args, const std::string& name) {
+    std::string value;
+    for (const auto& [n, v] : args.Engine)
+        if (n == name) value = v;
+    return value;
+}
+
+bool IsReadableFile(const std::string& fileName) {
+    std::error_code ec;
+    return !fileName.empty() && std::filesystem::is_regular_file(NativePath(fileName), ec);
+}
+
+// The argument file's dictionary with the pronunciation alternates of its
+// generated words; none when there is nothing to add or the dictionary cannot
+// be read (the engine then says why).
+TTempFile DictionaryForEngine(const TRecognizerArgs& args, TEngineLog& log) {
+    std::string dict = EngineOption(args, "-dict");
+    std::vector<std::string> rules = AlternateRulesFromArg(args.Alternates);
+    if (rules.empty() || !IsReadableFile(dict)) return {};
+    const size_t most = args.AlternatesMax >= 0 ? static_cast<size_t>(args.AlternatesMax) : kMaxAlternates;
+    TDictionaryAlternates alt = DictionaryWithAlternates(ReadFileBytes(dict), rules, most);
+    if (alt.Added == 0) return {};
+    log.Line(std::to_string(alt.Added) + " alternate pronunciations for " + std::to_string(alt.Words) + " words");
+    return WriteTempFile(alt.Text);
+}
+
+// The argument file's model with a bigram for every number + command pair.
+TTempFile ModelForEngine(const TRecognizerArgs& args, const std::vector<std::string>& numbers,
+                         const std::vector<std::string>& commands, TEngineLog& log) {
+    std::string lm = EngineOption(args, "-lm");
+    if (numbers.empty() || commands.empty() || !IsReadableFile(lm)) return {};
+    std::vector<std::string> n, c;
+    for (const auto& w : numbers) n.push_back(WrittenForm(w));
+    for (const auto& w : commands) c.push_back(WrittenForm(w));
+    TNumberPairs pairs = ModelWithNumberPairs(ReadFileBytes(lm), n, c);
+    if (pairs.Added == 0) return {};
+    log.Line(std::to_string(pairs.Added) + " number + command bigrams added to the model");
+    return WriteTempFile(pairs.Model);
+}
+
 }  // namespace
 
 // What the capture thread, the decoding thread and the owner share in one run.
@@ -194,6 +267,80 @@ TSphinxControl::~TSphinxControl() {
 void TSphinxControl::Release() {
     if (ps_) ps_free(ps_);
     ps_ = nullptr;
+    if (checker_) ps_free(checker_);
+    checker_ = nullptr;
+    grammarWords_.clear();
+}
+
+void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv) {
+    if (CommandPhrases.empty() || CommandPhrases.size() > kMaxGrammarCommands) return;
+    // Only words the dictionary has can stand in the grammar.
+    std::unordered_set<std::string> known;
+    std::string dict;
+    for (size_t i = 0; i + 1 < engineArgv.size(); ++i)
+        if (engineArgv[i] == "-dict") dict = engineArgv[i + 1];
+    if (dict.empty()) return;
+    std::string dictText = ReadFileBytes(CoreFileName(std::filesystem::path(dict)));
+    for (size_t at = 0; at < dictText.size();) {
+        size_t end = dictText.find('\n', at);
+        if (end == std::string::npos) end = dictText.size();
+        size_t cut = at;
+        while (cut < end && static_cast<unsigned char>(dictText[cut]) > ' ') ++cut;
+        if (cut > at) known.insert(dictText.substr(at, cut - at));
+        at = end + 1;
+    }
+    std::vector<std::string> numbers, commands;
+    for (const auto& w : NumberWords)
+        if (known.count(WrittenForm(w))) numbers.push_back(WrittenForm(w));
+    for (const auto& w : CommandPhrases)
+        if (known.count(WrittenForm(w))) commands.push_back(WrittenForm(w));
+    if (commands.empty()) return;
+    TTempFile grammar = WriteTempFile(CommandGrammar(numbers, commands));
+    if (grammar.Path.empty()) return;
+    std::vector<std::string> argv;
+    for (size_t i = 0; i + 1 < engineArgv.size(); i += 2)
+        if (engineArgv[i] != "-lm" && engineArgv[i] != "-jsgf" && engineArgv[i] != "-kws" && engineArgv[i] != "-fsg" &&
+            engineArgv[i] != "-lmctl" && engineArgv[i] != "-keyphrase")
+            argv.insert(argv.end(), {engineArgv[i], engineArgv[i + 1]});
+    // No dither: the checker shares the engine's one random generator with
+    // the main decoder, and its draws must not depend on what was checked.
+    argv.insert(argv.end(), {"-fsg", grammar.Path, "-dither", "no", "-remove_silence", "no"});
+    std::vector<char*> cargv;
+    for (auto& a : argv) cargv.push_back(a.data());
+    cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(cargv.size()), cargv.data(), FALSE);
+    if (config) {
+        checker_ = ps_init(config);
+        cmd_ln_free_r(config);
+    }
+    TEngineLog::Instance().ClearErrors();
+    if (!checker_) {
+        TEngineLog::Instance().Line("the command grammar was refused; results are not checked against it");
+        return;
+    }
+    grammarWords_.insert(numbers.begin(), numbers.end());
+    grammarWords_.insert(commands.begin(), commands.end());
+    TEngineLog::Instance().Line("command grammar: " + std::to_string(commands.size()) + " commands, " +
+                                std::to_string(numbers.size()) + " number words");
+}
+
+int32_t TSphinxControl::CheckWithGrammar(const std::string& hypothesis, const std::vector<int16_t>& audio,
+                                         std::string& heard) {
+    if (!checker_ || audio.empty() || hypothesis.empty()) return 0;
+    std::vector<std::string> words = ResultWords(hypothesis);
+    for (const auto& w : words)
+        if (!grammarWords_.count(w)) return 0;  // dictation: not the grammar's business
+    // The checker listens with the cepstral mean the main decoder has learned.
+    feat_t* main = ps_get_feat(ps_);
+    feat_t* mine = ps_get_feat(checker_);
+    if (main && mine && main->cmn_struct && mine->cmn_struct && main->cmn_struct->veclen == mine->cmn_struct->veclen)
+        std::copy(main->cmn_struct->cmn_mean, main->cmn_struct->cmn_mean + main->cmn_struct->veclen,
+                  mine->cmn_struct->cmn_mean);
+    if (ps_start_utt(checker_) < 0) return 0;
+    ps_process_raw(checker_, audio.data(), audio.size(), FALSE, FALSE);
+    ps_end_utt(checker_);
+    const char* hyp = ps_get_hyp(checker_, nullptr);
+    heard = hyp ? hyp : "";
+    return ResultWords(heard) == words ? 1 : -1;
 }
 
 int32_t TSphinxControl::ConfidenceFromAcousticPerFrame(double lnPerFrame) {
@@ -253,6 +400,14 @@ int32_t TSphinxControl::InitRecognizer() {
     }
     for (const auto& [name, value] : args_.Engine)
         if (name == "-lm") CheckArpaModel(value);
+    // What the engine loads besides the files as written: alternate
+    // pronunciations and the number + command pairs.
+    TTempFile dict = DictionaryForEngine(args_, log);
+    TTempFile model = ModelForEngine(args_, NumberWords, CommandPhrases, log);
+    for (size_t i = 0; i + 1 < argv.size(); ++i) {
+        if (argv[i] == "-dict" && !dict.Path.empty()) argv[i + 1] = dict.Path;
+        if (argv[i] == "-lm" && !model.Path.empty()) argv[i + 1] = model.Path;
+    }
 
     std::vector<char*> cargv;
     for (auto& a : argv) cargv.push_back(a.data());
@@ -267,6 +422,7 @@ int32_t TSphinxControl::InitRecognizer() {
     if (!ps_)
         throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") +
                      Reason(Utf8ToCp1252("motivo não informado (veja ") + logFile + ")"));
+    if (!args_.NoGrammarCheck) InitChecker(argv);
 
     rate_ = engineRate;
     captureRate_ = SamplesPerSecond > 0 ? SamplesPerSecond : engineRate;
@@ -351,6 +507,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     double c0AtStart = cmnC0();
     std::vector<int16_t> uttAudio;  // the open utterance's audio, for a second decoding
     bool uttAudioWhole = true;
+    size_t speechStart = 0;  // where the speech begins in uttAudio
     uint32_t floorState = 12345;
     bool floorOn = false;
     bool inSpeech = false;
@@ -367,12 +524,21 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             ps_process_raw(ps_, uttAudio.data(), uttAudio.size(), FALSE, FALSE);
             ps_end_utt(ps_);
         }
-        uttAudio.clear();
-        uttAudioWhole = true;
         c0AtStart = cmnC0();
         int32 score = 0;
         const char* hyp = ps_get_hyp(ps_, &score);
         std::string text = hyp ? hyp : "";
+        int32_t verdict = 0;
+        std::string grammarHeard;
+        if (uttAudioWhole && !text.empty() && confThresh_ > 0) {
+            // The grammar needs little of the silence before the speech.
+            size_t lead = std::min(speechStart, static_cast<size_t>(rate_ / 2));
+            std::vector<int16_t> speech(uttAudio.begin() + static_cast<std::ptrdiff_t>(speechStart - lead), uttAudio.end());
+            verdict = CheckWithGrammar(text, speech, grammarHeard);
+        }
+        uttAudio.clear();
+        uttAudioWhole = true;
+        speechStart = 0;
         // The worst word's acoustic score per frame.
         double worst = 0, minPost = 0;
         double totalAscr = 0;
@@ -401,7 +567,15 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
         s.MinWordPosterior = minPost;
         s.Words = words;
         s.Confidence = any ? ConfidenceFromAcousticPerFrame(worst) : 0;
-        s.Accepted = !text.empty() && s.Confidence >= confThresh_;
+        s.GrammarVerdict = verdict;
+        s.Accepted = AcceptUtterance(text.empty(), s.Confidence, confThresh_,
+                                     verdict > 0   ? TGrammarVerdict::Agrees
+                                     : verdict < 0 ? TGrammarVerdict::Disagrees
+                                                   : TGrammarVerdict::NotChecked);
+        if (!text.empty())
+            TEngineLog::Instance().Line("heard \"" + text + "\" confidence " + std::to_string(s.Confidence) +
+                                        (verdict < 0 ? ", grammar heard \"" + grammarHeard + "\"" : "") +
+                                        (s.Accepted ? ": accepted" : ": rejected"));
         s.AudioEndSeconds = static_cast<double>(samplesIn) / rate_;
         post([](TSphinxControl& c) {
             if (c.OnEndUtterance) c.OnEndUtterance();
@@ -472,6 +646,8 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                 // so that it stays short after a long wait.
                 if (uttAudio.size() > static_cast<size_t>(rate_))
                     uttAudio.erase(uttAudio.begin(), uttAudio.end() - rate_);
+                // The detector says "speech" some frames after it began.
+                speechStart = uttAudio.size() > static_cast<size_t>(rate_ / 4) ? uttAudio.size() - rate_ / 4 : 0;
                 chunksInSpeech = 0;
                 post([](TSphinxControl& c) {
                     if (c.OnNewUtterance) c.OnNewUtterance();

@@ -13,7 +13,10 @@
 // StopRecognizer has cleared the token, events still queued are dropped, so
 // nothing of a stopped run arrives after StopRecognizer returns.
 #include <memory>
+#include <string>
 #include <thread>
+#include <unordered_set>
+#include <vector>
 
 #include "recognition/ArgFile.h"
 #include "recognition/EventPoster.h"
@@ -58,8 +61,15 @@ private:
     void Shutdown(bool notify);
     void DecodeLoop(std::shared_ptr<TRun> run);
 
+    void InitChecker(const std::vector<std::string>& argv);
+    // The grammar decoding of an utterance's audio (see GrammarCheck.h).
+    // heard: what the grammar decoding heard.
+    int32_t CheckWithGrammar(const std::string& hypothesis, const std::vector<int16_t>& audio, std::string& heard);
+
     IEventPoster& poster_;
     ps_decoder_s* ps_ = nullptr;
+    ps_decoder_s* checker_ = nullptr;     // decodes over the command grammar; null without one
+    std::unordered_set<std::string> grammarWords_;  // written forms
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder
     int32_t rate_ = 16000;         // the engine's

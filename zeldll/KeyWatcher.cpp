@@ -9,6 +9,8 @@
 #include <xcb/xcb.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -32,7 +34,7 @@ struct TKeyWatcher::TSession {
     xcb_connection_t* sender = nullptr;
     xcb_atom_t atom = XCB_ATOM_NONE;
     int shmFd = -1;
-    const uint32_t* receptor = nullptr;
+    const uint32_t* receptor = nullptr;  // the shared memory's words
     int stopFd = -1;
     std::atomic<bool> stopping{false};
     // The X server closed the connection (it ended, or the session did).
@@ -41,6 +43,8 @@ struct TKeyWatcher::TSession {
     std::atomic<bool> serverGone{false};
     TKeycodeToVk keycodeToVk{};
     std::bitset<256> down;
+    // The activation key's keycodes, grabbed on `sender` while the watcher runs.
+    std::bitset<256> grabbed;
 
     ~TSession() {
         if (serverGone) control = data = nullptr;
@@ -54,7 +58,7 @@ struct TKeyWatcher::TSession {
         if (data) XCloseDisplay(data);
         if (control) XCloseDisplay(control);
         if (sender) xcb_disconnect(sender);
-        if (receptor) munmap(const_cast<uint32_t*>(receptor), sizeof(uint32_t));
+        if (receptor) munmap(const_cast<uint32_t*>(receptor), zel::kReceptorWords * sizeof(uint32_t));
         if (shmFd >= 0) close(shmFd);
         if (stopFd >= 0) close(stopFd);
     }
@@ -64,7 +68,14 @@ struct TKeyWatcher::TSession {
         down.set(keycode, !released);
         const uint8_t vk = keycodeToVk[keycode];
         if (vk == 0 || stopping.load()) return;
-        const uint32_t window = __atomic_load_n(receptor, __ATOMIC_ACQUIRE);
+        if (grabbed.test(keycode) && !released) {
+            // The grab took the press from the focused application. Pressing
+            // the key also grabbed the whole keyboard until its release: give
+            // that back at once, or the keys the program types while the
+            // activation key is held would come here instead.
+            xcb_ungrab_keyboard(sender, XCB_CURRENT_TIME);
+        }
+        const uint32_t window = __atomic_load_n(&receptor[zel::kReceptorWindow], __ATOMIC_ACQUIRE);
         if (window == 0) return;
 
         uint32_t lParam = 1;  // repeat count
@@ -101,11 +112,14 @@ void OnRecorded(XPointer closure, XRecordInterceptData* intercepted) {
 }
 
 bool OpenReceptor(TKeyWatcher::TSession& s) {
-    s.shmFd = shm_open(zel::kReceptorShmName, O_RDONLY, 0);
+    const char* display = std::getenv("DISPLAY");
+    const std::string name = zel::ReceptorShmName(static_cast<uint32_t>(getuid()), display ? display : "");
+    s.shmFd = shm_open(name.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (s.shmFd < 0) return false;
+    constexpr size_t size = zel::kReceptorWords * sizeof(uint32_t);
     struct stat st {};
-    if (fstat(s.shmFd, &st) != 0 || st.st_size < static_cast<off_t>(sizeof(uint32_t))) return false;
-    void* view = mmap(nullptr, sizeof(uint32_t), PROT_READ, MAP_SHARED, s.shmFd, 0);
+    if (fstat(s.shmFd, &st) != 0 || st.st_size < static_cast<off_t>(size)) return false;
+    void* view = mmap(nullptr, size, PROT_READ, MAP_SHARED, s.shmFd, 0);
     if (view == MAP_FAILED) return false;
     s.receptor = static_cast<const uint32_t*>(view);
     return true;
@@ -148,6 +162,28 @@ bool OpenRecord(TKeyWatcher::TSession& s) {
     return true;
 }
 
+// Takes the activation key (every keycode that reports its code) from the
+// applications, whatever modifiers are down: a passive grab on each screen's
+// root, held by the sender connection, so it ends with the watcher.
+void GrabActivationKey(TKeyWatcher::TSession& s) {
+    const uint32_t vk = __atomic_load_n(&s.receptor[zel::kReceptorKey], __ATOMIC_ACQUIRE);
+    if (vk == 0) return;
+    for (unsigned kc = 8; kc < s.keycodeToVk.size(); ++kc) {
+        if (s.keycodeToVk[kc] != vk) continue;
+        bool taken = false;
+        for (auto it = xcb_setup_roots_iterator(xcb_get_setup(s.sender)); it.rem; xcb_screen_next(&it)) {
+            xcb_void_cookie_t cookie = xcb_grab_key_checked(s.sender, 1, it.data->root, XCB_MOD_MASK_ANY,
+                                                            static_cast<xcb_keycode_t>(kc), XCB_GRAB_MODE_ASYNC,
+                                                            XCB_GRAB_MODE_ASYNC);
+            // Another client holding the key leaves it to the applications;
+            // the reports come all the same.
+            if (xcb_generic_error_t* error = xcb_request_check(s.sender, cookie)) free(error);
+            else taken = true;
+        }
+        s.grabbed.set(kc, taken);
+    }
+}
+
 }  // namespace
 
 TKeyWatcher::~TKeyWatcher() { Stop(); }
@@ -167,6 +203,7 @@ bool TKeyWatcher::Start() {
         delete s;
         return false;
     }
+    GrabActivationKey(*s);
     session_ = s;
     thread_ = std::thread(&TKeyWatcher::Run, this, s);
     return true;

@@ -2,7 +2,9 @@
 // The desktop-wide key watcher of the hook library: an XRecord context on a
 // thread of its own that reports every key press and release of the X display
 // (auto-repeated presses included, as a Windows keyboard hook does) to the
-// window named in the shared memory "ElReceptor".
+// window named in the shared memory of the user and display (ReceptorShmName).
+// While it runs, the activation key named there is grabbed, so that no
+// application receives it.
 #include <array>
 #include <atomic>
 #include <cstdint>

@@ -23,7 +23,8 @@ zeldll::TIndicator& Indicator() {
 }  // namespace
 
 // Starts reporting every key press and release of the X display to the window
-// whose id stands in the shared memory "ElReceptor". Without a display, the
+// whose id stands in the shared memory of this user and display, and takes the
+// activation key named there from the applications. Without a display, the
 // RECORD extension or the shared memory, nothing starts. A second call while
 // reporting changes nothing.
 ZELDLL_EXPORT void HookOn() { Watcher().Start(); }

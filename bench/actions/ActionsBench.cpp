@@ -22,7 +22,6 @@ public:
     void Sleep(int32_t) override {}
     bool ShellOpen(const std::string&, const std::string&, const std::string&) override { return true; }
     void PlaySoundAsync(const std::string&) override {}
-    void LoadKeyboardLayout() override {}
     void ProcessMessages() override {}
     int64_t keys = 0;
 };
@@ -96,7 +95,6 @@ void TypeOnX(benchmark::State& state, const std::string& text) {
     std::unique_ptr<TX11Desktop> desktop;
     try {
         desktop = std::make_unique<TX11Desktop>();
-        desktop->LoadKeyboardLayout();
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
         return;

@@ -25,6 +25,7 @@
 #include "commands/TextFile.h"
 #include "recognition/SphinxControl.h"
 #include "tests/integration/recognition/CommandSet.h"
+#include "tests/integration/recognition/DecodeFile.h"
 #include "tests/integration/recognition/SpeechFixture.h"
 #include "tests/support/TempDir.h"
 
@@ -33,7 +34,10 @@ using namespace zeltest;
 
 namespace {
 
-struct TDecoded {
+std::FILE* gDump = nullptr;
+
+// The measures of each result, in the bench's own terms.
+struct TResult {
     std::string Text;  // UTF-8
     int32_t Confidence;
     double End;
@@ -41,36 +45,13 @@ struct TDecoded {
     double MinAc, MeanAc, MinPost;
     int Words;
 };
-std::FILE* gDump = nullptr;
 
-std::vector<TDecoded> Decode(const std::string& argFile, const std::string& wav, int32_t thresh,
-                             const std::vector<std::string>& extra) {
-    std::vector<std::string> lines = ReadLines(argFile);
-    std::vector<std::string> mine = lines;
-    mine.push_back(std::string(kOptAudioFile) + " " + wav);
-    for (const auto& e : extra) mine.push_back(e);
-    std::string runArg = argFile + ".run";
-    WriteLines(runArg, mine);
-    TEventQueue q;
-    TSphinxControl c(q);
-    c.ArgFile = Cp1252ToUtf16(runArg);
-    // ZEL_BENCH_LOG: keep the engine's log (its configuration as it took it).
-    const char* keepLog = std::getenv("ZEL_BENCH_LOG");
-    static int decodings = 0;
-    ++decodings;
-    c.LogFile = Cp1252ToUtf16(keepLog ? std::string(keepLog) + "." + std::to_string(decodings) : argFile + ".log");
-    c.ConfThreshPercentage = thresh;
-    std::vector<TDecoded> out;
-    bool done = false;
-    c.OnUtteranceScore = [&](const TUtteranceScore& s) {
-        out.push_back({Cp1252ToUtf8(Utf16ToCp1252(s.Text)), s.Confidence, s.AudioEndSeconds, s.Accepted,
-                       s.AcousticPerFrame, s.MeanAcousticPerFrame, s.MinWordPosterior, s.Words});
-    };
-    c.OnStopListening = [&] { done = true; };
-    c.InitRecognizer();
-    c.StartRecognizer();
-    q.RunUntil([&] { return done; }, std::chrono::seconds(600));
-    c.StopRecognizer();
+std::vector<TResult> Decode(const TCommandSet& set, const std::string& wav, int32_t thresh,
+                            const std::vector<std::string>& extra) {
+    std::vector<TResult> out;
+    for (const TDecoded& d : DecodeFile(set.ArgFile, wav, thresh, extra, set.Vocabulary))
+        out.push_back({d.Text, d.Score.Confidence, d.Score.AudioEndSeconds, d.Score.Accepted, d.Score.AcousticPerFrame,
+                       d.Score.MeanAcousticPerFrame, d.Score.MinWordPosterior, d.Score.Words});
     return out;
 }
 
@@ -122,8 +103,8 @@ int main(int argc, char** argv) {
         if (floor > 0) rec.AddNoiseFloor(floor);
         std::string wav = dir.File("v.wav");
         rec.WriteWav(wav);
-        auto results = Decode(set.ArgFile, wav, thresh, extra);
-        std::vector<std::vector<const TDecoded*>> per(phrases.size());
+        auto results = Decode(set, wav, thresh, extra);
+        std::vector<std::vector<const TResult*>> per(phrases.size());
         for (const auto& r : results) {
             size_t k = 0;
             while (k + 1 < spans.size() && spans[k + 1].first < r.End - 0.05) ++k;
@@ -132,7 +113,7 @@ int main(int argc, char** argv) {
         int ok = 0;
         std::string misses;
         for (size_t k = 0; k < phrases.size(); ++k) {
-            std::vector<const TDecoded*> acc;
+            std::vector<const TResult*> acc;
             for (auto* r : per[k]) {
                 bool right = SameWords(r->Text, set.Expected[k]);
                 hist[r->Confidence / 10].first += right;
@@ -141,7 +122,7 @@ int main(int argc, char** argv) {
                 if (r->Accepted) acc.push_back(r);
             }
             for (int32_t t : sweepAt) {
-                std::vector<const TDecoded*> at;
+                std::vector<const TResult*> at;
                 for (auto* r : per[k])
                     if (!r->Text.empty() && r->Confidence >= t) at.push_back(r);
                 if (at.size() == 1 && SameWords(at[0]->Text, set.Expected[k])) ++sweep[t][0];
@@ -170,7 +151,7 @@ int main(int argc, char** argv) {
         rec.AddNoiseFloor(kNoiseFloor);
         std::string wav = dir.File("other.wav");
         rec.WriteWav(wav);
-        for (const auto& r : Decode(set.ArgFile, wav, thresh, extra)) {
+        for (const auto& r : Decode(set, wav, thresh, extra)) {
             hist[r.Confidence / 10].second++;
             for (int32_t t : sweepAt) sweep[t][1] += r.Confidence >= t;
             if (gDump) std::fprintf(gDump, "2\t%f\t%f\t%f\t%d\n", r.MinAc, r.MeanAc, r.MinPost, r.Words);
@@ -186,7 +167,7 @@ int main(int argc, char** argv) {
         rec.AddNoise(20, amp);
         std::string wav = dir.File("noise.wav");
         rec.WriteWav(wav);
-        for (const auto& r : Decode(set.ArgFile, wav, thresh, extra)) {
+        for (const auto& r : Decode(set, wav, thresh, extra)) {
             hist[r.Confidence / 10].second++;
             for (int32_t t : sweepAt) sweep[t][2] += r.Confidence >= t;
             if (r.Accepted) {

@@ -115,7 +115,11 @@ TRunResult Run(const TCommandSet& set, const std::vector<std::string>& phrases, 
     c.ArgFile = Cp1252ToUtf16(set.Folder + "bench.arg");
     c.LogFile = Cp1252ToUtf16(set.Folder + "bench.log");
     c.AudioFile = Cp1252ToUtf16(wav);
-    c.ConfThreshPercentage = 0;
+    // The settings' default threshold: the results are checked against the
+    // profile's grammar, as in the program.
+    c.ConfThreshPercentage = 50;
+    c.NumberWords = set.Vocabulary.NumberWords;
+    c.CommandPhrases = set.Vocabulary.CommandPhrases;
     struct THeard {
         std::string text;
         double end;

@@ -19,7 +19,6 @@ std::string EventToken(const TDesktopEvent& e) {
         case TDesktopEvent::Sleep: return "w" + std::to_string(e.Value);
         case TDesktopEvent::ShellOpen: return "open(" + e.File + "|" + e.Parameters + "|" + e.WorkFolder + ")";
         case TDesktopEvent::PlaySound: return "sound(" + e.File + ")";
-        case TDesktopEvent::LoadLayout: return "layout";
         case TDesktopEvent::ProcessMessages: return "pump";
         case TDesktopEvent::TimerEnabled: return e.Value ? "timer:on" : "timer:off";
         case TDesktopEvent::TimerInterval: return "interval:" + std::to_string(e.Value);
@@ -37,7 +36,6 @@ std::string DescribeEvent(const TDesktopEvent& e) {
         case TDesktopEvent::ShellOpen:
             return "launch \"" + e.File + "\" parameters \"" + e.Parameters + "\" folder \"" + e.WorkFolder + "\"";
         case TDesktopEvent::PlaySound: return "sound \"" + e.File + "\"";
-        case TDesktopEvent::LoadLayout: return "keyboard layout ABNT2";
         case TDesktopEvent::ProcessMessages: return "process messages";
         case TDesktopEvent::TimerEnabled: return e.Value ? "activation timer on" : "activation timer off";
         case TDesktopEvent::TimerInterval: return "activation timer interval " + std::to_string(e.Value) + " ms";
@@ -73,7 +71,6 @@ bool TFakeDesktop::ShellOpen(const std::string& file, const std::string& paramet
 }
 
 void TFakeDesktop::PlaySoundAsync(const std::string& wavFile) { log_.Add({TDesktopEvent::PlaySound, 0, wavFile, {}, {}}); }
-void TFakeDesktop::LoadKeyboardLayout() { log_.Add({TDesktopEvent::LoadLayout, 0, {}, {}, {}}); }
 
 void TFakeDesktop::ProcessMessages() {
     log_.Add({TDesktopEvent::ProcessMessages, 0, {}, {}, {}});

@@ -18,7 +18,6 @@ struct TDesktopEvent {
         Sleep = 1 << 2,
         ShellOpen = 1 << 3,
         PlaySound = 1 << 4,
-        LoadLayout = 1 << 5,
         ProcessMessages = 1 << 6,
         TimerEnabled = 1 << 7,   // Value: 1 on, 0 off
         TimerInterval = 1 << 8,  // Value: milliseconds
@@ -38,7 +37,7 @@ struct TDesktopEvent {
 // One short token per event, for compact assertions:
 //   "+11" / "-11"  key 0x11 down / up        "w10"   wait 10 ms
 //   "open(F|P|W)"  program F, parameters P, working folder W
-//   "sound(F)"  "layout"  "pump"  "timer:on"  "timer:off"  "interval:5000"
+//   "sound(F)"  "pump"  "timer:on"  "timer:off"  "interval:5000"
 //   "show"  "hide"
 std::string EventToken(const TDesktopEvent& event);
 // A line a person reads (zelcmd's dry run), e.g. "key down 0x11 CTRL".
@@ -66,7 +65,6 @@ public:
     void Sleep(int32_t milliseconds) override;
     bool ShellOpen(const std::string& file, const std::string& parameters, const std::string& workFolder) override;
     void PlaySoundAsync(const std::string& wavFile) override;
-    void LoadKeyboardLayout() override;
     void ProcessMessages() override;
 
     // What ShellOpen answers.

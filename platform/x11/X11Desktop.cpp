@@ -4,18 +4,22 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XKBfile.h>
-#include <X11/extensions/XKBrules.h>
 #include <X11/extensions/XTest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
-#include <map>
-#include <vector>
+#include <bitset>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <thread>
+#include <unordered_map>
+#include <vector>
 
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
@@ -35,28 +39,33 @@ void DefaultSound(const std::string& file) {
     SpawnDetached(player, {file}, "");
 }
 
-}  // namespace
-
-// Qt's clients deliver a letter composed from a dead key at once, while plain
-// keys wait in a queue until the client has handled everything it has read:
-// when the two kinds of character arrive in one read, the composed letters
-// overtake the plain ones ("áol" for "olá"). A round trip with the server says
-// nothing of what a client has handled, and not even a round trip with the
-// client itself does (Qt answers a ping before delivering its queued keys).
-// So the composing is done here: loading the layout also puts the letters
-// that the dead keys compose (á, Á, ã, ê, ü, à...) on the keycodes that the
-// layout leaves empty, two to a key (plain and with Shift), and a dead key
-// followed by a letter goes out as that one key. Every character then takes
-// the client's plain road, in order, at any hold time.
+// The core writes its key sequences for the ABNT2 keyboard. Here they are
+// read back as what they type there (a letter, a function, a dead key and its
+// letter composed into one character), and each of those is typed with the
+// key that carries it in the user's own keymap, whatever the layout. What the
+// keymap lacks (ã on us, @ on de behind AltGr) is bound for the moment to a
+// keycode that the keymap leaves empty. No dead key ever reaches a client: a
+// client composing a dead key delivers the letter out of order with plain keys
+// around it (Qt does at a hold time of 0).
 //
-// A server has only some sixteen empty keycodes: the Portuguese letters come
-// first. A letter left without one (è, ö, ÿ...), or every letter when the
-// layout was not loaded here, goes out as dead key and letter; where typing
-// passes from plain characters to such composed ones or back, the next key
-// waits until kSettleMs have passed since the last character began.
-constexpr int kSettleMs = 10;
+// Clients read a keycode's meaning when they handle the key event, which may
+// be later than it was sent; so a spare keycode keeps its binding until the
+// typing has been idle for kIdleRestore, and a binding is only replaced when
+// its last press is kRebindAfter old.
+constexpr auto kIdleRestore = std::chrono::milliseconds(1000);
+constexpr auto kRebindAfter = std::chrono::milliseconds(200);
+constexpr auto kAfterBind = std::chrono::milliseconds(5);
 
-// What a dead key followed by a base key composes, lower and upper case.
+// The Portuguese letters (each with its capital) bound, where the layout
+// lacks them, before the first key of a typing goes out. A client reads the
+// keymap when it looks up its first key ever, and asks then to hear of
+// changes: a binding made in between is never seen by it, and its letter is
+// lost. Bound before any key, they are in whatever keymap a client reads.
+constexpr KeySym kBoundAtStart[] = {XK_aacute, XK_eacute, XK_iacute, XK_oacute, XK_uacute, XK_atilde, XK_otilde,
+                                    XK_acircumflex, XK_ecircumflex, XK_ocircumflex, XK_agrave, XK_ccedilla,
+                                    XK_udiaeresis};
+
+// What a dead key followed by a base letter composes, lower and upper case.
 struct TComposition {
     KeySym dead, base, lower, upper;
 };
@@ -66,227 +75,341 @@ constexpr TComposition kCompositions[] = {
     {XK_dead_acute, XK_i, XK_iacute, XK_Iacute},
     {XK_dead_acute, XK_o, XK_oacute, XK_Oacute},
     {XK_dead_acute, XK_u, XK_uacute, XK_Uacute},
+    {XK_dead_acute, XK_y, XK_yacute, XK_Yacute},
+    {XK_dead_acute, XK_c, XK_ccedilla, XK_Ccedilla},
     {XK_dead_tilde, XK_a, XK_atilde, XK_Atilde},
     {XK_dead_tilde, XK_o, XK_otilde, XK_Otilde},
+    {XK_dead_tilde, XK_n, XK_ntilde, XK_Ntilde},
     {XK_dead_circumflex, XK_a, XK_acircumflex, XK_Acircumflex},
     {XK_dead_circumflex, XK_e, XK_ecircumflex, XK_Ecircumflex},
-    {XK_dead_circumflex, XK_o, XK_ocircumflex, XK_Ocircumflex},
-    {XK_dead_grave, XK_a, XK_agrave, XK_Agrave},
-    {XK_dead_diaeresis, XK_u, XK_udiaeresis, XK_Udiaeresis},
-    {XK_dead_tilde, XK_space, XK_asciitilde, XK_asciitilde},
-    {XK_dead_circumflex, XK_space, XK_asciicircum, XK_asciicircum},
-    {XK_dead_acute, XK_space, XK_acute, XK_acute},
-    {XK_dead_grave, XK_space, XK_grave, XK_grave},
-    {XK_dead_diaeresis, XK_space, XK_diaeresis, XK_diaeresis},
-    {XK_dead_tilde, XK_n, XK_ntilde, XK_Ntilde},
     {XK_dead_circumflex, XK_i, XK_icircumflex, XK_Icircumflex},
+    {XK_dead_circumflex, XK_o, XK_ocircumflex, XK_Ocircumflex},
     {XK_dead_circumflex, XK_u, XK_ucircumflex, XK_Ucircumflex},
+    {XK_dead_grave, XK_a, XK_agrave, XK_Agrave},
     {XK_dead_grave, XK_e, XK_egrave, XK_Egrave},
     {XK_dead_grave, XK_i, XK_igrave, XK_Igrave},
     {XK_dead_grave, XK_o, XK_ograve, XK_Ograve},
     {XK_dead_grave, XK_u, XK_ugrave, XK_Ugrave},
-    {XK_dead_acute, XK_y, XK_yacute, XK_Yacute},
     {XK_dead_diaeresis, XK_a, XK_adiaeresis, XK_Adiaeresis},
     {XK_dead_diaeresis, XK_e, XK_ediaeresis, XK_Ediaeresis},
     {XK_dead_diaeresis, XK_i, XK_idiaeresis, XK_Idiaeresis},
     {XK_dead_diaeresis, XK_o, XK_odiaeresis, XK_Odiaeresis},
+    {XK_dead_diaeresis, XK_u, XK_udiaeresis, XK_Udiaeresis},
     {XK_dead_diaeresis, XK_y, XK_ydiaeresis, XK_Ydiaeresis},
 };
 
-// The composed keysyms in the order they get a place on a spare key.
-constexpr KeySym kPlacedFirst[] = {
-    XK_aacute, XK_eacute, XK_iacute, XK_oacute, XK_uacute, XK_atilde, XK_otilde, XK_acircumflex,
-    XK_ecircumflex, XK_ocircumflex, XK_agrave, XK_udiaeresis,
-    XK_Aacute, XK_Eacute, XK_Iacute, XK_Oacute, XK_Uacute, XK_Atilde, XK_Otilde, XK_Acircumflex,
-    XK_Ecircumflex, XK_Ocircumflex, XK_Agrave, XK_Udiaeresis,
-    XK_asciitilde, XK_asciicircum, XK_acute, XK_grave, XK_diaeresis,
-    XK_ntilde, XK_icircumflex, XK_ucircumflex, XK_Ntilde, XK_Icircumflex, XK_Ucircumflex,
-    XK_egrave, XK_igrave, XK_ograve, XK_ugrave, XK_adiaeresis, XK_ediaeresis, XK_idiaeresis, XK_odiaeresis,
-    XK_yacute, XK_ydiaeresis, XK_Egrave, XK_Igrave, XK_Ograve, XK_Ugrave, XK_Adiaeresis, XK_Ediaeresis,
-    XK_Idiaeresis, XK_Odiaeresis, XK_Yacute, XK_Ydiaeresis,
-};
+bool IsDead(KeySym ks) { return ks >= XK_dead_grave && ks <= XK_dead_greek; }
 
-const TComposition* FindComposition(KeySym dead, KeySym base) {
-    for (const TComposition& c : kCompositions) {
-        if (c.dead == dead && c.base == base) return &c;
+// The accent of a dead key on its own (what the dead key and the space bar type).
+KeySym Spacing(KeySym dead) {
+    switch (dead) {
+        case XK_dead_acute: return XK_acute;
+        case XK_dead_grave: return XK_grave;
+        case XK_dead_tilde: return XK_asciitilde;
+        case XK_dead_circumflex: return XK_asciicircum;
+        case XK_dead_diaeresis: return XK_diaeresis;
+        default: return NoSymbol;
     }
-    return nullptr;
 }
 
+// What the dead key and the next key type; NoSymbol when they compose nothing.
+KeySym Compose(KeySym dead, KeySym base) {
+    if (base == XK_space) return Spacing(dead);
+    KeySym lower = NoSymbol, upper = NoSymbol;
+    XConvertCase(base, &lower, &upper);
+    for (const TComposition& c : kCompositions) {
+        if (c.dead == dead && c.base == lower) return base == lower ? c.lower : c.upper;
+    }
+    return NoSymbol;
+}
+
+bool IsShiftVk(uint8_t vk) { return vk == 0x10 || vk == 0xA0 || vk == 0xA1; }
+bool IsModifierVk(uint8_t vk) {
+    return IsShiftVk(vk) || vk == 0x11 || vk == 0x12 || (vk >= 0xA2 && vk <= 0xA5) || vk == 0x5B || vk == 0x5C;
+}
+
+}  // namespace
+
 struct TX11Desktop::Impl {
-    Display* display = nullptr;
-    std::array<unsigned, 256> keycodes{};
-    std::array<std::array<KeySym, 2>, 256> keysyms{};  // without and with Shift
-    enum TKind { kNone, kPlain, kComposed } lastKind = kNone;
-    bool deadInProgress = false;  // the dead-key road: a dead key sent, its letter not yet
-    bool shiftDown = false;
-    std::chrono::steady_clock::time_point lastText{};
-    // Composing here (see above): the spare keycode of each composition, the
-    // dead key waiting for its letter, and what each key's release must undo.
+    using Clock = std::chrono::steady_clock;
+
+    // A key that types a keysym: the keycode, and whether Shift must be down
+    // (`either`: the key types it with or without Shift).
     struct TPlace {
-        unsigned keycode;
-        bool shifted;
+        unsigned keycode = 0;
+        bool shifted = false;
+        bool either = false;
     };
-    std::map<KeySym, TPlace> placeOf;
+
+    Display* display = nullptr;
+    std::mutex mutex;  // the connection and everything below; the restorer thread shares them
+
+    // The user's keymap as it was when the typing began.
+    bool haveKeymap = false;
+    bool boundAtStart = false;
+    bool capsLocked = false;  // Caps Lock on: a bound letter's cases swap levels
+    std::unordered_map<KeySym, TPlace> plainKeys, shiftedKeys;
+    std::vector<unsigned> spare;                 // keycodes the keymap leaves empty
+    std::array<unsigned, 256> keycodeByName{};  // the ABNT2 key names' keycodes
+    // Spare keycodes bound now: what each keysym is on, and each one's last press.
+    std::unordered_map<KeySym, TPlace> bound;
+    std::map<unsigned, Clock::time_point> boundKeys;
+
+    // The keys the core holds down: what was pressed for each code (0 for
+    // nothing, as for a dead key, which waits for its letter).
+    std::array<unsigned, 256> pressedFor{};
+    std::bitset<256> vkDown;
+    std::vector<unsigned> shiftKeys;  // the Shift keycodes down for the core
     KeySym pendingDead = NoSymbol;
-    uint8_t pendingDeadVk = 0;
-    bool pendingDeadShift = false;
-    std::array<unsigned, 256> pressedInstead{};  // vk → spare keycode pressed for it
-    std::array<bool, 256> swallowRelease{};
 
     std::function<void()> pump;
     std::function<void(const std::string&)> sound = DefaultSound;
 
-    void MapKeys() {
-        keycodes.fill(0);
-        for (auto& k : keysyms) k.fill(NoSymbol);
-        XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
-        if (!xkb) return;
-        if (XkbGetNames(display, XkbKeyNamesMask | XkbKeyAliasesMask, xkb) == Success) {
-            keycodes = Abnt2Keycodes(xkb);
-            for (unsigned vk = 0; vk < keycodes.size(); ++vk) {
-                const int kc = static_cast<int>(keycodes[vk]);
-                if (kc == 0 || !xkb->map || XkbKeyNumGroups(xkb, kc) == 0) continue;
-                for (int level = 0; level < 2 && level < XkbKeyGroupWidth(xkb, kc, 0); ++level)
-                    keysyms[vk][static_cast<size_t>(level)] = XkbKeySymEntry(xkb, kc, level, 0);
-            }
-        }
-        XkbFreeKeyboard(xkb, 0, True);
-    }
-
-    static bool IsDead(KeySym ks) { return ks >= XK_dead_grave && ks <= XK_dead_greek; }
-
-    // Paces a press where the kind of character changes (see kSettleMs).
-    void BeforePress(uint8_t vk) {
-        KeySym ks = keysyms[vk][shiftDown ? 1 : 0];
-        if (ks == NoSymbol || IsModifierKey(ks)) return;
-        TKind kind;
-        if (IsDead(ks)) {
-            if (deadInProgress) return;  // a second dead key belongs to the same letter
-            deadInProgress = true;
-            kind = kComposed;
-        } else if (deadInProgress) {
-            deadInProgress = false;  // the letter after the dead key: composed with it
-            lastKind = kComposed;
-            return;
-        } else {
-            kind = kPlain;
-        }
-        if (lastKind != kNone && lastKind != kind) {
-            XSync(display, False);
-            auto due = lastText + std::chrono::milliseconds(kSettleMs);
-            auto now = std::chrono::steady_clock::now();
-            if (now < due) std::this_thread::sleep_for(due - now);
-        }
-        lastKind = kind;
-        lastText = std::chrono::steady_clock::now();
-    }
+    std::thread restorer;
+    std::condition_variable wake;
+    bool quitting = false;
+    std::optional<Clock::time_point> idleDue;
 
     void Fake(unsigned kc, bool down) {
         XTestFakeKeyEvent(display, kc, down ? True : False, CurrentTime);
         XFlush(display);
     }
 
-    // The spare key of what the dead key and the base compose, at the case
-    // that Shift gives now; null when it has none.
-    const TPlace* PlaceOf(KeySym dead, KeySym base) const {
-        const TComposition* c = FindComposition(dead, base);
-        if (!c) return nullptr;
-        auto it = placeOf.find(shiftDown ? c->upper : c->lower);
-        return it == placeOf.end() ? nullptr : &it->second;
-    }
-
-    // Presses a spare key at its level: Shift is set as the place wants it
-    // for the press alone (the letter is chosen then), and put back.
-    void PressPlace(const TPlace& place) {
-        const unsigned shiftKc = keycodes[0x10];
-        const bool flip = shiftKc && place.shifted != shiftDown;
-        if (flip) Fake(shiftKc, place.shifted);
-        Fake(place.keycode, true);
-        if (flip) Fake(shiftKc, shiftDown);
-    }
-
-    void Send(uint8_t vk, bool down) {
-        unsigned kc = keycodes[vk];
-        if (kc == 0) return;
-        const bool isShift = vk == 0x10 || vk == 0xA0 || vk == 0xA1;
-        if (!placeOf.empty() && !isShift) {
-            if (down) {
-                KeySym ks = keysyms[vk][shiftDown ? 1 : 0];
-                if (IsDead(ks)) {
-                    if (pendingDead != NoSymbol) FlushPendingDead();
-                    pendingDead = ks;
-                    pendingDeadVk = vk;
-                    pendingDeadShift = shiftDown;
-                    swallowRelease[vk] = true;
-                    return;
-                }
-                if (pendingDead != NoSymbol && ks != NoSymbol && !IsModifierKey(ks)) {
-                    const TPlace* place = PlaceOf(pendingDead, keysyms[vk][0]);
-                    if (!place) {
-                        FlushPendingDead();
-                    } else {
-                        pendingDead = NoSymbol;
-                        pressedInstead[vk] = place->keycode;
-                        PressPlace(*place);
-                        if (lastKind == kComposed) lastKind = kPlain;  // this road keeps the order
-                        return;
+    void ReadKeymap() {
+        plainKeys.clear();
+        shiftedKeys.clear();
+        spare.clear();
+        keycodeByName.fill(0);
+        XkbStateRec state{};
+        XkbGetState(display, XkbUseCoreKbd, &state);
+        capsLocked = (state.locked_mods & LockMask) != 0;
+        XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
+        if (!xkb) return;
+        if (XkbGetNames(display, XkbKeyNamesMask | XkbKeyAliasesMask, xkb) == Success) keycodeByName = Abnt2Keycodes(xkb);
+        for (int kc = xkb->min_key_code; kc <= xkb->max_key_code; ++kc) {
+            const int groups = XkbKeyNumGroups(xkb, kc);
+            if (groups == 0) {
+                if (kc > 8 && (!xkb->map->modmap || xkb->map->modmap[kc] == 0)) spare.push_back(static_cast<unsigned>(kc));
+                continue;
+            }
+            const int group = state.group % groups;
+            const XkbKeyTypePtr type = XkbKeyKeyType(xkb, kc, group);
+            // The level each key gives without and with Shift, the locks (Caps,
+            // Num) as they stand.
+            for (bool shift : {false, true}) {
+                const unsigned mods = (state.locked_mods | (shift ? ShiftMask : 0)) & type->mods.mask;
+                int level = 0;
+                for (int i = 0; i < type->map_count; ++i) {
+                    if (type->map[i].active && type->map[i].mods.mask == mods) {
+                        level = type->map[i].level;
+                        break;
                     }
                 }
-            } else {
-                if (pressedInstead[vk] != 0) {
-                    Fake(pressedInstead[vk], false);
-                    pressedInstead[vk] = 0;
-                    return;
+                const KeySym ks = XkbKeySymEntry(xkb, kc, level, group);
+                if (ks != NoSymbol) (shift ? shiftedKeys : plainKeys).try_emplace(ks, TPlace{static_cast<unsigned>(kc), shift, false});
+            }
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+        haveKeymap = true;
+        boundAtStart = false;
+    }
+
+    // Before the first text key of a typing (a key combination alone binds
+    // nothing it does not need).
+    void BindAtStart() {
+        boundAtStart = true;
+        bool any = false;
+        for (KeySym ks : kBoundAtStart) {
+            if (!Find(ks) && Bind(ks, false)) any = true;
+        }
+        if (any) {
+            XSync(display, False);
+            std::this_thread::sleep_for(kAfterBind);
+        }
+    }
+
+    bool ShiftDown() const { return !shiftKeys.empty(); }
+
+    std::optional<TPlace> Find(KeySym ks) const {
+        const auto& first = ShiftDown() ? shiftedKeys : plainKeys;
+        const auto& second = ShiftDown() ? plainKeys : shiftedKeys;
+        if (auto it = first.find(ks); it != first.end()) return it->second;
+        if (auto it = second.find(ks); it != second.end()) return it->second;
+        if (auto it = bound.find(ks); it != bound.end()) return it->second;
+        return std::nullopt;
+    }
+
+    bool KeycodeDown(unsigned kc) const {
+        return std::find(pressedFor.begin(), pressedFor.end(), kc) != pressedFor.end();
+    }
+
+    // Binds the keysym (with its other case, if it has one) to a spare keycode.
+    std::optional<TPlace> Bind(KeySym ks, bool settle = true) {
+        unsigned kc = 0;
+        for (unsigned candidate : spare) {
+            if (!boundKeys.count(candidate)) {
+                kc = candidate;
+                break;
+            }
+        }
+        if (kc == 0) {
+            // All taken: the one pressed longest ago, once clients are done with it.
+            Clock::time_point oldest = Clock::time_point::max();
+            for (const auto& [candidate, used] : boundKeys) {
+                if (used < oldest && !KeycodeDown(candidate)) {
+                    oldest = used;
+                    kc = candidate;
                 }
-                if (swallowRelease[vk]) {
-                    swallowRelease[vk] = false;
-                    return;
+            }
+            if (kc == 0) return std::nullopt;
+            XSync(display, False);
+            const auto due = oldest + kRebindAfter;
+            if (Clock::now() < due) std::this_thread::sleep_until(due);
+            std::erase_if(bound, [kc](const auto& entry) { return entry.second.keycode == kc; });
+        }
+        KeySym lower = NoSymbol, upper = NoSymbol;
+        XConvertCase(ks, &lower, &upper);
+        if (lower != upper) {
+            KeySym syms[2] = {lower, upper};
+            XChangeKeyboardMapping(display, static_cast<int>(kc), 2, syms, 1);
+            bound[lower] = TPlace{kc, capsLocked, false};
+            bound[upper] = TPlace{kc, !capsLocked, false};
+        } else {
+            XChangeKeyboardMapping(display, static_cast<int>(kc), 1, &ks, 1);
+            bound[ks] = TPlace{kc, false, true};
+        }
+        boundKeys[kc] = Clock::now();
+        if (settle) {
+            // Clients take in the binding before its key comes.
+            XSync(display, False);
+            std::this_thread::sleep_for(kAfterBind);
+        }
+        return bound[ks];
+    }
+
+    // Gives every spare keycode back its emptiness.
+    void RestoreSpares() {
+        for (const auto& entry : boundKeys) {
+            KeySym none = NoSymbol;
+            XChangeKeyboardMapping(display, static_cast<int>(entry.first), 1, &none, 1);
+        }
+        bound.clear();
+        boundKeys.clear();
+        XSync(display, False);
+    }
+
+    // Presses the key that types `ks`, with Shift set as that key wants it
+    // for the press alone; returns the keycode pressed (0 for none).
+    unsigned Press(KeySym ks) {
+        std::optional<TPlace> place = Find(ks);
+        if (!place) place = Bind(ks);
+        if (!place) return 0;
+        const unsigned kc = place->keycode;
+        if (boundKeys.count(kc)) boundKeys[kc] = Clock::now();
+        if (place->either || place->shifted == ShiftDown()) {
+            Fake(kc, true);
+        } else if (place->shifted) {
+            const unsigned shift = ShiftKeycode();
+            if (shift) Fake(shift, true);
+            Fake(kc, true);
+            if (shift) Fake(shift, false);
+        } else {
+            for (unsigned k : shiftKeys) Fake(k, false);
+            Fake(kc, true);
+            for (unsigned k : shiftKeys) Fake(k, true);
+        }
+        return kc;
+    }
+
+    unsigned ShiftKeycode() const {
+        if (auto it = plainKeys.find(XK_Shift_L); it != plainKeys.end()) return it->second.keycode;
+        return keycodeByName[0x10];
+    }
+
+    unsigned ModifierKeycode(uint8_t vk) const {
+        const KeySym ks = Abnt2Symbols(vk).plain;
+        if (auto it = plainKeys.find(ks); it != plainKeys.end()) return it->second.keycode;
+        return keycodeByName[vk];
+    }
+
+    // Ctrl, Alt, AltGr or the Windows key down: the keys are a combination
+    // (Ctrl+C is the key that types c), and a dead key is just a key.
+    bool Combination() const {
+        for (uint8_t vk : {0x11, 0x12, 0x5B, 0x5C, 0xA2, 0xA3, 0xA4, 0xA5})
+            if (vkDown[vk]) return true;
+        return false;
+    }
+
+    void KeyDown(uint8_t vk) {
+        idleDue.reset();
+        if (!haveKeymap) ReadKeymap();
+        if (pressedFor[vk] != 0) return;  // held already
+        if (IsModifierVk(vk)) {
+            const unsigned kc = ModifierKeycode(vk);
+            vkDown.set(vk);
+            if (kc == 0) return;
+            Fake(kc, true);
+            pressedFor[vk] = kc;
+            if (IsShiftVk(vk)) shiftKeys.push_back(kc);
+            return;
+        }
+        const TAbnt2Symbols symbols = Abnt2Symbols(vk);
+        KeySym ks = ShiftDown() ? symbols.shifted : symbols.plain;
+        if (ks == NoSymbol) return;
+        vkDown.set(vk);
+        if (!Combination()) {
+            if (!boundAtStart) BindAtStart();
+            if (IsDead(ks)) {
+                if (pendingDead != NoSymbol) TypeAlone(Spacing(pendingDead));
+                pendingDead = ks;
+                return;
+            }
+            if (pendingDead != NoSymbol) {
+                const KeySym composed = Compose(pendingDead, ks);
+                if (composed == NoSymbol) TypeAlone(Spacing(pendingDead));
+                else ks = composed;
+                pendingDead = NoSymbol;
+            }
+        }
+        pressedFor[vk] = Press(ks);
+    }
+
+    // A character of its own, pressed and released at once.
+    void TypeAlone(KeySym ks) {
+        if (ks == NoSymbol) return;
+        if (const unsigned kc = Press(ks)) Fake(kc, false);
+    }
+
+    void KeyUp(uint8_t vk) {
+        vkDown.reset(vk);
+        const unsigned kc = pressedFor[vk];
+        if (kc == 0) return;
+        pressedFor[vk] = 0;
+        Fake(kc, false);
+        if (IsShiftVk(vk)) std::erase(shiftKeys, kc);
+        if (std::all_of(pressedFor.begin(), pressedFor.end(), [](unsigned k) { return k == 0; })) {
+            idleDue = Clock::now() + kIdleRestore;
+            wake.notify_all();
+        }
+    }
+
+    // The idle typing gives its spare keycodes back, and reads the keymap
+    // anew next time (the user may change layouts meanwhile).
+    void RestoreWhenIdle() {
+        std::unique_lock lock(mutex);
+        while (!quitting) {
+            if (!idleDue) {
+                wake.wait(lock);
+            } else if (Clock::now() < *idleDue) {
+                wake.wait_until(lock, *idleDue);
+            } else {
+                idleDue.reset();
+                if (pendingDead == NoSymbol) {
+                    RestoreSpares();
+                    haveKeymap = false;
                 }
             }
         }
-        if (down) BeforePress(vk);
-        if (isShift) shiftDown = down;
-        Fake(kc, down);
-    }
-
-    // A dead key whose composition has no keycode of its own: it goes out
-    // itself, at the level it was pressed with, and the client composes.
-    void FlushPendingDead() {
-        const uint8_t vk = pendingDeadVk;
-        const unsigned shiftKc = keycodes[0x10];
-        const bool wasShift = shiftDown;
-        const bool shiftNeeded = pendingDeadShift;
-        pendingDead = NoSymbol;
-        if (shiftKc && shiftNeeded != wasShift) Fake(shiftKc, shiftNeeded);
-        shiftDown = shiftNeeded;
-        BeforePress(vk);
-        Fake(keycodes[vk], true);
-        Fake(keycodes[vk], false);
-        if (shiftKc && shiftNeeded != wasShift) Fake(shiftKc, wasShift);
-        shiftDown = wasShift;
-    }
-
-    // Puts the composed letters on the keycodes that the layout leaves
-    // empty, two to a key.
-    void InstallCompositions() {
-        placeOf.clear();
-        pendingDead = NoSymbol;
-        XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
-        if (!xkb) return;
-        std::vector<unsigned> spare;
-        for (int kc = xkb->max_key_code; kc > xkb->min_key_code && kc > 8; --kc) {
-            if (XkbKeyNumGroups(xkb, kc) == 0) spare.push_back(static_cast<unsigned>(kc));
-        }
-        XkbFreeKeyboard(xkb, 0, True);
-        constexpr size_t n = sizeof kPlacedFirst / sizeof kPlacedFirst[0];
-        for (size_t i = 0, key = 0; i < n && key < spare.size(); i += 2, ++key) {
-            KeySym syms[2] = {kPlacedFirst[i], i + 1 < n ? kPlacedFirst[i + 1] : NoSymbol};
-            XChangeKeyboardMapping(display, static_cast<int>(spare[key]), 2, syms, 1);
-            placeOf[syms[0]] = TPlace{spare[key], false};
-            if (syms[1] != NoSymbol) placeOf[syms[1]] = TPlace{spare[key], true};
-        }
-        XSync(display, False);
     }
 };
 
@@ -305,27 +428,53 @@ TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_uniqu
         XCloseDisplay(impl_->display);
         throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XTEST");
     }
-    impl_->MapKeys();
+    impl_->restorer = std::thread([impl = impl_.get()] { impl->RestoreWhenIdle(); });
 }
 
 TX11Desktop::~TX11Desktop() {
-    if (impl_->display) {
-        XSync(impl_->display, False);
-        XCloseDisplay(impl_->display);
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->quitting = true;
     }
+    impl_->wake.notify_all();
+    impl_->restorer.join();
+    // Nothing stays held or bound after the program.
+    for (uint8_t vk = 255; vk > 0; --vk) impl_->KeyUp(vk);
+    impl_->RestoreSpares();
+    XCloseDisplay(impl_->display);
 }
 
-void TX11Desktop::KeyDown(uint8_t vk) { impl_->Send(vk, true); }
-void TX11Desktop::KeyUp(uint8_t vk) { impl_->Send(vk, false); }
+void TX11Desktop::KeyDown(uint8_t vk) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->KeyDown(vk);
+}
+
+void TX11Desktop::KeyUp(uint8_t vk) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->KeyUp(vk);
+}
 
 void TX11Desktop::Sleep(int32_t milliseconds) {
-    XSync(impl_->display, False);
+    {
+        std::lock_guard lock(impl_->mutex);
+        XSync(impl_->display, False);
+    }
     if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void TX11Desktop::ProcessMessages() {
-    XSync(impl_->display, False);
+    {
+        std::lock_guard lock(impl_->mutex);
+        XSync(impl_->display, False);
+    }
     if (impl_->pump) impl_->pump();
+}
+
+bool TX11Desktop::Reachable(const std::string& displayName) {
+    Display* display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
+    if (!display) return false;
+    XCloseDisplay(display);
+    return true;
 }
 
 std::string TX11Desktop::Opener() {
@@ -356,35 +505,13 @@ void TX11Desktop::PlaySoundAsync(const std::string& wavFile) {
     if (impl_->sound) impl_->sound(NativePath(wavFile).string());
 }
 
-void TX11Desktop::LoadKeyboardLayout() {
-    XkbComponentNamesRec names{};
-    char keycodes[] = "evdev+aliases(qwerty)", types[] = "complete", compat[] = "complete",
-         symbols[] = "pc+br(abnt2)+inet(evdev)";
-    names.keycodes = keycodes;
-    names.types = types;
-    names.compat = compat;
-    names.symbols = symbols;
-    // No geometry: it only draws the keyboard, and servers lack most of them.
-    XkbDescPtr xkb = XkbGetKeyboardByName(impl_->display, XkbUseCoreKbd, &names,
-                                          XkbGBN_AllComponentsMask & ~XkbGBN_GeometryMask,
-                                          XkbGBN_AllComponentsMask & ~XkbGBN_GeometryMask, True);
-    if (!xkb) throw TError("O servidor X recusou o teclado ABNT2 (br abnt2)");
-    XkbFreeKeyboard(xkb, XkbAllComponentsMask, True);
-    char rules[] = "evdev", model[] = "abnt2", layout[] = "br", variant[] = "abnt2";
-    XkbRF_VarDefsRec vars{};
-    vars.model = model;
-    vars.layout = layout;
-    vars.variant = variant;
-    XkbRF_SetNamesProp(impl_->display, rules, &vars);
-    XSync(impl_->display, False);
-    impl_->MapKeys();
-    impl_->InstallCompositions();
-}
-
 void TX11Desktop::SetMessagePump(std::function<void()> pump) { impl_->pump = std::move(pump); }
 
 void TX11Desktop::SetSoundPlayer(std::function<void(const std::string&)> player) { impl_->sound = std::move(player); }
 
-unsigned TX11Desktop::KeycodeOf(uint8_t vk) const { return impl_->keycodes[vk]; }
+size_t TX11Desktop::SpareKeysBound() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->boundKeys.size();
+}
 
 }  // namespace zel

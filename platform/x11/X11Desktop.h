@@ -1,7 +1,8 @@
 #pragma once
-// The desktop of an X server: keys through XTest on the ABNT2 layout (loaded
-// through XKB), programs started without a shell, documents handed to the
+// The desktop of an X server: keys through XTest into the user's own layout
+// (never changed), programs started without a shell, documents handed to the
 // desktop's opener, the sound played without waiting.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,9 +28,6 @@ public:
     void Sleep(int32_t milliseconds) override;
     bool ShellOpen(const std::string& file, const std::string& parameters, const std::string& workFolder) override;
     void PlaySoundAsync(const std::string& wavFile) override;
-    // Loads pc+br(abnt2)+inet(evdev) and sets the rules names to match.
-    // Raises TError when the server refuses it.
-    void LoadKeyboardLayout() override;
     // Waits until the server has handled every key event sent (a round trip),
     // then runs the message pump, if any.
     void ProcessMessages() override;
@@ -39,8 +37,11 @@ public:
     // Replaces the default sound player (paplay, detached; silent when it is
     // missing) with the window's own (Qt Multimedia).
     void SetSoundPlayer(std::function<void(const std::string& utf8File)> player);
-    // The X keycode a virtual-key code presses now; 0 for none.
-    unsigned KeycodeOf(uint8_t vk) const;
+    // How many spare keycodes carry a keysym for the typing now.
+    size_t SpareKeysBound() const;
+
+    // True when an X server answers on the display (DISPLAY when empty).
+    static bool Reachable(const std::string& displayName = "");
 
     // The program that opens documents, folders and addresses
     // (xdg-open, else "gio open"); empty when there is none.

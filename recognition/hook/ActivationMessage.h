@@ -9,7 +9,10 @@
 //             bit 30 set when the key was already down; low 16 bits the repeat count
 // The library includes this header too, so both sides agree on the layout.
 // No X or OS header here: the window's event filter decodes with it.
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace zel {
 
@@ -18,8 +21,24 @@ inline constexpr const char* kActivationKeyAtomName = "ZEL_ACTIVATIONKEY";
 inline constexpr uint32_t kKeyReleasedBit = 0x80000000u;
 inline constexpr uint32_t kKeyWasDownBit = 0x40000000u;
 
-// The shared memory that names the receiving window: 4 bytes, the X window id.
-inline constexpr const char* kReceptorShmName = "/ElReceptor";
+// The shared memory that names the receiving window: three 32-bit words, the
+// X window id, the activation key's virtual-key code (the library grabs that
+// key while it watches; 0 for none) and the owning process.
+inline constexpr size_t kReceptorWindow = 0, kReceptorKey = 1, kReceptorPid = 2, kReceptorWords = 3;
+
+// Its name: one per user and X display ("/ElReceptor-1000-:0"), so that two
+// users, or one user's two displays, never take each other's reports. The
+// screen number does not count (":0.1" is display ":0").
+inline std::string ReceptorShmName(uint32_t uid, std::string_view display) {
+    std::string name = "/ElReceptor-" + std::to_string(uid);
+    if (display.empty()) return name;
+    const size_t colon = display.rfind(':');
+    const size_t dot = display.find('.', colon == std::string_view::npos ? 0 : colon);
+    if (colon != std::string_view::npos && dot != std::string_view::npos) display = display.substr(0, dot);
+    name += '-';
+    for (char c : display) name += c == '/' ? '_' : c;
+    return name;
+}
 
 struct TActivationKeyMessage {
     uint16_t key = 0;       // virtual-key code

@@ -39,12 +39,18 @@ public:
     void LoadHookLibrary(const std::string& pastaExe);
     bool Loaded() const { return handle_ != nullptr; }
 
-    // Creates the shared memory "ElReceptor" (mode 0600, 4 bytes), stores the
-    // window id in it and calls "HookOn". Raises "Erro ao criar arquivo de
-    // memória" when the memory cannot be created or mapped; "HookOn" is not
-    // called then and nothing is left behind. Opening again while open stores
-    // the id again and calls "HookOn" again (the library keeps one watcher).
-    void OpenKeyHook(uint32_t windowId);
+    // Creates the shared memory of this user and display (ReceptorShmName,
+    // mode 0600), stores the window id, the activation key's code (which the
+    // library then takes for itself) and this process in it, and calls
+    // "HookOn". A name left by a process that has ended is replaced; one of a
+    // running copy raises "Outra cópia do programa já recebe a tecla de
+    // ativação nesta tela". Raises "Erro ao criar arquivo de memória" when the
+    // memory cannot be created or mapped; "HookOn" is not called then and
+    // nothing is left behind. Opening again while open stores the id and key
+    // again and calls "HookOn" again (the library keeps one watcher).
+    void OpenKeyHook(uint32_t windowId, uint8_t activationKey = 0);
+    // The name the shared memory has (or would have) now.
+    static std::string ShmName();
     // Calls "HookOff" (also when the hook was never opened), then, when the
     // shared memory is open, unmaps it, closes it and removes its name.
     void CloseKeyHook();
@@ -66,6 +72,7 @@ private:
 
     int shmFd_ = -1;
     uint32_t* receptor_ = nullptr;
+    std::string shmName_;
 };
 
 // The on-screen indicator of the activation state, drawn by the hook library.

@@ -4,7 +4,7 @@ namespace zelcmd {
 
 const std::vector<TSubcommand>& Subcommands() {
     static const std::vector<TSubcommand> table = {
-        {"profile", "zelcmd profile FILE.zpr [--save OUT.zpr]", RunProfile},
+        {"profile", "zelcmd profile FILE.zpr [--save OUT.zpr] [--check [--modnum FILE]]", RunProfile},
         {"phonemes", "zelcmd phonemes TEXT...", RunPhonemes},
         {"model", "zelcmd model --corpus FILE --out DIR | --profile FILE.zpr [--modnum FILE] --out DIR", RunModel},
         {"say", "zelcmd say [--profile FILE.zpr] [--settings config.ini] [--modnum modnum.ini] [--dry-run] FRASE...",

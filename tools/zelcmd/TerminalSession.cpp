@@ -54,7 +54,6 @@ TTerminalDesktop::TTerminalDesktop(bool dryRun) : dryRun_(dryRun) {
     auto timer = std::make_unique<TPolledTimer>();
     polled_ = timer.get();
     timer_ = std::move(timer);
-    desktop_->LoadKeyboardLayout();
 }
 
 void TTerminalDesktop::PrintDryRun(const zel::TActionContext& ctx) {

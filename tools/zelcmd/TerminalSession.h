@@ -44,7 +44,7 @@ private:
 
 class TTerminalDesktop {
 public:
-    // The real desktop loads the ABNT2 layout at once.
+    // The dry run records what the real desktop would be sent.
     explicit TTerminalDesktop(bool dryRun);
 
     zel::IDesktop& Desktop() { return *desktop_; }

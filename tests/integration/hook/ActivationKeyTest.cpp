@@ -127,7 +127,6 @@ TEST_F(ActivationKeyOnX, TheProgramsOwnTypingIsNotTheActivationKey) {
     // The program types a sentence through XTest while the hook listens; the
     // watcher sees every one of those keys, and none of them is F12.
     TX11Desktop x11;
-    x11.LoadKeyboardLayout();
     library.CloseKeyHook();
     library.OpenKeyHook(receiver.Window());
     TActionContext typing(comandos, x11, timer, &indicator);

@@ -15,8 +15,11 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -97,43 +100,119 @@ TEST(HookLibrary, LibraryWithoutAllExportsGivesTheFunctionsMessage) {
 TEST(HookLibrary, SharedMemoryHoldsTheWindowIdAndIsRemovedOnClose) {
     zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
-    library.OpenKeyHook(receiver.Window());
+    library.OpenKeyHook(receiver.Window(), kVkF12);
     ASSERT_TRUE(zeltest::ShmExists());
+    // This user's and this display's own name.
+    const std::string display = std::getenv("DISPLAY");
+    EXPECT_EQ(zel::THookLibrary::ShmName(), "/ElReceptor-" + std::to_string(getuid()) + "-" + display);
     struct stat st {};
-    ASSERT_EQ(stat(("/dev/shm" + std::string(zel::kReceptorShmName)).c_str(), &st), 0);
+    ASSERT_EQ(stat(("/dev/shm" + zel::THookLibrary::ShmName()).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(st.st_size, 4);
-    const int fd = shm_open(zel::kReceptorShmName, O_RDONLY, 0);
+    EXPECT_EQ(st.st_size, 12);
+    const int fd = shm_open(zel::THookLibrary::ShmName().c_str(), O_RDONLY, 0);
     ASSERT_GE(fd, 0);
-    uint32_t stored = 0;
-    ASSERT_EQ(pread(fd, &stored, sizeof stored, 0), 4);
+    uint32_t stored[3] = {};
+    ASSERT_EQ(pread(fd, stored, sizeof stored, 0), 12);
     close(fd);
-    EXPECT_EQ(stored, receiver.Window());
+    EXPECT_EQ(stored[0], receiver.Window());
+    EXPECT_EQ(stored[1], kVkF12);
+    EXPECT_EQ(stored[2], static_cast<uint32_t>(getpid()));
     library.CloseKeyHook();
     EXPECT_FALSE(zeltest::ShmExists());
     EXPECT_FALSE(library.KeyHookOpen());
 }
 
-TEST(HookLibrary, LeftoverSharedMemoryIsTakenOverAndRemoved) {
-    // A program that ended without closing left the name behind, wider open
-    // and larger than it should be.
-    const int stale = shm_open(zel::kReceptorShmName, O_CREAT | O_RDWR, 0644);
+// A name as another process left it: wider open and larger than it should
+// be, naming `pid` as its owner.
+static void LeaveSharedMemory(pid_t pid) {
+    const int stale = shm_open(zel::THookLibrary::ShmName().c_str(), O_CREAT | O_RDWR, 0644);
     ASSERT_GE(stale, 0);
     ASSERT_EQ(fchmod(stale, 0644), 0);
     ASSERT_EQ(ftruncate(stale, 4096), 0);
+    const uint32_t words[3] = {0x00400001u, 0, static_cast<uint32_t>(pid)};
+    ASSERT_EQ(pwrite(stale, words, sizeof words, 0), 12);
     close(stale);
+}
+
+TEST(HookLibrary, LeftoverSharedMemoryOfAnEndedProgramIsReplacedAndRemoved) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    waitpid(ended, nullptr, 0);
+    LeaveSharedMemory(ended);
     zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
     library.OpenKeyHook(receiver.Window());
     struct stat st {};
-    ASSERT_EQ(stat(("/dev/shm" + std::string(zel::kReceptorShmName)).c_str(), &st), 0);
+    ASSERT_EQ(stat(("/dev/shm" + zel::THookLibrary::ShmName()).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(st.st_size, 4);
+    EXPECT_EQ(st.st_size, 12);
     receiver.Press(XK_F12);
     receiver.Release(XK_F12);
     EXPECT_EQ(receiver.Wait(2, 3s).size(), 2u);
     library.CloseKeyHook();
     EXPECT_FALSE(zeltest::ShmExists());
+}
+
+TEST(HookLibrary, SharedMemoryOfARunningCopyIsLeftToIt) {
+    const pid_t running = fork();
+    if (running == 0) {
+        pause();
+        _exit(0);
+    }
+    LeaveSharedMemory(running);
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    EXPECT_EQ(ErrorOf([&] { library.OpenKeyHook(receiver.Window()); }),
+              "Outra c\xF3pia do programa j\xE1 recebe a tecla de ativa\xE7\xE3o nesta tela");
+    EXPECT_FALSE(library.KeyHookOpen());
+    EXPECT_TRUE(zeltest::ShmExists());  // still the other copy's
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+    shm_unlink(zel::THookLibrary::ShmName().c_str());
+}
+
+// The activation key held while the hook is on: every press (auto-repeat
+// too) and the release are reported, the focused application receives none
+// of them, and what the program types meanwhile reaches it. Once the hook is
+// off, the key is the application's again.
+TEST(HookLibrary, ActivationKeyHeldDuringTheHookNeverReachesTheApplication) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    receiver.SetAutoRepeat(150, 40);
+    FILE* echo = popen("LC_ALL=C.UTF-8 XMODIFIERS= exec '" ZEL_XIM_ECHO "'", "r");
+    ASSERT_NE(echo, nullptr);
+    char ready[16] = {};
+    ASSERT_NE(fgets(ready, sizeof ready, echo), nullptr);
+    ASSERT_STREQ(ready, "READY\n");
+    library.OpenKeyHook(receiver.Window(), kVkF12);
+    receiver.Press(XK_F12);
+    std::this_thread::sleep_for(500ms);  // auto-repeat
+    {
+        // (A key pressed ends the auto-repeat of the one held before.)
+        zel::TX11Desktop desktop;
+        desktop.KeyDown('A');
+        desktop.KeyUp('A');
+        desktop.ProcessMessages();
+    }
+    receiver.Release(XK_F12);
+    std::vector<TKeyReport> reports;
+    for (const TKeyReport& r : receiver.Wait(SIZE_MAX, 1s)) reports.push_back(r);
+    library.CloseKeyHook();
+    receiver.Press(XK_F12);
+    receiver.Release(XK_F12);
+    receiver.Press(zeltest::XK_Escape);
+    receiver.Release(zeltest::XK_Escape);
+    std::string received;
+    char buf[256];
+    while (size_t n = fread(buf, 1, sizeof buf, echo)) received.append(buf, n);
+    pclose(echo);
+    receiver.SetAutoRepeat(660, 40);
+
+    EXPECT_EQ(received, "a<F12>");
+    std::erase_if(reports, [](const TKeyReport& r) { return r.key != kVkF12; });
+    ASSERT_GE(reports.size(), 4u);
+    EXPECT_EQ(std::count_if(reports.begin(), reports.end(), [](const TKeyReport& r) { return r.released(); }), 1);
+    EXPECT_TRUE(reports.back().released());
 }
 
 TEST(HookLibrary, ReportsPressAndReleaseToTheWindowInTheSharedMemory) {
@@ -170,24 +249,21 @@ TEST(HookLibrary, BothShiftKeysReportShift) {
     for (const TKeyReport& r : reports) EXPECT_EQ(r.key, 0x10u);  // SHIFT, as the key names know it
 }
 
-TEST(HookLibrary, EveryKeyTheProgramTypesIsReportedByItsOwnCode) {
+TEST(HookLibrary, EveryKeyIsReportedByItsOwnCode) {
     zel::THookLibrary& library = zeltest::Library();
     TReceiver receiver;
-    zel::TX11Desktop desktop;
-    desktop.LoadKeyboardLayout();
-    // The watcher reads the keyboard's names when it starts: after the layout.
     library.OpenKeyHook(receiver.Window());
+    const std::array<unsigned, 256> keycodes = receiver.Abnt2Keycodes();
     std::vector<uint32_t> typed;
     for (const zel::TVkKey& key : zel::Abnt2Keys()) {
-        if (desktop.KeycodeOf(key.vk) == 0) continue;
-        desktop.KeyDown(key.vk);
-        desktop.KeyUp(key.vk);
+        if (keycodes[key.vk] == 0) continue;
+        receiver.Key(keycodes[key.vk], true);
+        receiver.Key(keycodes[key.vk], false);
         // Left and right modifiers come back as SHIFT, CTRL, ALT.
         const uint32_t generic = key.vk >= 0xA0 && key.vk <= 0xA5 ? 0x10u + (key.vk - 0xA0u) / 2 : key.vk;
         typed.push_back(generic);
         typed.push_back(generic | 0x100u);  // the release
     }
-    desktop.ProcessMessages();
     ASSERT_GT(typed.size(), 200u);
     const auto reports = receiver.Wait(typed.size(), 5s);
     library.CloseKeyHook();

@@ -4,6 +4,7 @@
 
 #include "recognition/hook/ActivationMessage.h"
 #include "recognition/hook/HookLibrary.h"
+#include "platform/x11/Abnt2Keys.h"
 
 #include <X11/Xutil.h>
 #include <X11/XKBlib.h>
@@ -85,6 +86,20 @@ void TReceiver::Release(unsigned long keysym) {
     XSync(display_, False);
 }
 
+void TReceiver::Key(unsigned keycode, bool down) {
+    XTestFakeKeyEvent(display_, keycode, down ? True : False, 0);
+    XSync(display_, False);
+}
+
+std::array<unsigned, 256> TReceiver::Abnt2Keycodes() const {
+    std::array<unsigned, 256> keycodes{};
+    XkbDescPtr xkb = XkbGetMap(display_, 0, XkbUseCoreKbd);
+    if (!xkb) return keycodes;
+    if (XkbGetNames(display_, XkbKeyNamesMask | XkbKeyAliasesMask, xkb) == Success) keycodes = zel::Abnt2Keycodes(xkb);
+    XkbFreeKeyboard(xkb, 0, True);
+    return keycodes;
+}
+
 void TReceiver::SetAutoRepeat(unsigned delayMs, unsigned intervalMs) {
     XkbSetAutoRepeatRate(display_, XkbUseCoreKbd, delayMs, intervalMs);
     XAutoRepeatOn(display_);
@@ -131,6 +146,6 @@ bool IndicatorGeometry(Display* display, int& x, int& y, int& width, int& height
     return true;
 }
 
-bool ShmExists() { return std::filesystem::exists(std::string("/dev/shm") + zel::kReceptorShmName); }
+bool ShmExists() { return std::filesystem::exists("/dev/shm" + zel::THookLibrary::ShmName()); }
 
 }  // namespace zeltest

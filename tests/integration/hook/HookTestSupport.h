@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 // What the hook library's tests share: the private X server, a window that
 // receives the library's key reports, keys pressed through XTest, and the
 // indicator as the X server sees it.
@@ -19,6 +20,7 @@ namespace zeltest {
 // X keysyms the tests press.
 inline constexpr unsigned long XK_F12 = 0xFFC9;
 inline constexpr unsigned long XK_a = 0x0061;
+inline constexpr unsigned long XK_Escape = 0xFF1B;
 inline constexpr unsigned long XK_Shift_L = 0xFFE1;
 inline constexpr unsigned long XK_Shift_R = 0xFFE2;
 
@@ -54,6 +56,10 @@ public:
     // XTest key events on the server, by X keysym; returns at once.
     void Press(unsigned long keysym);
     void Release(unsigned long keysym);
+    // A key by its keycode, down or up.
+    void Key(unsigned keycode, bool down);
+    // The keycode of each ABNT2 virtual-key code's key on this server (0 for none).
+    std::array<unsigned, 256> Abnt2Keycodes() const;
     // Fast auto-repeat so that a short hold repeats several times.
     void SetAutoRepeat(unsigned delayMs, unsigned intervalMs);
     // After the server has gone: forget the connection without a request

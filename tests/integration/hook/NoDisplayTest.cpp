@@ -21,13 +21,13 @@ TEST(HookLibraryWithoutDisplay, EveryCallReturnsAtOnceAndNothingIsLeft) {
     library.LoadHookLibrary(std::string(ZEL_PROGRAM_FOLDER) + "/");
     ASSERT_TRUE(library.Loaded());
     library.OpenKeyHook(0x00400001u);
-    EXPECT_TRUE(std::filesystem::exists("/dev/shm/ElReceptor"));
+    EXPECT_TRUE(std::filesystem::exists("/dev/shm" + zel::THookLibrary::ShmName()));
     library.HookOn();  // a second call: still nothing
     library.IndicadorMostrar();
     library.IndicadorEsconder();
     library.CloseKeyHook();
     library.HookOff();
-    EXPECT_FALSE(std::filesystem::exists("/dev/shm/ElReceptor"));
+    EXPECT_FALSE(std::filesystem::exists("/dev/shm" + zel::THookLibrary::ShmName()));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
@@ -49,7 +49,7 @@ TEST(HookLibraryWithoutDisplay, ServerThatEndsWhileTheHookRunsDoesNotEndTheProgr
         library.IndicadorEsconder();
         library.IndicadorMostrar();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-        EXPECT_FALSE(std::filesystem::exists("/dev/shm/ElReceptor"));
+        EXPECT_FALSE(std::filesystem::exists("/dev/shm" + zel::THookLibrary::ShmName()));
         // The test's own connection dies with the server: leave it behind.
         (void)receiver.Abandon();
     }

@@ -18,7 +18,7 @@ echo "package: $(basename "$deb")"
 
 # The package names the Debian packages the program uses.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libpocketsphinx3 pocketsphinx-en-us libqt6widgets6 libqt6multimedia6 libxtst6 libxkbfile1 libpulse0; do
+for needed in libpocketsphinx3 pocketsphinx-en-us libqt6widgets6 libqt6multimedia6 libqt6network6 libxtst6 libpulse0; do
   case "$depends" in *"$needed"*) ;; *) fail "Depends lacks $needed: $depends";; esac
 done
 
@@ -37,6 +37,22 @@ done
 if ls -R "$lib" | grep -E '^(test_|config\.ini$|sphinx\.arg$|sphinx\.log$|languagemodel\.lm$|dictionary\.dic$)'; then
   fail "the package carries files it must not"
 fi
+# The desktop's menu entry, in Portuguese, and our icon, in the package and
+# in a plain cmake --install.
+cmake --install "$build" --prefix "$scratch/inst" >/dev/null || fail "cmake --install"
+for where in "$root/usr" "$scratch/inst"; do
+  entry=$where/share/applications/moro-zel.desktop
+  icon=$where/share/icons/hicolor/scalable/apps/moro-zel.svg
+  [ -s "$entry" ] || fail "no menu entry in $where"
+  for line in 'Type=Application' 'Name=MORO Zel' 'Comment=Comandos de voz para o desktop, offline, em português' \
+              'Exec=zel' 'Icon=moro-zel' 'Categories=Utility;Accessibility;'; do
+    grep -qxF "$line" "$entry" || fail "the menu entry lacks $line"
+  done
+  [ -s "$icon" ] || fail "no icon in $where"
+  grep -q '<svg' "$icon" || fail "the icon is not SVG"
+done
+[ -x "$root/usr/bin/$(sed -n 's/^Exec=//p' "$root/usr/share/applications/moro-zel.desktop")" ] || fail "Exec names no installed command"
+
 # The recognizer's template names the installed acoustic model, not the build.
 grep -qx -- "-hmm $(pkg-config --variable=modeldir pocketsphinx)/en-us/en-us"$'\r' "$lib/sphinx/sphinx.arg.default" ||
   fail "sphinx.arg.default: $(head -2 "$lib/sphinx/sphinx.arg.default")"

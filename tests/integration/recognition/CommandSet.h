@@ -7,11 +7,17 @@
 
 namespace zeltest {
 
+// What the switch-on hands the control besides the files.
+struct TVocabulary {
+    std::vector<std::string> NumberWords, CommandPhrases;  // core text
+};
+
 struct TCommandSet {
     std::string Folder;                 // the program's folder stand-in, ending in "/"
     std::string ArgFile;                // Folder + "sphinx.arg"
     std::vector<std::string> Phrases;   // what is spoken (UTF-8): commands, numbers, sentences
     std::vector<std::string> Expected;  // the sentence that must come back for each (UTF-8)
+    TVocabulary Vocabulary;
 };
 
 // Commands typical of a desktop profile, some of several words.

@@ -2,7 +2,8 @@
 # The real program on a real X server (run inside with_xvfb.sh): start-up
 # reads config.ini, the quit button ends the program and writes it back; a
 # missing hook library shows its message and the settings survive untouched;
-# the signals of a kill, a logout and Ctrl+C end it the same way.
+# a second start on the same display hands over to the first window;
+# the signals of a kill, a logout and Ctrl+C end it like the quit button.
 # Usage: program_test.sh BIN_FOLDER
 set -euo pipefail
 bin=$1
@@ -79,8 +80,25 @@ wait_exit
 grep -q $'tempotecla=77\r' "$work/app/config.ini" || fail "tempotecla lost"
 grep -q $'confianca=12\r' "$work/app/config.ini" || fail "confianca lost"
 grep -q $'teclaativacao=F8\r' "$work/app/config.ini" || fail "teclaativacao lost"
+# 3. A second start on the same display gives no second window: it hands
+# over to the first and ends; the first goes on.
+install_copy
+"$work/app/zel" 2>"$work/err3.log" &
+zel_pid=$!
+w=$(find_window 576x432) || fail "no main window"
+status=0
+timeout 20 "$work/app/zel" 2>"$work/err3b.log" || status=$?
+[ "$status" = 0 ] || fail "the second start ended with $status: $(cat "$work/err3b.log")"
+count=0
+for v in $(xdotool search --onlyvisible --name '^MORO Zel$' 2>/dev/null); do
+  xdotool getwindowgeometry "$v" | grep -q "Geometry: 576x432" && count=$((count + 1))
+done
+[ "$count" = 1 ] || fail "$count main windows"
+kill -0 "$zel_pid" 2>/dev/null || fail "the first window ended"
+click_in "$w" 522 17
+wait_exit
 
-# 3. A kill, a logout and Ctrl+C end it like the quit button: the settings
+# 4. A kill, a logout and Ctrl+C end it like the quit button: the settings
 # are written back.
 for sig in TERM HUP INT; do
   install_copy
@@ -93,4 +111,5 @@ for sig in TERM HUP INT; do
   [ "$zel_status" = 0 ] || fail "status $zel_status after SIG$sig"
   grep -q $'tempotecla=32\r' "$work/app/config.ini" || fail "config.ini not written after SIG$sig"
 done
+
 echo "program test passed"

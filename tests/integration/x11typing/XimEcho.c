@@ -1,7 +1,8 @@
 /* A small X client of the tests: a window that takes the keyboard focus,
  * composes what it receives through an input method (dead keys included) and
  * prints it on stdout as UTF-8. A key with Control down prints as
- * <CTRL+keysym>; Escape ends the program. "READY" is printed once the window
+ * <CTRL+keysym>, any other key that types nothing (a function key) as
+ * <keysym>; Escape ends the program. "READY" is printed once the window
  * has the focus. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -39,6 +40,10 @@ int main(void) {
     XSetInputFocus(d, w, RevertToParent, CurrentTime);
     do XNextEvent(d, &ev);
     while (ev.type != FocusIn);
+    /* Xlib reads the keymap (and starts following its changes) at the first
+     * key it looks up; a running application has long done so. */
+    (void)XKeysymToKeycode(d, XK_a);
+    XSync(d, False);
     printf("READY\n");
     fflush(stdout);
     for (;;) {
@@ -59,6 +64,9 @@ int main(void) {
             printf("<CTRL+%s>", name ? name : "?");
         } else if ((st == XLookupChars || st == XLookupBoth) && n > 0) {
             fwrite(buf, 1, (size_t)n, stdout);
+        } else if (ks != NoSymbol && !IsModifierKey(ks)) {
+            const char* name = XKeysymToString(ks);
+            printf("<%s>", name ? name : "?");
         }
         fflush(stdout);
     }

@@ -12,7 +12,6 @@ TEST(FakeDesktop, RecordsEveryCallInOrder) {
     TFakeIndicator indicator(log);
     int pumps = 0;
     desktop.OnProcessMessages = [&] { ++pumps; };
-    desktop.LoadKeyboardLayout();
     desktop.KeyDown(0x11);
     desktop.Sleep(7);
     desktop.KeyUp(0x11);
@@ -27,11 +26,11 @@ TEST(FakeDesktop, RecordsEveryCallInOrder) {
     indicator.Hide();
     EXPECT_EQ(pumps, 1);
     EXPECT_EQ(log.Trace(),
-              "layout +11 w7 -11 open(/bin/prog| a|/bin/) open(x||) sound(s.wav) pump interval:300 timer:on show hide");
+              "+11 w7 -11 open(/bin/prog| a|/bin/) open(x||) sound(s.wav) pump interval:300 timer:on show hide");
     EXPECT_EQ(log.Trace(TDesktopEvent::kKeys), "+11 w7 -11");
     EXPECT_EQ(log.Count(TDesktopEvent::ShellOpen), 2u);
-    EXPECT_EQ(DescribeEvent(log.Events()[1]), "key down 0x11");
-    EXPECT_EQ(DescribeEvent(log.Events()[4]), "launch \"/bin/prog\" parameters \" a\" folder \"/bin/\"");
+    EXPECT_EQ(DescribeEvent(log.Events()[0]), "key down 0x11");
+    EXPECT_EQ(DescribeEvent(log.Events()[3]), "launch \"/bin/prog\" parameters \" a\" folder \"/bin/\"");
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 300);
     EXPECT_FALSE(indicator.Visible());

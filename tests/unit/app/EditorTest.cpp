@@ -1,7 +1,10 @@
 // The command editor page and the two key capture boxes.
+#include <QLabel>
+#include <QToolButton>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -11,6 +14,7 @@
 #include <QToolButton>
 
 #include "app/KeyCaptureEdit.h"
+#include "commands/TextFile.h"
 #include "tests/unit/app/AppFixture.h"
 
 using zeltest::AppFixture;
@@ -268,6 +272,12 @@ TEST_F(Editor, ActivationKeyBoxHoldsOneName) {
     EXPECT_FALSE(box->Capturing());
     QTest::keyClicks(box, "q");
     EXPECT_EQ(box->text(), "Q");
+    // On the preferences page, with a button that takes the key away.
+    EXPECT_TRUE(box->isVisibleTo(box->parentWidget()));
+    EXPECT_EQ(f.Label11->text(), QString::fromUtf8("Tecla de ativação"));
+    EXPECT_EQ(f.btnTeclaNenhuma->text(), "Nenhuma");
+    f.btnTeclaNenhuma->click();
+    EXPECT_EQ(box->text(), "");
 }
 
 TEST(KeyCapture, DigitRowIsReadFromThePhysicalKey) {
@@ -277,4 +287,18 @@ TEST(KeyCapture, DigitRowIsReadFromThePhysicalKey) {
     EXPECT_EQ(zel::VirtualKeyOfQtKey(Qt::Key_1, true, 87), 0x61);  // keypad 1
     EXPECT_EQ(zel::VirtualKeyOfQtKey(Qt::Key_PageDown, false, 0), 0x22);
     EXPECT_EQ(zel::VirtualKeyOfQtKey(Qt::Key_F12, false, 0), 0x7B);
+}
+
+TEST_F(Editor, PhrasesThatSoundAlikeAreNamedAboveThePhrase) {
+    // The stand-in letter rules spell each letter: "sem" is "S E M".
+    zel::WriteLines(pasta + "modnum.ini", {"[modnum]", "num=1", "[num0]", "cmd=cem", "num=100", "fonemas=C E M"});
+    auto& f = Open({Make("parar", zel::tcTecla, "", "P A R A R"), Make("copiar", zel::tcTecla, "", "C O P I A R")});
+    Select(f, 1);
+    EXPECT_EQ(f.lblParecido->text(), "");
+    f.edtCmd->setText("paras");
+    EXPECT_EQ(f.lblParecido->text(), "Parecido com: parar");
+    f.edtCmd->setText("sem");
+    EXPECT_EQ(f.lblParecido->text(), "Parecido com: cem");
+    f.edtFonemas->setText("X Y Z");  // a pronunciation of the user's own
+    EXPECT_EQ(f.lblParecido->text(), "");
 }

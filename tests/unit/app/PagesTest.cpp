@@ -33,7 +33,7 @@ TEST_F(Pages, FivePagesInOrderAndTheWindowOpensOnMenu) {
     EXPECT_EQ(f.size(), QSize(576, 432));
     EXPECT_EQ(f.lblProfile->text(), "Profile Atual: (nenhum)");
     EXPECT_EQ(f.lblStatus->text(), "Reconhecimento Desligado");
-    EXPECT_EQ(services.Trace(), "LoadHookLibrary LoadKeyboardLayout");
+    EXPECT_EQ(services.Trace(), "LoadHookLibrary");
 }
 
 TEST_F(Pages, ButtonsLeadToTheirPagesAndEveryVoltarBack) {
@@ -101,7 +101,7 @@ TEST_F(Pages, DictationBundleOnlyFillsTheMemo) {
     Click(f.btnCarregarDitado);
     EXPECT_EQ(dialogsShown, QStringList{"dlgAbrirDitado"});
     EXPECT_EQ(f.mmoDitado->toPlainText(), "### UNI ###\n2\t<s>\n### ENDUBT ###");
-    EXPECT_EQ(services.Trace(), "LoadHookLibrary LoadKeyboardLayout");
+    EXPECT_EQ(services.Trace(), "LoadHookLibrary");
     EXPECT_FALSE(zel::FileExists(pasta + "zellm.zlm"));
     Click(f.btnLimparDitado);
     EXPECT_EQ(f.mmoDitado->toPlainText(), "");

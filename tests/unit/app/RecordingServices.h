@@ -34,7 +34,6 @@ public:
         if (links.TimerAtivo) Links = links;
     }
     void LoadHookLibrary() override { Step("LoadHookLibrary"); }
-    void LoadKeyboardLayout() override { Step("LoadKeyboardLayout"); }
     void SetConfThreshPercentage(int32_t p) override { ConfThresh = p; }
     void SetSamplesPerSecond(int32_t r) override { SampleRate = r; }
     std::string TextToPhonemes(const std::string& text) override {

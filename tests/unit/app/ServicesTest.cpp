@@ -18,6 +18,12 @@
 #include "commands/TextFile.h"
 #include "platform/fake/FakeDesktop.h"
 #include "recognition/FakeRecognizer.h"
+#include "recognition/hook/ActivationMessage.h"
+#include "recognition/hook/HookLibrary.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include "tests/unit/app/AppFixture.h"
 
 namespace {
@@ -136,6 +142,13 @@ TEST_F(WindowWithParts, TheActivationKeyGatesCommandsInHoldMode) {
     form->edtSomAtivacao->setText("/sons/bip.wav");
     ClickReconhecer();
     ASSERT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();  // no hook library: opening it does nothing
+    // The shared memory tells the library which key to take: F9.
+    const int shm = shm_open(zel::THookLibrary::ShmName().c_str(), O_RDONLY, 0);
+    ASSERT_GE(shm, 0);
+    uint32_t key = 0;
+    EXPECT_EQ(pread(shm, &key, sizeof key, zel::kReceptorKey * sizeof(uint32_t)), 4);
+    close(shm);
+    EXPECT_EQ(key, 0x78u);
     log.Clear();
     control->Hear(u"copiar");
     EXPECT_EQ(log.Trace(zel::TDesktopEvent::kKeys), "");  // an activation key is set: commands wait

@@ -172,3 +172,14 @@ TEST_F(ActivationKey, DecodingTheMessage) {
 
 }  // namespace
 }  // namespace zel
+
+// The shared memory's name: one per user and display, the screen left out,
+// never a second slash.
+TEST(ReceptorShmName, OnePerUserAndDisplay) {
+    EXPECT_EQ(zel::ReceptorShmName(1000, ":0"), "/ElReceptor-1000-:0");
+    EXPECT_EQ(zel::ReceptorShmName(1000, ":0.1"), "/ElReceptor-1000-:0");
+    EXPECT_EQ(zel::ReceptorShmName(1001, ":0"), "/ElReceptor-1001-:0");
+    EXPECT_EQ(zel::ReceptorShmName(1000, "host.example:12.0"), "/ElReceptor-1000-host.example:12");
+    EXPECT_EQ(zel::ReceptorShmName(1000, "/tmp/launch-x/org.x:0"), "/ElReceptor-1000-_tmp_launch-x_org.x:0");
+    EXPECT_EQ(zel::ReceptorShmName(1000, ""), "/ElReceptor-1000");
+}
