@@ -15,9 +15,11 @@
 
 #include "app/ErrorGuard.h"
 #include "app/Form1.h"
+#include "app/QuitSignals.h"
 #include "app/SingleWindow.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
+#include "platform/x11/FileSync.h"
 #include "platform/x11/X11Desktop.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    zel::InstallFileSync();
     QApplication::setApplicationName(QStringLiteral("MORO Zel"));
     QApplication::setApplicationDisplayName(QStringLiteral("MORO Zel"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -66,6 +69,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
+    zel::QuitOnSignals(&app);
     form->show();
     shown = form.get();
     int rc = app.exec();

@@ -51,16 +51,56 @@ int32_t IniStrToIntDef(std::string_view text, int32_t fallback) {
 
 TIniDocument::TIniDocument(const std::vector<std::string>& lines) {
     sections_.push_back(Section{});
-    std::string name;
-    for (const auto& line : lines) {
-        if (ParseSectionHeader(line, name)) {
-            sections_.push_back(Section{line, {}, {}});
-            sectionIndex_.try_emplace(NameFold(name), sections_.size() - 1);
-        } else {
-            sections_.back().lines.push_back(line);
-        }
-    }
+    for (const auto& line : lines) AddLine(line);
     for (size_t i = 0; i < sections_.size(); ++i) IndexSection(i);
+}
+
+TIniDocument TIniDocument::ForReading(std::string_view bytes, TSectionFilter wanted) {
+    TIniDocument doc;
+    doc.sections_.push_back(Section{});
+    // Only the first section of a name and the first key of a name in it are
+    // ever read: repeats are left out with the lines that hold no key.
+    bool repeated = false;
+    std::string name, key;
+    ForEachLine(bytes, [&](std::string_view line) {
+        if (line.find_first_of("[=") == std::string_view::npos) return;
+        if (ParseSectionHeader(line, name)) {
+            std::string folded = NameFold(name);
+            repeated = doc.sectionIndex_.count(folded) != 0 || (wanted && !wanted(folded));
+            if (!repeated) doc.AddLine(std::string(line));
+            return;
+        }
+        if (repeated || !KeyOfLine(line, key)) return;
+        Section& s = doc.sections_.back();
+        if (s.keyIndex.try_emplace(key, s.lines.size()).second) s.lines.emplace_back(line);
+    });
+    return doc;
+}
+
+TIniDocument TIniDocument::ForReadingOrEmpty(const std::string& fileName, TSectionFilter wanted) {
+    try {
+        return ForReading(ReadFileBytes(fileName), wanted);
+    } catch (const TError&) {
+        return TIniDocument();
+    }
+}
+
+void TIniDocument::AddLine(std::string line) {
+    std::string name;
+    if (ParseSectionHeader(line, name)) {
+        sections_.push_back(Section{std::move(line), {}, {}});
+        sectionIndex_.try_emplace(NameFold(name), sections_.size() - 1);
+    } else {
+        sections_.back().lines.push_back(std::move(line));
+    }
+}
+
+std::vector<std::string> TIniDocument::SectionNames() const {
+    std::vector<std::string> names;
+    std::string name;
+    for (const auto& s : sections_)
+        if (!s.header.empty() && ParseSectionHeader(s.header, name)) names.push_back(name);
+    return names;
 }
 
 void TIniDocument::IndexSection(size_t sectionIndex) {
@@ -156,8 +196,8 @@ std::vector<std::string> TIniDocument::Lines() const {
 void TIniDocument::Save(const std::string& fileName) const {
     try {
         WriteLines(fileName, Lines());
-    } catch (const TError&) {
-        RaiseUnableToWrite(fileName);
+    } catch (const TError& e) {
+        RaiseUnableToWrite(fileName, e.Reason());
     }
 }
 

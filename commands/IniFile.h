@@ -24,6 +24,15 @@ public:
 
     TIniDocument() = default;
     explicit TIniDocument(const std::vector<std::string>& lines);
+    // A file's bytes (CR LF, CR or LF) for reading only: blank lines,
+    // comments, lines that hold no key and repeated sections and keys (which
+    // are never read) are left out, so Lines() is no copy of the file and a
+    // file of them costs nothing.
+    // wanted, when given, picks the sections worth keeping by their folded
+    // name (a profile reads only "geral" and "cmd..." sections).
+    using TSectionFilter = bool (*)(std::string_view foldedName);
+    static TIniDocument ForReading(std::string_view bytes, TSectionFilter wanted = nullptr);
+    static TIniDocument ForReadingOrEmpty(const std::string& fileName, TSectionFilter wanted = nullptr);
 
     // A missing or unreadable file reads as an empty document, as the
     // platform's functions return their defaults then.
@@ -36,6 +45,8 @@ public:
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
     // Is there a section of this name at all?
     bool HasSection(std::string_view section) const;
+    // The names of the section headers, in file order, duplicates included.
+    std::vector<std::string> SectionNames() const;
 
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
@@ -51,6 +62,7 @@ private:
         std::unordered_map<std::string, size_t> keyIndex;  // folded key → line, first occurrence
     };
 
+    void AddLine(std::string line);
     void IndexSection(size_t sectionIndex);
     const std::string* FindValueLine(std::string_view section, std::string_view key) const;
 

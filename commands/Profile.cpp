@@ -19,17 +19,29 @@ size_t FindDitadoLine(const std::vector<std::string>& lines) {
 
 std::string CmdSection(int32_t i) { return "cmd" + std::to_string(i); }
 
-// A hand-edited count may be huge. Commands past the file's size have no
-// section and so would be empty: clamp to the last section that exists
-// instead of allocating billions of empty commands.
-int32_t SoundCommandCount(const TIniDocument& ini, int32_t declared, size_t lineCount) {
-    if (declared <= 0) return 0;
-    if (static_cast<size_t>(declared) <= lineCount) return declared;
-    int32_t last = -1;
-    for (int32_t i = 0; i < static_cast<int32_t>(lineCount); ++i)
-        if (ini.HasSection(CmdSection(i))) last = i;
-    return last + 1;
+// The indexes of the "cmd<i>" sections below the count, each once, ascending.
+std::vector<int32_t> CommandSections(const std::vector<std::string>& names, int32_t count) {
+    std::vector<int32_t> found;
+    for (const std::string& name : names) {
+        std::string folded = NameFold(name);
+        if (folded.size() < 4 || folded.size() > 13 || folded.compare(0, 3, "cmd") != 0) continue;
+        if (!std::all_of(folded.begin() + 3, folded.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+        if (folded.size() > 4 && folded[3] == '0') continue;  // "cmd01" is not command 1
+        long long index = std::stoll(folded.substr(3));
+        if (index < count) found.push_back(static_cast<int32_t>(index));
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
 }
+
+// Commands without a section are empty. A hand-edited count or section number
+// may ask for billions of them: they are kept up to a fixed number plus one
+// per this many bytes of the file's settings, far more than any saved profile
+// has (a section header alone takes seven); past that only commands with a
+// section count, and a count past the last section adds none.
+constexpr size_t kFreeEmptyCommands = 1024;
+constexpr size_t kBytesPerEmptyCommand = 16;
 
 }  // namespace
 
@@ -44,25 +56,58 @@ void ResetProfile(TProfileState& state) {
 
 void LoadProfile(TProfileState& state, const std::string& fileName) {
     ResetProfile(state);
-    std::vector<std::string> lines = ReadLines(fileName);
-    size_t ditado = FindDitadoLine(lines);
+    std::string bytes = ReadFileBytes(fileName);
     // Only the lines before the marker are INI: a dictation line that looks
     // like "[cmd3]" must never become a command.
-    TIniDocument ini(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(ditado)));
+    size_t settingsEnd = bytes.size();
+    bool marked = false;
+    ForEachLine(bytes, [&](std::string_view line) {
+        if (marked || NameFold(line) != kDitadoMarker) return;
+        marked = true;
+        settingsEnd = static_cast<size_t>(line.data() - bytes.data());
+        size_t after = settingsEnd + line.size();
+        if (after < bytes.size() && bytes[after] == '\r') ++after;
+        if (after < bytes.size() && bytes[after] == '\n' && bytes[after - 1] != '\n') ++after;
+        state.Ditado = SplitLines(std::string_view(bytes).substr(after));
+    });
+    TIniDocument ini = TIniDocument::ForReading(std::string_view(bytes).substr(0, settingsEnd), [](std::string_view name) {
+        return name == "geral" || name.substr(0, 3) == "cmd";
+    });
+    const size_t emptyBudget = kFreeEmptyCommands + settingsEnd / kBytesPerEmptyCommand;
+    int32_t declared = std::max(0, ini.ReadInteger("geral", "numcomandos", 0));
+    std::vector<int32_t> sections = CommandSections(ini.SectionNames(), declared);
+    bytes.clear();
+    bytes.shrink_to_fit();
 
-    int32_t count = SoundCommandCount(ini, ini.ReadInteger("geral", "numcomandos", 0), ditado);
+    int32_t count = declared;
+    if (static_cast<size_t>(declared) > emptyBudget) count = sections.empty() ? 0 : sections.back() + 1;
     TListaComandos comandos;
-    comandos.SetLength(count);
-    for (int32_t i = 0; i < count; ++i) {
-        std::string section = CmdSection(i);
-        TComando& c = comandos.At(i);
-        c.Cmd = ini.ReadString(section, "cmd", "");
-        c.Acao = static_cast<uint8_t>(ini.ReadInteger(section, "acao", 0) & 0xFF);
-        c.Args = ini.ReadString(section, "args", "");
-        c.Fonemas = ini.ReadString(section, "fonemas", "");
+    size_t empties = 0, next = 0;
+    for (int32_t i = 0; i < count;) {
+        bool present = next < sections.size() && sections[next] == i;
+        if (present) {
+            std::string section = CmdSection(i);
+            TComando c;
+            c.Cmd = ini.ReadString(section, "cmd", "");
+            c.Acao = static_cast<uint8_t>(ini.ReadInteger(section, "acao", 0) & 0xFF);
+            c.Args = ini.ReadString(section, "args", "");
+            c.Fonemas = ini.ReadString(section, "fonemas", "");
+            comandos.Append(std::move(c));
+            ++next;
+            ++i;
+        } else if (empties < emptyBudget) {
+            TComando c;
+            c.Acao = 0;
+            comandos.Append(std::move(c));
+            ++empties;
+            ++i;
+        } else if (next < sections.size()) {
+            i = sections[next];
+        } else {
+            break;
+        }
     }
     state.Comandos = std::move(comandos);
-    if (ditado < lines.size()) state.Ditado.assign(lines.begin() + static_cast<std::ptrdiff_t>(ditado) + 1, lines.end());
 }
 
 void SaveProfile(const TProfileState& state, const std::string& fileName) {
@@ -70,8 +115,8 @@ void SaveProfile(const TProfileState& state, const std::string& fileName) {
     if (FileExists(fileName)) {
         try {
             lines = ReadLines(fileName);
-        } catch (const TError&) {
-            RaiseUnableToWrite(fileName);
+        } catch (const TError& e) {
+            RaiseUnableToWrite(fileName, e.Reason());
         }
     }
     size_t ditado = FindDitadoLine(lines);
@@ -92,8 +137,8 @@ void SaveProfile(const TProfileState& state, const std::string& fileName) {
     out.insert(out.end(), state.Ditado.begin(), state.Ditado.end());
     try {
         WriteLines(fileName, out);
-    } catch (const TError&) {
-        RaiseUnableToWrite(fileName);
+    } catch (const TError& e) {
+        RaiseUnableToWrite(fileName, e.Reason());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "commands/TextFile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -18,33 +19,47 @@ std::filesystem::path NativePath(std::string_view cp1252FileName) {
 
 std::string CoreFileName(const std::filesystem::path& path) { return Utf8ToCp1252(path.string()); }
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
+void ForEachLine(std::string_view bytes, const std::function<void(std::string_view)>& line) {
     size_t start = 0, i = 0;
     while (i < bytes.size()) {
         char c = bytes[i];
         if (c == '\r' || c == '\n') {
-            lines.emplace_back(bytes.substr(start, i - start));
+            line(bytes.substr(start, i - start));
             if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
             start = ++i;
         } else {
             ++i;
         }
     }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    if (start < bytes.size()) line(bytes.substr(start));
+}
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    ForEachLine(bytes, [&](std::string_view l) { lines.emplace_back(l); });
     return lines;
 }
 
 std::string ReadFileBytes(const std::string& fileName) {
     std::error_code ec;
     auto path = NativePath(fileName);
-    if (std::filesystem::is_directory(path, ec)) RaiseCannotOpen(fileName);
+    auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) RaiseCannotOpen(fileName);
+    // A FIFO or a device would block the reader or never end.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        RaiseCannotOpen(fileName, Utf8ToCp1252("não é um arquivo comum"));
     std::ifstream in(path, std::ios::binary);
     if (!in) RaiseCannotOpen(fileName);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
+    // Sized from the file, read once: no buffer that doubles as it grows.
+    std::string bytes;
+    in.seekg(0, std::ios::end);
+    auto size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) bytes.reserve(static_cast<size_t>(size));
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, static_cast<size_t>(in.gcount()));
     if (in.bad()) RaiseCannotOpen(fileName);
-    return std::move(buffer).str();
+    return bytes;
 }
 
 std::vector<std::string> ReadLines(const std::string& fileName) { return SplitLines(ReadFileBytes(fileName)); }
@@ -61,23 +76,68 @@ std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     return out;
 }
 
+namespace {
+
+std::atomic<TFileSync> fileSync{nullptr};
+
+// The reason for a failed write that the user can act on, or empty.
+std::string WriteFailureReason(int error) {
+    if (error == ENOSPC
+#ifdef EDQUOT
+        || error == EDQUOT
+#endif
+    )
+        return Utf8ToCp1252("disco cheio");
+    return {};
+}
+
+// The file a name stands for: a symbolic link is followed to its target, so
+// that the target is replaced and the link stays a link.
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+    namespace fs = std::filesystem;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec))) break;
+        fs::path link = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return path;
+}
+
+}  // namespace
+
+void SetFileSync(TFileSync sync) { fileSync = sync; }
+
 void WriteFileAtomic(const std::string& fileName, std::string_view bytes) {
     namespace fs = std::filesystem;
-    fs::path target = NativePath(fileName);
+    fs::path target = FollowLinks(NativePath(fileName));
     std::error_code ec;
     if (fs::is_directory(target, ec)) RaiseCannotCreate(fileName);
     fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device rd;
     fs::path temp = folder / ("." + target.filename().string() + ".tmp" + std::to_string(rd()));
+    const TFileSync sync = fileSync;
     {
+        errno = 0;
         std::FILE* f = std::fopen(temp.c_str(), "wb");
-        if (!f) RaiseCannotCreate(fileName);
+        if (!f) RaiseCannotCreate(fileName, WriteFailureReason(errno));
+        int error = 0;
         bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        if (!ok) error = errno;
         ok = (std::fflush(f) == 0) && ok;
+        if (!ok && !error) error = errno;
         ok = (std::fclose(f) == 0) && ok;
+        if (!ok && !error) error = errno;
+        // On the disk before it replaces the old file: a crash just after
+        // the rename must not leave an empty file in its place.
+        if (ok && sync && !sync(temp)) {
+            ok = false;
+            error = errno;
+        }
         if (!ok) {
             fs::remove(temp, ec);
-            RaiseCannotCreate(fileName);
+            RaiseCannotCreate(fileName, WriteFailureReason(error));
         }
     }
     // Keep the permissions the user gave the old file.
@@ -85,9 +145,11 @@ void WriteFileAtomic(const std::string& fileName, std::string_view bytes) {
     if (!ec && fs::exists(oldStatus)) fs::permissions(temp, oldStatus.permissions(), ec);
     fs::rename(temp, target, ec);
     if (ec) {
+        int error = ec.value();
         fs::remove(temp, ec);
-        RaiseCannotCreate(fileName);
+        RaiseCannotCreate(fileName, WriteFailureReason(error));
     }
+    if (sync) sync(folder);  // the rename itself
 }
 
 void WriteLines(const std::string& fileName, const std::vector<std::string>& lines) {

@@ -9,14 +9,14 @@ std::string FormatMessage(std::string_view pattern, std::string_view value) {
     return out;
 }
 
-void RaiseCannotOpen(std::string_view fileName) {
-    throw TError(FormatMessage("Cannot open file %s", fileName));
+void RaiseCannotOpen(std::string_view fileName, const std::string& reason) {
+    throw TError(FormatMessage("Cannot open file %s", fileName), reason);
 }
-void RaiseCannotCreate(std::string_view fileName) {
-    throw TError(FormatMessage("Cannot create file %s", fileName));
+void RaiseCannotCreate(std::string_view fileName, const std::string& reason) {
+    throw TError(FormatMessage("Cannot create file %s", fileName), reason);
 }
-void RaiseUnableToWrite(std::string_view fileName) {
-    throw TError(FormatMessage("Unable to write to %s", fileName));
+void RaiseUnableToWrite(std::string_view fileName, const std::string& reason) {
+    throw TError(FormatMessage("Unable to write to %s", fileName), reason);
 }
 void RaiseInvalidInteger(std::string_view text) {
     throw TError(FormatMessage("'%s' is not a valid integer value", text));

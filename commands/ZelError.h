@@ -10,12 +10,21 @@ namespace zel {
 class TError : public std::runtime_error {
 public:
     explicit TError(const std::string& message) : std::runtime_error(message) {}
+    // A message with the reason the system gave ("disco cheio") after it;
+    // Reason() keeps it for a caller that raises a message of its own.
+    TError(const std::string& message, const std::string& reason)
+        : std::runtime_error(reason.empty() ? message : message + ": " + reason), reason_(reason) {}
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
-// The toolkit's own file and number messages, with the name or text in place of %s.
-[[noreturn]] void RaiseCannotOpen(std::string_view fileName);
-[[noreturn]] void RaiseCannotCreate(std::string_view fileName);
-[[noreturn]] void RaiseUnableToWrite(std::string_view fileName);
+// The toolkit's own file and number messages, with the name or text in place
+// of %s, and the reason after a colon when one is known.
+[[noreturn]] void RaiseCannotOpen(std::string_view fileName, const std::string& reason = "");
+[[noreturn]] void RaiseCannotCreate(std::string_view fileName, const std::string& reason = "");
+[[noreturn]] void RaiseUnableToWrite(std::string_view fileName, const std::string& reason = "");
 [[noreturn]] void RaiseInvalidInteger(std::string_view text);
 
 // Replaces the first "%s" of pattern by value.

@@ -695,6 +695,21 @@ void TParserPortugues::AddDictionaryLine(std::string_view line) {
     impl_->dictionary.push_back(std::move(trimmed));
 }
 
+void TParserPortugues::AddDictionaryEntry(std::string_view word, std::string_view pronunciation) {
+    std::string p(pronunciation);
+    for (char& c : p)
+        if (c == '\t') c = ' ';
+    if (word.find('\t') == std::string_view::npos) {
+        AddDictionaryLine(std::string(word) + "\t" + p);
+        return;
+    }
+    std::string w = Trim(word);
+    p = Trim(p);
+    if (w.empty() || p.empty() || impl_->dictionaryWords.find(w) != impl_->dictionaryWords.end()) return;
+    impl_->dictionaryWords.emplace(w);
+    impl_->dictionary.push_back(w + "\t" + p);
+}
+
 void TParserPortugues::AddBundleLines(const std::vector<std::string>& lines) {
     size_t i = 0;
     for (; i < lines.size() && lines[i] != kMarkerEndUbt; ++i) AddCountLine(lines[i]);
@@ -712,11 +727,12 @@ void TParserPortugues::WriteDictionary() {
     for (const std::string& word : m.uniForm) {
         if (word == "<S>" || word == "</S>" || word == "<s>" || word == "</s>") continue;
         if (m.dictionaryWords.find(word) != m.dictionaryWords.end()) continue;
-        AddDictionaryLine(word + "\t" + TextToPhonemes(word));
+        AddDictionaryEntry(word, TextToPhonemes(word));
     }
     std::string out;
     for (const std::string& line : m.dictionary) {
-        size_t tab = line.find('\t');
+        // A phrase may hold tabs; a pronunciation never does.
+        size_t tab = line.rfind('\t');
         out += WrittenForm(std::string_view(line).substr(0, tab));
         out.append(line, tab);
         out += "\r\n";

@@ -84,6 +84,10 @@ public:
     // "word<TAB>pronunciation", trimmed; kept unless its word (compared byte for
     // byte) already has a line. Malformed lines are passed over.
     void AddDictionaryLine(std::string_view line);
+    // The same for a word that may hold tabs itself (a command phrase, which
+    // reaches the files in its written form): stored whole, its pronunciation
+    // after the last tab. Tabs inside the pronunciation count as blanks.
+    void AddDictionaryEntry(std::string_view word, std::string_view pronunciation);
 
     // ---- Bundle -------------------------------------------------------------------
     // Feeds the lines of a bundle (or of the dictation memo): up to the first

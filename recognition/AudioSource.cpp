@@ -43,6 +43,7 @@ std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate) 
         return bad(Utf8ToCp1252("não é um arquivo WAV"));
     size_t at = 12;
     bool haveFormat = false;
+    uint32_t fileRate = 0;
     uint16_t channels = 0, bits = 0, format = 0;
     while (at + 8 <= bytes.size()) {
         std::string id = bytes.substr(at, 4);
@@ -51,7 +52,7 @@ std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate) 
         if (id == "fmt " && size >= 16 && body + 16 <= bytes.size()) {
             format = Le16(bytes, body);
             channels = Le16(bytes, body + 2);
-            rate = static_cast<int32_t>(Le32(bytes, body + 4));
+            fileRate = Le32(bytes, body + 4);
             bits = Le16(bytes, body + 14);
             haveFormat = true;
         } else if (id == "data") {
@@ -60,6 +61,12 @@ std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate) 
             if ((format != 1 && format != 0xFFFE) || bits != 16 || channels != 1)
                 return bad(Utf8ToCp1252("esperado PCM de 16 bits, mono (há ") + std::to_string(channels) + " canais, " +
                            std::to_string(bits) + " bits, formato " + std::to_string(format) + ")");
+            // A rate out of this range is a damaged header, and converting
+            // from it would multiply the samples by up to 16000.
+            if (fileRate < kMinWavRate || fileRate > kMaxWavRate)
+                return bad("taxa de amostragem de " + std::to_string(fileRate) + " Hz (aceitas de " +
+                           std::to_string(kMinWavRate) + " a " + std::to_string(kMaxWavRate) + " Hz)");
+            rate = static_cast<int32_t>(fileRate);
             // Streams written to a pipe declare a huge size: take what is there.
             size_t n = std::min(size, bytes.size() - body) / 2;
             std::vector<int16_t> samples(n);
@@ -98,25 +105,37 @@ void TRateConverter::Convert(const int16_t* in, size_t n, std::vector<int16_t>& 
 TWavFileSource::TWavFileSource(const std::string& fileName, int32_t samplesPerSecond, bool realTime)
     : rate_(samplesPerSecond), realTime_(realTime) {
     int32_t fileRate = 0;
-    std::vector<int16_t> recorded = ReadWavSamples(fileName, fileRate);
-    if (fileRate <= 0)
-        throw TError(Utf8ToCp1252("Arquivo de áudio ") + fileName + Utf8ToCp1252(" não suportado: taxa de amostragem 0"));
-    TRateConverter converter(fileRate, samplesPerSecond);
-    converter.Convert(recorded.data(), recorded.size(), samples_);
+    recorded_ = ReadWavSamples(fileName, fileRate);
+    converter_ = TRateConverter(fileRate, samplesPerSecond);
+    fileRate_ = fileRate;
 }
 
 int32_t TWavFileSource::Read(int16_t* buffer, int32_t maxSamples) {
-    if (position_ >= samples_.size() || maxSamples <= 0) return 0;
-    size_t n = std::min(samples_.size() - position_, static_cast<size_t>(maxSamples));
+    if (maxSamples <= 0) return 0;
+    // Converted a piece at a time, about as much as is asked for: a
+    // recording is never held twice, at its rate and at the engine's.
+    if (pendingAt_ >= pending_.size()) {
+        pending_.clear();
+        pendingAt_ = 0;
+        while (pending_.empty() && inAt_ < recorded_.size()) {
+            size_t want = std::max<size_t>(1, static_cast<size_t>(static_cast<int64_t>(maxSamples) * fileRate_ / rate_));
+            size_t n = std::min(recorded_.size() - inAt_, want);
+            converter_.Convert(recorded_.data() + inAt_, n, pending_);
+            inAt_ += n;
+        }
+        if (pending_.empty()) return 0;
+    }
+    size_t n = std::min(pending_.size() - pendingAt_, static_cast<size_t>(maxSamples));
     if (realTime_) {
         if (startNs_ < 0) startNs_ = NowNs();
         // The chunk is "spoken" once its last sample's time has come.
-        int64_t due = startNs_ + static_cast<int64_t>((position_ + n) * 1000000000.0 / rate_);
+        int64_t due = startNs_ + static_cast<int64_t>((handedOut_ + n) * 1000000000.0 / rate_);
         int64_t wait = due - NowNs();
         if (wait > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
     }
-    std::memcpy(buffer, samples_.data() + position_, n * sizeof(int16_t));
-    position_ += n;
+    std::memcpy(buffer, pending_.data() + pendingAt_, n * sizeof(int16_t));
+    pendingAt_ += n;
+    handedOut_ += n;
     return static_cast<int32_t>(n);
 }
 

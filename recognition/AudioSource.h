@@ -32,26 +32,36 @@ private:
     int16_t last_ = 0;     // the previous chunk's last sample
 };
 
-// The samples of a WAV file (PCM, 16 bits, mono, any rate, converted to
-// samplesPerSecond; anything else raises a message saying what the file
-// holds). realTime: Read hands out the samples no faster than they would be
-// spoken.
+// The rates a WAV file may declare.
+inline constexpr uint32_t kMinWavRate = 1000;
+inline constexpr uint32_t kMaxWavRate = 192000;
+
+// The samples of a WAV file (PCM, 16 bits, mono, 1 kHz to 192 kHz, converted
+// to samplesPerSecond as they are read; anything else raises a message saying
+// what the file holds). realTime: Read hands out the samples no faster than
+// they would be spoken.
 class TWavFileSource : public IAudioSource {
 public:
     TWavFileSource(const std::string& fileName, int32_t samplesPerSecond, bool realTime);
     int32_t Read(int16_t* buffer, int32_t maxSamples) override;
-    size_t SampleCount() const { return samples_.size(); }
+    // The samples in the file, at its own rate.
+    size_t SampleCount() const { return recorded_.size(); }
 
 private:
-    std::vector<int16_t> samples_;
-    size_t position_ = 0;
+    std::vector<int16_t> recorded_;
+    size_t inAt_ = 0;
+    TRateConverter converter_{1, 1};
+    std::vector<int16_t> pending_;  // converted, not yet handed out
+    size_t pendingAt_ = 0;
+    int64_t handedOut_ = 0;
+    int32_t fileRate_ = 0;
     int32_t rate_;
     bool realTime_;
     int64_t startNs_ = -1;
 };
 
-// Reads a whole WAV file's samples (same rules as above, any rate); rate gets
-// the file's rate.
+// Reads a whole WAV file's samples (same rules as above); rate gets the
+// file's rate.
 std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate);
 
 // The default (or named) source of the audio server, recorded at

@@ -21,14 +21,14 @@ void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& c
         parser.AddBigram("<s> " + p);
         parser.AddBigram(p + " </s>");
         parser.AddTrigram("<s> " + p + " </s>");
-        parser.AddDictionaryLine(p + "\t" + c.Fonemas);
+        parser.AddDictionaryEntry(p, c.Fonemas);
     }
     if (modificadores) {
         for (const TComando& m : *modificadores) {
             if (m.Cmd.empty()) continue;
             parser.AddUnigram(m.Cmd);
             parser.AddBigram("<s> " + m.Cmd);
-            parser.AddDictionaryLine(m.Cmd + "\t" + m.Fonemas);
+            parser.AddDictionaryEntry(m.Cmd, m.Fonemas);
         }
     }
     // The memo holds a bundle: count lines up to "### ENDUBT ###", dictionary

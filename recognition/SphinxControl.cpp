@@ -1,5 +1,6 @@
 #include "recognition/SphinxControl.h"
 
+#include <fcntl.h>
 #include <pocketsphinx.h>
 #include <sphinxbase/cmn.h>
 #include <sphinxbase/err.h>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <condition_variable>
 #include <cstdarg>
@@ -23,6 +25,7 @@
 #include "commands/ZelError.h"
 #include "langmodel/PronunciationAlternates.h"
 #include "langmodel/WrittenForm.h"
+#include "recognition/ArpaCheck.h"
 #include "recognition/AudioSource.h"
 #include "recognition/DictionaryAlternates.h"
 #include "recognition/GrammarCheck.h"
@@ -75,7 +78,7 @@ public:
     void Open(const std::string& fileName) {
         std::lock_guard lock(mutex_);
         CloseLocked();
-        if (!fileName.empty()) file_ = std::fopen(NativePath(fileName).c_str(), "wb");
+        if (!fileName.empty()) file_ = OpenNoFollow(NativePath(fileName));
         // Line by line, so that the log can be followed while listening and
         // never ends in the middle of a line.
         if (file_) std::setvbuf(file_, nullptr, _IOLBF, 0);
@@ -113,6 +116,17 @@ public:
 
 private:
     TEngineLog() { err_set_callback(&TEngineLog::Callback, this); }
+    // The log is ours: a link put in its place is replaced by the log, never
+    // followed (its target would be overwritten with the engine's output).
+    static std::FILE* OpenNoFollow(const std::filesystem::path& path) {
+        const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+        int fd = open(path.c_str(), flags, 0644);
+        if (fd < 0 && errno == ELOOP && unlink(path.c_str()) == 0) fd = open(path.c_str(), flags | O_EXCL, 0644);
+        if (fd < 0) return nullptr;
+        std::FILE* f = fdopen(fd, "wb");
+        if (!f) close(fd);
+        return f;
+    }
     void CloseLocked() {
         err_set_logfp(nullptr);
         if (file_) std::fclose(file_);
@@ -159,51 +173,6 @@ std::string Reason(const std::string& fallback) {
 
 bool IsFiller(const char* word) {
     return !word || word[0] == '<' || word[0] == '[' || (word[0] == '+' && word[1] == '+');
-}
-
-// An ARPA model whose header counts differ from the n-grams it lists brings
-// the engine down (it trusts the header). Such a file is refused here with
-// what is wrong, before the engine reads it. Files in other formats are left
-// to the engine.
-void CheckArpaCounts(const std::string& fileName) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(NativePath(fileName), ec)) return;  // the engine says what is missing
-    std::string bytes = ReadFileBytes(fileName);
-    size_t data = bytes.find("\\data\\");
-    if (data == std::string::npos || bytes.find_first_not_of(" \t\r\n") != data) return;
-    std::map<int, long long> declared, listed;
-    int section = 0;
-    size_t at = data;
-    while (at < bytes.size()) {
-        size_t end = bytes.find('\n', at);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + at, end - at);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
-        at = end + 1;
-        if (line.empty()) continue;
-        if (line == "\\end\\") break;
-        if (line.size() >= 8 && line[0] == '\\' && line.substr(line.size() - 7) == "-grams:") {
-            section = std::atoi(std::string(line.substr(1)).c_str());
-            continue;
-        }
-        if (section == 0) {
-            if (line.rfind("ngram ", 0) == 0) {
-                size_t eq = line.find('=');
-                if (eq != std::string_view::npos)
-                    declared[std::atoi(std::string(line.substr(6, eq - 6)).c_str())] =
-                        std::atoll(std::string(line.substr(eq + 1)).c_str());
-            }
-            continue;
-        }
-        ++listed[section];
-    }
-    for (const auto& [order, count] : declared) {
-        long long have = listed.count(order) ? listed[order] : 0;
-        if (have != count)
-            throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") + fileName + Utf8ToCp1252(" declara ") +
-                         std::to_string(count) + " " + std::to_string(order) + Utf8ToCp1252("-gramas e lista ") +
-                         std::to_string(have));
-    }
 }
 
 // A file that lives while the engine loads it.
@@ -436,7 +405,7 @@ int32_t TSphinxControl::InitRecognizer() {
         argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(RawLogDir)));
     }
     for (const auto& [name, value] : args_.Engine)
-        if (name == "-lm") CheckArpaCounts(value);
+        if (name == "-lm") CheckArpaModel(value);
     // What the engine loads besides the files as written: alternate
     // pronunciations and the number + command pairs.
     TTempFile dict = DictionaryForEngine(args_, log);

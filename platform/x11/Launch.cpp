@@ -36,11 +36,24 @@ bool IsExecutableFile(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
+
+// The program is started after the child enters its work folder: a path
+// relative to ours ("sub/prog.sh", or a relative PATH entry) would then name
+// another file, or none.
+std::string Absolute(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    char* here = getcwd(nullptr, 0);
+    if (!here) return {};
+    std::string out(here);
+    std::free(here);
+    if (out.back() != '/') out.push_back('/');
+    return out + path;
+}
 }  // namespace
 
 std::string FindExecutable(const std::string& program) {
     if (program.empty()) return {};
-    if (program.find('/') != std::string::npos) return IsExecutableFile(program) ? program : std::string();
+    if (program.find('/') != std::string::npos) return IsExecutableFile(program) ? Absolute(program) : std::string();
     const char* pathVar = std::getenv("PATH");
     std::string path = pathVar ? pathVar : "/usr/local/bin:/usr/bin:/bin";
     size_t start = 0;
@@ -51,7 +64,7 @@ std::string FindExecutable(const std::string& program) {
         std::string candidate = end > start ? path.substr(start, end - start) : std::string(1, '.');
         candidate.push_back('/');
         candidate.append(program);
-        if (IsExecutableFile(candidate)) return candidate;
+        if (IsExecutableFile(candidate)) return Absolute(candidate);
         start = end + 1;
     }
     return {};

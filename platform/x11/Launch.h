@@ -12,8 +12,9 @@ namespace zel {
 // empty pair gives an empty argument. Nothing else is special.
 std::vector<std::string> SplitParameters(const std::string& parameters);
 
-// The full path of an executable: program itself when it has a "/", else
-// the first match on PATH. Empty when there is no such executable file.
+// The full path of an executable, made absolute against the current folder:
+// program itself when it has a "/", else the first match on PATH. Empty when
+// there is no such executable file.
 std::string FindExecutable(const std::string& program);
 
 // Starts path with the arguments (argv[0] = path) in workFolder (the current

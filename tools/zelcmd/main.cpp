@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "commands/Cp1252.h"
+#include "platform/x11/FileSync.h"
 #include "tools/zelcmd/Subcommands.h"
 
 namespace {
@@ -17,6 +18,7 @@ void PrintUsage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    zel::InstallFileSync();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 1 : 0;

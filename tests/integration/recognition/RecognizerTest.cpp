@@ -308,6 +308,21 @@ TEST_F(Recognizer, AModelWhoseCountsDisagreeIsRefusedBeforeItCanCrashTheEngine) 
     EXPECT_NO_THROW(c->InitRecognizer());
 }
 
+TEST_F(Recognizer, TheLogReplacesALinkInsteadOfWritingThroughIt) {
+    namespace fs = std::filesystem;
+    std::string victim = dir_->File("zel/importante.txt");
+    WriteLines(victim, {"guardado"});
+    std::string log = dir_->File("zel/ligado.log");
+    fs::create_symlink(NativePath(victim), NativePath(log));
+    auto c = Control("");
+    c->LogFile = Cp1252ToUtf16(log);
+    c->InitRecognizer();
+    c.reset();
+    EXPECT_EQ(ReadLines(victim), std::vector<std::string>{"guardado"});
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(NativePath(log))));
+    EXPECT_GT(fs::file_size(NativePath(log)), 0u);
+}
+
 TEST_F(Recognizer, AMissingArgumentFileCannotOpen) {
     auto c = Control("");
     c->ArgFile = Cp1252ToUtf16(dir_->File("zel/nenhum.arg"));

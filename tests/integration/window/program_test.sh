@@ -2,7 +2,8 @@
 # The real program on a real X server (run inside with_xvfb.sh): start-up
 # reads config.ini, the quit button ends the program and writes it back; a
 # missing hook library shows its message and the settings survive untouched;
-# a second start on the same display hands over to the first window.
+# a second start on the same display hands over to the first window;
+# the signals of a kill, a logout and Ctrl+C end it like the quit button.
 # Usage: program_test.sh BIN_FOLDER
 set -euo pipefail
 bin=$1
@@ -40,7 +41,7 @@ click_in() {
 
 wait_exit() {
   for _ in $(seq 100); do
-    kill -0 "$zel_pid" 2>/dev/null || { wait "$zel_pid" || true; zel_pid=""; return 0; }
+    kill -0 "$zel_pid" 2>/dev/null || { zel_status=0; wait "$zel_pid" || zel_status=$?; zel_pid=""; return 0; }
     sleep 0.1
   done
   fail "the program did not end"
@@ -96,5 +97,19 @@ done
 kill -0 "$zel_pid" 2>/dev/null || fail "the first window ended"
 click_in "$w" 522 17
 wait_exit
+
+# 4. A kill, a logout and Ctrl+C end it like the quit button: the settings
+# are written back.
+for sig in TERM HUP INT; do
+  install_copy
+  printf '[geral]\r\ntempotecla=0x20\r\n' >"$work/app/config.ini"
+  "$work/app/zel" 2>"$work/err-$sig.log" &
+  zel_pid=$!
+  find_window 576x432 >/dev/null || fail "no main window ($sig)"
+  kill -s "$sig" "$zel_pid"
+  wait_exit
+  [ "$zel_status" = 0 ] || fail "status $zel_status after SIG$sig"
+  grep -q $'tempotecla=32\r' "$work/app/config.ini" || fail "config.ini not written after SIG$sig"
+done
 
 echo "program test passed"

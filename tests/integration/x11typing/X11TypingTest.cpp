@@ -375,3 +375,22 @@ TEST(Launch, MissingProgramOrFolderFailsAtOnce) {
     EXPECT_EQ(SplitParameters(""), std::vector<std::string>{});
     EXPECT_EQ(SplitParameters("\"\" a\"b c\"d"), (std::vector<std::string>{"", "ab cd"}));
 }
+
+TEST(Launch, ARelativePathWithAFolderStartsInAnotherWorkFolder) {
+    namespace fs = std::filesystem;
+    zeltest::TTempDir dir;
+    fs::create_directories(dir.File("sub"));
+    fs::create_directories(dir.File("pasta"));
+    fs::copy_file(ZEL_ARG_DUMP, dir.File("sub/argdump"));
+    fs::path before = fs::current_path();
+    fs::current_path(dir.File(""));
+    std::string found = FindExecutable("sub/argdump");
+    bool started = SpawnDetached(found, {"ok"}, dir.File("pasta"));
+    fs::current_path(before);
+    EXPECT_EQ(found, fs::canonical(dir.File("sub/argdump")).string());
+    ASSERT_TRUE(started);
+    auto end = Clock::now() + std::chrono::seconds(10);
+    while (!fs::exists(dir.File("pasta/args.txt")) && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(fs::exists(dir.File("pasta/args.txt")));
+}

@@ -80,10 +80,27 @@ TEST_F(ModnumTest, EntriesWithoutSectionsMatchOnlyAnEmptyPiece) {
     EXPECT_EQ(FindNumericModifier(ctx, ""), 0);
 }
 
-TEST_F(ModnumTest, HugeCountDoesNotExhaustTheMemory) {
+TEST_F(ModnumTest, HugeCountsAndSectionNumbersDoNotExhaustTheMemory) {
+    // Entries without a section are all alike; one of them stands for all.
     dir.Write("modnum.ini", "[modnum]\r\nnum=2000000000\r\n[num0]\r\ncmd=um\r\nnum=1\r\n[num5]\r\ncmd=seis\r\nnum=6\r\n");
     LoadNumericModifiers(ctx, Folder());
-    EXPECT_EQ(ctx.Modificadores.Count(), 7);
+    EXPECT_EQ(ctx.Modificadores.Count(), 3);
     EXPECT_EQ(FindNumericModifier(ctx, "seis"), 6);
     EXPECT_EQ(FindNumericModifier(ctx, "um"), 1);
+    EXPECT_EQ(FindNumericModifier(ctx, ""), 0);
+    // A ten-digit section number below the count: three lines, three entries.
+    dir.Write("modnum.ini", "[modnum]\r\nnum=2147483647\r\n[num2147483646]\r\ncmd=muitos\r\nnum=9\r\n");
+    LoadNumericModifiers(ctx, Folder());
+    EXPECT_EQ(ctx.Modificadores.Count(), 2);
+    EXPECT_EQ(FindNumericModifier(ctx, "muitos"), 9);
+    EXPECT_EQ(FindNumericModifier(ctx, ""), 0);
+    // A section beyond the count stays out; a section whose number has a
+    // leading zero is no entry.
+    dir.Write("modnum.ini", "[modnum]\r\nnum=2\r\n[num01]\r\ncmd=zero\r\n[num1]\r\ncmd=um\r\nnum=1\r\n[num2]\r\ncmd=dois\r\n");
+    LoadNumericModifiers(ctx, Folder());
+    ASSERT_EQ(ctx.Modificadores.Count(), 2);
+    EXPECT_EQ(ctx.Modificadores[0].Cmd, "");
+    EXPECT_EQ(FindNumericModifier(ctx, "um"), 1);
+    EXPECT_EQ(FindNumericModifier(ctx, "dois"), -1);
+    EXPECT_EQ(FindNumericModifier(ctx, "zero"), -1);
 }

@@ -28,6 +28,23 @@ TEST(IniDocument, FirstSectionAndFirstKeyWin) {
     EXPECT_EQ(ini.ReadInteger("a", "j", 0), 0);
 }
 
+TEST(IniDocument, ReadingOnlyKeepsWhatIsReadAndReadsTheSame) {
+    const std::string text = "; nota\r\n[a]\r\nk=1\r\n\r\nk=2\n[b]\rk=3\r\n[A]\r\nk=4\r\nj=5\r\n [ c ] \r\n v = x \r\nsem sinal";
+    TIniDocument ini = TIniDocument::ForReading(text);
+    EXPECT_EQ(ini.ReadInteger("a", "k", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("b", "k", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("a", "j", 0), 0);
+    EXPECT_EQ(ini.ReadString("C", "V", "?"), "x");
+    EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"a", "b", "c"}));
+    // Blank lines, comments and repeats are not kept.
+    EXPECT_EQ(ini.Lines(), (std::vector<std::string>{"[a]", "k=1", "[b]", "k=3", " [ c ] ", " v = x "}));
+    // Only the sections asked for, by their folded names.
+    TIniDocument some = TIniDocument::ForReading(text, [](std::string_view name) { return name != "b"; });
+    EXPECT_EQ(some.ReadInteger("b", "k", 0), 0);
+    EXPECT_EQ(some.ReadInteger("a", "k", 0), 1);
+    EXPECT_EQ(some.SectionNames(), (std::vector<std::string>{"a", "c"}));
+}
+
 TEST(IniDocument, CutsLongValuesAt2047Characters) {
     TIniDocument ini({"[s]", "v=" + std::string(5000, 'x')});
     EXPECT_EQ(ini.ReadString("s", "v", "").size(), 2047u);

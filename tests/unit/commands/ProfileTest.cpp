@@ -195,6 +195,21 @@ TEST(Profile, HandEditedFilesNeverCrashOrAllocateWildly) {
     EXPECT_EQ(c.Comandos[0].Args.size(), 2047u);
 }
 
+TEST(Profile, CountsOfBlankLinesAndFarSectionsAddNoHostOfEmptyCommands) {
+    zeltest::TTempDir dir;
+    // As many blank lines as the count: each used to become an empty command.
+    const int lines = 200000;
+    dir.Write("blank.zpr", "[geral]\nnumcomandos=" + std::to_string(lines) + "\n" + std::string(lines, '\n'));
+    EXPECT_EQ(Loaded(dir.File("blank.zpr")).Comandos.Count(), 0);
+    // A far section keeps its command; the gap before it is cut short.
+    dir.Write("far.zpr", "[geral]\nnumcomandos=200000\n[cmd0]\ncmd=a\n[cmd199999]\ncmd=z\n" + std::string(lines, '\n'));
+    TProfileState far = Loaded(dir.File("far.zpr"));
+    ASSERT_LT(far.Comandos.Count(), 20000);
+    EXPECT_EQ(far.Comandos[0].Cmd, "a");
+    EXPECT_EQ(far.Comandos[far.Comandos.Count() - 1].Cmd, "z");
+    EXPECT_EQ(far.Comandos[1].Cmd, "");
+}
+
 TEST(Profile, AFailedSaveLeavesTheOldFileWhole) {
     // A disk that fills up mid-write: the file size limit makes the write fail
     // (for root too), as a full disk would.

@@ -1,5 +1,14 @@
 // Text conversions, trimming, integers, the locale comparison and line files.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
 
 #include "commands/Cp1252.h"
 #include "commands/LocaleCollator.h"
@@ -116,6 +125,101 @@ TEST(TextFile, ReportsTheToolkitMessages) {
     } catch (const TError& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file " + inMissingFolder);
     }
+}
+
+TEST(TextFile, ALinkedFileIsWrittenThroughItsLinkWhichStays) {
+    namespace fs = std::filesystem;
+    zeltest::TTempDir dir;
+    fs::create_directories(dir.Path() / "real");
+    dir.Write("real/perfil.zpr", "velho\r\n");
+    fs::create_symlink("real/perfil.zpr", dir.Path() / "perfil.zpr");
+    WriteLines(dir.File("perfil.zpr"), {"novo"});
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.Path() / "perfil.zpr")));
+    EXPECT_EQ(dir.Read("real/perfil.zpr"), "novo\r\n");
+    // A link to a file not there yet creates the file it names.
+    fs::create_symlink("real/novo.txt", dir.Path() / "novo.txt");
+    WriteLines(dir.File("novo.txt"), {"a"});
+    EXPECT_EQ(dir.Read("real/novo.txt"), "a\r\n");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.Path() / "novo.txt")));
+}
+
+TEST(TextFile, AFifoIsRefusedInsteadOfBlockingTheReader) {
+    zeltest::TTempDir dir;
+    std::string fifo = dir.File("perfil.zpr");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    try {
+        ReadLines(fifo);
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(Cp1252ToUtf8(e.what()), "Cannot open file " + fifo + ": não é um arquivo comum");
+    }
+}
+
+namespace {
+std::vector<std::string> synced;
+std::string syncedBytes;
+bool RecordSync(const std::filesystem::path& path) {
+    synced.push_back(path.filename().string());
+    if (std::filesystem::is_regular_file(path)) {
+        std::ifstream in(path, std::ios::binary);
+        syncedBytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return true;
+}
+bool FailSync(const std::filesystem::path&) {
+    errno = EIO;
+    return false;
+}
+}  // namespace
+
+TEST(TextFile, TheNewFileReachesTheDiskBeforeItReplacesTheOld) {
+    zeltest::TTempDir dir;
+    dir.Write("a.txt", "velho\r\n");
+    synced.clear();
+    SetFileSync(&RecordSync);
+    WriteLines(dir.File("a.txt"), {"novo"});
+    ASSERT_EQ(synced.size(), 2u);
+    EXPECT_EQ(synced[0].rfind(".a.txt.tmp", 0), 0u) << synced[0];
+    EXPECT_EQ(syncedBytes, "novo\r\n");
+    EXPECT_EQ(synced[1], dir.Path().filename().string());
+    // A file that cannot be made durable does not replace the old one.
+    SetFileSync(&FailSync);
+    EXPECT_THROW(WriteLines(dir.File("a.txt"), {"perdido"}), TError);
+    SetFileSync(nullptr);
+    EXPECT_EQ(dir.Read("a.txt"), "novo\r\n");
+}
+
+TEST(TextFile, AFullDiskSaysSo) {
+    namespace fs = std::filesystem;
+    zeltest::TTempDir dir;
+    std::string mnt = dir.File("disco");
+    fs::create_directories(mnt);
+    // A small disk of its own, in a mount namespace of a child process.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", mnt.c_str(), "tmpfs", 0, "size=64k") != 0)
+            _exit(2);
+        {
+            std::ofstream fill(mnt + "/cheio", std::ios::binary);
+            std::string block(4096, 'x');
+            while (fill.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+            }
+        }
+        std::string message;
+        try {
+            WriteLines(mnt + "/a.txt", {std::string(8192, 'y')});
+        } catch (const TError& e) {
+            message = e.what();
+        }
+        _exit(message == "Cannot create file " + mnt + "/a.txt: disco cheio" ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "no mount namespace here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the message does not say the disk is full";
 }
 
 TEST(TextFile, FileNamesAreCoreTextAndReachTheDiskAsUtf8) {

@@ -82,6 +82,32 @@ TEST(WavFileSource, AFileOfAnotherRateIsConvertedToTheEnginesRate) {
     EXPECT_EQ(std::vector<int16_t>(buf, buf + 7), (std::vector<int16_t>{0, 50, 100, 150, 200, 250, 300}));
 }
 
+TEST(WavFileSource, RatesOutsideOneTo192KilohertzAreRefusedAndOthersStreamInPieces) {
+    zeltest::TTempDir dir;
+    // A damaged header saying 1 Hz would otherwise turn each sample into 16000.
+    dir.Write("1hz.wav", Wav(1, 1, 16, {1, 2, 3}));
+    dir.Write("fast.wav", Wav(1, 192001, 16, {1, 2, 3}));
+    EXPECT_EQ(MessageOf([&] { TWavFileSource(dir.File("1hz.wav"), 16000, false); }),
+              "Arquivo de \xE1udio " + dir.File("1hz.wav") +
+                  " n\xE3o suportado: taxa de amostragem de 1 Hz (aceitas de 1000 a 192000 Hz)");
+    int32_t rate = 0;
+    EXPECT_NE(MessageOf([&] { ReadWavSamples(dir.File("fast.wav"), rate); }).find("192001 Hz"), std::string::npos);
+    // The lowest rate allowed: each read hands out no more than asked.
+    std::vector<int16_t> in(1000);
+    for (size_t i = 0; i < in.size(); ++i) in[i] = static_cast<int16_t>(i);
+    dir.Write("1k.wav", Wav(1, 1000, 16, in));
+    TWavFileSource src(dir.File("1k.wav"), 16000, false);
+    std::vector<int16_t> out;
+    int16_t buf[320];
+    for (int32_t n; (n = src.Read(buf, 320)) > 0;) {
+        ASSERT_LE(n, 320);
+        out.insert(out.end(), buf, buf + n);
+    }
+    std::vector<int16_t> whole;
+    TRateConverter(1000, 16000).Convert(in.data(), in.size(), whole);
+    EXPECT_EQ(out, whole);
+}
+
 TEST(RateConverter, ChunksJoinWithoutASeamAndEqualRatesPassUnchanged) {
     std::vector<int16_t> in;
     for (int i = 0; i < 441; ++i) in.push_back(static_cast<int16_t>(i * 10));

@@ -125,6 +125,16 @@ TEST_F(RecognitionSwitch, TheFilesHoldEveryPhraseInTheFormTheRecognizerReads) {
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "zellm.zlm"));
 }
 
+TEST_F(RecognitionSwitch, ATabInsideAPhraseStaysInTheWordAndOutOfThePronunciation) {
+    comandos.Append(Command("fechar\tjanela", tcTecla, "ALT+F4"));
+    comandos.At(comandos.Count() - 1).Fonemas = "F EH SH AA R\tZH AA N EH L AA ";
+    RecognitionSwitchOn(*sphinx, ctx, *view, input);
+    std::string written = WrittenForm("fechar\tjanela");
+    EXPECT_NE(Dictionary().find("\r\n" + written + "\tF EH SH AA R ZH AA N EH L AA\r\n"), std::string::npos)
+        << Dictionary();
+    EXPECT_EQ(SentenceFromResult(Cp1252ToUtf16(written)), "fechar\tjanela");
+}
+
 TEST_F(RecognitionSwitch, NumberWordsComeFromModnumIniOnlyWhenTicked) {
     dir.Write("modnum.ini", "[modnum]\r\nnum=1\r\n[num0]\r\ncmd=dois\r\nnum=2\r\nfonemas=D OY S\r\n");
     ctx.Prefs.ModNum = false;
