@@ -295,14 +295,7 @@ TProfileFiles Generate(const std::string& folder, const std::string& name, const
 std::vector<TProfileFiles> Profiles(const std::string& dir) {
     std::vector<TProfileFiles> out;
     TListaComandos mine;
-    for (const auto& p : NewVocabulary()) {
-        TComando c;
-        c.Cmd = Utf8ToCp1252(p);
-        c.Fonemas = TParserPortugues::TextToPhonemes(c.Cmd);
-        c.Acao = tcTecla;
-        c.Args = "ENTER";
-        mine.Append(c);
-    }
+    for (const auto& p : NewVocabulary()) mine.Append(SpokenCommand(p));
     out.push_back(Generate(dir + "/new/", "new vocabulary", mine, NewVocabularyPairs()));
     for (const auto& [file, pairs] : ShippedPairs()) {
         TProfileState st;

@@ -39,6 +39,15 @@ std::vector<std::string> NonCommandSentences() {
             "a cidade estava cheia de turistas"};
 }
 
+TComando SpokenCommand(const std::string& utf8Phrase) {
+    TComando c;
+    c.Cmd = Utf8ToCp1252(utf8Phrase);
+    c.Fonemas = TParserPortugues::TextToPhonemes(c.Cmd);
+    c.Acao = tcTecla;
+    c.Args = "ENTER";
+    return c;
+}
+
 std::string TemplateArgFile() { return std::string(ZEL_RUNTIME_DIR) + "/sphinx/sphinx.arg.default"; }
 
 TCommandSet MakeCommandSet(const std::string& folder, const std::vector<std::string>& commands, bool numbers,
@@ -53,12 +62,7 @@ TCommandSet MakeCommandSet(const std::string& folder, const std::vector<std::str
 
     TListaComandos comandos;
     for (const auto& p : commands) {
-        TComando c;
-        c.Cmd = Utf8ToCp1252(p);
-        c.Fonemas = TParserPortugues::TextToPhonemes(c.Cmd);
-        c.Acao = tcTecla;
-        c.Args = "ENTER";
-        comandos.Append(c);
+        comandos.Append(SpokenCommand(p));
         set.Phrases.push_back(p);
         set.Expected.push_back(p);
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/Comandos.h"
+
 namespace zeltest {
 
 // What the switch-on hands the control besides the files.
@@ -37,6 +39,9 @@ TCommandSet MakeCommandSet(const std::string& folder, const std::vector<std::str
 // Does a recognizer result (UTF-8, written forms) say the expected sentence?
 // Case is ignored, accents count.
 bool SameWords(const std::string& resultUtf8, const std::string& expectedUtf8);
+
+// A command pressing Enter, with the letter rules' pronunciation.
+zel::TComando SpokenCommand(const std::string& utf8Phrase);
 
 // The template installed beside the program by the build.
 std::string TemplateArgFile();
