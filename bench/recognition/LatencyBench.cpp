@@ -6,7 +6,7 @@
 //    event on the owner's thread, with the file read at speaking pace (as a
 //    microphone delivers it), over the first --latency N commands.
 //
-//   latency_bench [--corpus FILE] [--latency N]
+//   latency_bench [--corpus FILE] [--latency N] [--arg "-name value"]...
 //
 // --corpus: a Windows-1252 text corpus, one sentence a line; its bundle (as
 // loading it on the dictation page makes it) goes into the dictation memo
@@ -91,6 +91,8 @@ struct TRunResult {
     std::vector<double> latencies;  // seconds
 };
 
+std::vector<std::string> gExtra;  // --arg lines
+
 TRunResult Run(const TCommandSet& set, const std::vector<std::string>& phrases, size_t count, bool realTime,
                const std::string& wavName) {
     TRecording rec;
@@ -108,6 +110,7 @@ TRunResult Run(const TCommandSet& set, const std::vector<std::string>& phrases, 
 
     std::vector<std::string> lines = ReadLines(set.ArgFile);
     if (realTime) lines.push_back("-audiorealtime yes");
+    lines.insert(lines.end(), gExtra.begin(), gExtra.end());
     WriteLines(set.Folder + "bench.arg", lines);
 
     TEventQueue q;
@@ -178,8 +181,9 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--corpus" && i + 1 < argc) corpus = argv[++i];
         else if (a == "--latency" && i + 1 < argc) latencyCount = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--arg" && i + 1 < argc) gExtra.push_back(argv[++i]);
         else {
-            std::cerr << "usage: latency_bench [--corpus FILE] [--latency N]\n";
+            std::cerr << "usage: latency_bench [--corpus FILE] [--latency N] [--arg \"-name value\"]...\n";
             return 1;
         }
     }
