@@ -7,35 +7,55 @@
 
 namespace zel {
 
+namespace {
+
+// Calls line(word, rest) for every line of a dictionary; word is the first
+// blank-separated field.
+template <class Line>
+void ForEachDictionaryLine(const std::string& dictionary, Line&& line) {
+    size_t at = 0;
+    while (at < dictionary.size()) {
+        size_t end = dictionary.find('\n', at);
+        if (end == std::string::npos) end = dictionary.size();
+        std::string_view text(dictionary.data() + at, end - at);
+        at = end + 1;
+        size_t cut = 0;
+        while (cut < text.size() && static_cast<unsigned char>(text[cut]) > ' ') ++cut;
+        line(text.substr(0, cut), text.substr(cut));
+    }
+}
+
+}  // namespace
+
+std::unordered_set<std::string> DictionaryWords(const std::string& dictionary) {
+    std::unordered_set<std::string> out;
+    ForEachDictionaryLine(dictionary, [&](std::string_view word, std::string_view) {
+        if (!word.empty()) out.emplace(word);
+    });
+    return out;
+}
+
 TDictionaryAlternates DictionaryWithAlternates(const std::string& dictionary, const std::vector<std::string>& rules,
                                                size_t maxAlternates) {
     TDictionaryAlternates out;
     out.Text = dictionary;
     if (!out.Text.empty() && out.Text.back() != '\n') out.Text += "\r\n";
-    size_t at = 0;
-    while (at < dictionary.size()) {
-        size_t end = dictionary.find('\n', at);
-        if (end == std::string::npos) end = dictionary.size();
-        std::string_view line(dictionary.data() + at, end - at);
-        at = end + 1;
-        size_t cut = 0;
-        while (cut < line.size() && static_cast<unsigned char>(line[cut]) > ' ') ++cut;
-        std::string_view word = line.substr(0, cut);
+    ForEachDictionaryLine(dictionary, [&](std::string_view word, std::string_view rest) {
         // "(" never stands in a written form: such a word is an alternate
         // someone wrote by hand.
-        if (word.empty() || word.find('(') != std::string_view::npos) continue;
-        std::string phones = NormalizePhones(line.substr(cut));
+        if (word.empty() || word.find('(') != std::string_view::npos) return;
+        std::string phones = NormalizePhones(rest);
         std::string phrase = WordFromWrittenForm(word);
-        if (phones.empty() || phones != NormalizePhones(TParserPortugues::TextToPhonemes(phrase))) continue;
+        if (phones.empty() || phones != NormalizePhones(TParserPortugues::TextToPhonemes(phrase))) return;
         std::vector<std::string> alts = PronunciationAlternates(phrase, rules, maxAlternates);
-        if (alts.empty()) continue;
+        if (alts.empty()) return;
         ++out.Words;
         for (size_t k = 0; k < alts.size(); ++k) {
             out.Text.append(word);
             out.Text += "(" + std::to_string(k + 2) + ")\t" + alts[k] + "\r\n";
             ++out.Added;
         }
-    }
+    });
     return out;
 }
 

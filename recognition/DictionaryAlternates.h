@@ -4,6 +4,7 @@
 // pronunciation is the generated one. A pronunciation the user typed in is
 // taken as it is. dictionary.dic itself is never changed.
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace zel {
@@ -16,6 +17,9 @@ struct TDictionaryAlternates {
 
 TDictionaryAlternates DictionaryWithAlternates(const std::string& dictionary, const std::vector<std::string>& rules,
                                                size_t maxAlternates);
+
+// The words of a dictionary's lines (the first field of each), as written.
+std::unordered_set<std::string> DictionaryWords(const std::string& dictionary);
 
 // The "-alternates" value of the argument file: "none" (or "no", "0") for
 // none, otherwise rule names separated by blanks or commas; empty means the

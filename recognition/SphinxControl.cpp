@@ -212,15 +212,14 @@ bool IsReadableFile(const std::string& fileName) {
     return !fileName.empty() && std::filesystem::is_regular_file(NativePath(fileName), ec);
 }
 
-// The argument file's dictionary with the pronunciation alternates of its
-// generated words; none when there is nothing to add or the dictionary cannot
-// be read (the engine then says why).
-TTempFile DictionaryForEngine(const TRecognizerArgs& args, TEngineLog& log) {
-    std::string dict = EngineOption(args, "-dict");
+// The argument file's dictionary (its text; empty when it cannot be read,
+// which the engine then reports) with the pronunciation alternates of its
+// generated words; none when there is nothing to add.
+TTempFile DictionaryForEngine(const TRecognizerArgs& args, const std::string& dictionary, TEngineLog& log) {
     std::vector<std::string> rules = AlternateRulesFromArg(args.Alternates);
-    if (rules.empty() || !IsReadableFile(dict)) return {};
+    if (rules.empty() || dictionary.empty()) return {};
     const size_t most = args.AlternatesMax >= 0 ? static_cast<size_t>(args.AlternatesMax) : kMaxAlternates;
-    TDictionaryAlternates alt = DictionaryWithAlternates(ReadFileBytes(dict), rules, most);
+    TDictionaryAlternates alt = DictionaryWithAlternates(dictionary, rules, most);
     if (alt.Added == 0) return {};
     log.Line(std::to_string(alt.Added) + " alternate pronunciations for " + std::to_string(alt.Words) + " words");
     return WriteTempFile(alt.Text);
@@ -275,23 +274,10 @@ void TSphinxControl::Release() {
     grammarWords_.clear();
 }
 
-void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv) {
+void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv, const std::string& dictionary) {
     if (CommandPhrases.empty() || CommandPhrases.size() > kMaxGrammarCommands) return;
     // Only words the dictionary has can stand in the grammar.
-    std::unordered_set<std::string> known;
-    std::string dict;
-    for (size_t i = 0; i + 1 < engineArgv.size(); ++i)
-        if (engineArgv[i] == "-dict") dict = engineArgv[i + 1];
-    if (dict.empty()) return;
-    std::string dictText = ReadFileBytes(CoreFileName(std::filesystem::path(dict)));
-    for (size_t at = 0; at < dictText.size();) {
-        size_t end = dictText.find('\n', at);
-        if (end == std::string::npos) end = dictText.size();
-        size_t cut = at;
-        while (cut < end && static_cast<unsigned char>(dictText[cut]) > ' ') ++cut;
-        if (cut > at) known.insert(dictText.substr(at, cut - at));
-        at = end + 1;
-    }
+    const std::unordered_set<std::string> known = DictionaryWords(dictionary);
     std::vector<std::string> numbers, commands;
     for (const auto& w : NumberWords)
         if (known.count(WrittenForm(w))) numbers.push_back(WrittenForm(w));
@@ -408,7 +394,9 @@ int32_t TSphinxControl::InitRecognizer() {
         if (name == "-lm") CheckArpaModel(value);
     // What the engine loads besides the files as written: alternate
     // pronunciations and the number + command pairs.
-    TTempFile dict = DictionaryForEngine(args_, log);
+    const std::string dictPath = EngineOption(args_, "-dict");
+    const std::string dictionary = IsReadableFile(dictPath) ? ReadFileBytes(dictPath) : std::string();
+    TTempFile dict = DictionaryForEngine(args_, dictionary, log);
     TTempFile model = ModelForEngine(args_, NumberWords, CommandPhrases, log);
     for (size_t i = 0; i + 1 < argv.size(); ++i) {
         if (argv[i] == "-dict" && !dict.Path.empty()) argv[i + 1] = dict.Path;
@@ -428,7 +416,7 @@ int32_t TSphinxControl::InitRecognizer() {
     if (!ps_)
         throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") +
                      Reason(Utf8ToCp1252("motivo não informado (veja ") + logFile + ")"));
-    if (!args_.NoGrammarCheck) InitChecker(argv);
+    if (!args_.NoGrammarCheck) InitChecker(argv, dictionary);
 
     rate_ = engineRate;
     captureRate_ = SamplesPerSecond > 0 ? SamplesPerSecond : engineRate;

@@ -61,7 +61,8 @@ private:
     void Shutdown(bool notify);
     void DecodeLoop(std::shared_ptr<TRun> run);
 
-    void InitChecker(const std::vector<std::string>& argv);
+    // dictionary: the argument file's dictionary, as read.
+    void InitChecker(const std::vector<std::string>& argv, const std::string& dictionary);
     // The grammar decoding of an utterance's audio (see GrammarCheck.h).
     // heard: what the grammar decoding heard.
     int32_t CheckWithGrammar(const std::string& hypothesis, const std::vector<int16_t>& audio, std::string& heard);
