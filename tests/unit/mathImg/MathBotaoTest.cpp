@@ -169,8 +169,8 @@ TEST_F(MathBotaoLooks, HandlerThatRaisesStopsTheReleaseAndIsReported) {
     TMathBotao::ErrorHandler = nullptr;
 }
 
-TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough) {
-    QWidget window;
+// A 20 × 10 button at (10, 10) on a window painted green-grey (55, 63, 55).
+static TMathBotao* ButtonOnGreen(QWidget& window) {
     window.resize(100, 60);
     window.setAutoFillBackground(true);
     QPalette pal = window.palette();
@@ -178,6 +178,12 @@ TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough
     window.setPalette(pal);
     auto* b = new TMathBotao(&window);
     b->setGeometry(10, 10, 20, 10);
+    return b;
+}
+
+TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough) {
+    QWidget window;
+    TMathBotao* b = ButtonOnGreen(window);
     QImage strip(60, 10, QImage::Format_RGB32);
     strip.fill(QColor(255, 0, 255));
     QPainter(&strip).fillRect(QRect(2, 2, 16, 6), QColor(200, 10, 10));
@@ -194,13 +200,7 @@ TEST(MathBotaoTransparency, BottomLeftColourOfThePictureLetsTheParentShowThrough
 
 TEST(MathBotaoDisabled, ADisabledButtonShowsItsRestingLookGreyedAndDimmed) {
     QWidget window;
-    window.resize(100, 60);
-    window.setAutoFillBackground(true);
-    QPalette pal = window.palette();
-    pal.setColor(QPalette::Window, QColor(55, 63, 55));
-    window.setPalette(pal);
-    auto* b = new TMathBotao(&window);
-    b->setGeometry(10, 10, 20, 10);
+    TMathBotao* b = ButtonOnGreen(window);
     // Magenta outline, a red body with a white stroke of "ink" at rest; the
     // hover look is all blue.
     QImage strip(60, 10, QImage::Format_RGB32);
