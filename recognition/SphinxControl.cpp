@@ -271,6 +271,7 @@ void TSphinxControl::Release() {
     ps_ = nullptr;
     if (checker_) ps_free(checker_);
     checker_ = nullptr;
+    checkerOpen_ = false;
     grammarWords_.clear();
 }
 
@@ -315,21 +316,34 @@ void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv, con
                                 std::to_string(numbers.size()) + " number words");
 }
 
-int32_t TSphinxControl::CheckWithGrammar(const std::string& hypothesis, const std::vector<int16_t>& audio,
-                                         std::string& heard) {
-    if (!checker_ || audio.empty() || hypothesis.empty()) return 0;
-    std::vector<std::string> words = ResultWords(hypothesis);
-    for (const auto& w : words)
-        if (!grammarWords_.count(w)) return 0;  // dictation: not the grammar's business
+bool TSphinxControl::StartGrammarCheck(const int16_t* audio, size_t samples) {
+    if (checkerOpen_) ps_end_utt(checker_);
+    checkerOpen_ = false;
+    if (!checker_) return false;
     // The checker listens with the cepstral mean the main decoder has learned.
     feat_t* main = ps_get_feat(ps_);
     feat_t* mine = ps_get_feat(checker_);
     if (main && mine && main->cmn_struct && mine->cmn_struct && main->cmn_struct->veclen == mine->cmn_struct->veclen)
         std::copy(main->cmn_struct->cmn_mean, main->cmn_struct->cmn_mean + main->cmn_struct->veclen,
                   mine->cmn_struct->cmn_mean);
-    if (ps_start_utt(checker_) < 0) return 0;
-    ps_process_raw(checker_, audio.data(), audio.size(), FALSE, FALSE);
+    if (ps_start_utt(checker_) < 0) return false;
+    checkerOpen_ = true;
+    FeedGrammarCheck(audio, samples);
+    return true;
+}
+
+void TSphinxControl::FeedGrammarCheck(const int16_t* audio, size_t samples) {
+    if (checkerOpen_ && samples > 0) ps_process_raw(checker_, audio, samples, FALSE, FALSE);
+}
+
+int32_t TSphinxControl::FinishGrammarCheck(const std::string& hypothesis, std::string& heard) {
+    if (!checkerOpen_) return 0;
+    checkerOpen_ = false;
     ps_end_utt(checker_);
+    if (hypothesis.empty()) return 0;
+    std::vector<std::string> words = ResultWords(hypothesis);
+    for (const auto& w : words)
+        if (!grammarWords_.count(w)) return 0;  // dictation: not the grammar's business
     const char* hyp = ps_get_hyp(checker_, nullptr);
     heard = hyp ? hyp : "";
     return ResultWords(heard) == words ? 1 : -1;
@@ -508,6 +522,12 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     int64_t samplesIn = 0;
     int32_t chunksInSpeech = 0;
 
+    // The slice of the utterance the grammar hears: little of the silence
+    // before the speech.
+    auto grammarSlice = [&]() -> std::pair<const int16_t*, size_t> {
+        size_t from = speechStart - std::min(speechStart, static_cast<size_t>(rate_ / 2));
+        return {uttAudio.data() + from, uttAudio.size() - from};
+    };
     auto finish = [&] {
         ps_end_utt(ps_);
         run->uttOpen = false;
@@ -517,19 +537,18 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                                         std::to_string(cmnC0()) + "; utterance decoded again");
             ps_process_raw(ps_, uttAudio.data(), uttAudio.size(), FALSE, FALSE);
             ps_end_utt(ps_);
+            // The grammar hears it again with the new mean too.
+            if (confThresh_ > 0) {
+                auto [audio, samples] = grammarSlice();
+                StartGrammarCheck(audio, samples);
+            }
         }
         c0AtStart = cmnC0();
         int32 score = 0;
         const char* hyp = ps_get_hyp(ps_, &score);
         std::string text = hyp ? hyp : "";
-        int32_t verdict = 0;
         std::string grammarHeard;
-        if (uttAudioWhole && !text.empty() && confThresh_ > 0) {
-            // The grammar needs little of the silence before the speech.
-            size_t lead = std::min(speechStart, static_cast<size_t>(rate_ / 2));
-            std::vector<int16_t> speech(uttAudio.begin() + static_cast<std::ptrdiff_t>(speechStart - lead), uttAudio.end());
-            verdict = CheckWithGrammar(text, speech, grammarHeard);
-        }
+        int32_t verdict = FinishGrammarCheck(uttAudioWhole ? text : std::string(), grammarHeard);
         uttAudio.clear();
         uttAudioWhole = true;
         speechStart = 0;
@@ -633,6 +652,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                     uttAudio.insert(uttAudio.end(), chunk.begin(), chunk.end());
                 }
             }
+            if (inSpeech) FeedGrammarCheck(chunk.data(), chunk.size());
             bool now = ps_get_in_speech(ps_) != 0;
             if (now && !inSpeech) {
                 // The silence before the speech is not kept for a second
@@ -643,6 +663,10 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                 // The detector says "speech" some frames after it began.
                 speechStart = uttAudio.size() > static_cast<size_t>(rate_ / 4) ? uttAudio.size() - rate_ / 4 : 0;
                 chunksInSpeech = 0;
+                if (confThresh_ > 0 && uttAudioWhole) {
+                    auto [audio, samples] = grammarSlice();
+                    StartGrammarCheck(audio, samples);
+                }
                 post([](TSphinxControl& c) {
                     if (c.OnNewUtterance) c.OnNewUtterance();
                 });
@@ -697,6 +721,8 @@ void TSphinxControl::Shutdown(bool notify) {
         if (!run->captureDone) TEngineLog::Instance().Line("audio source did not answer; capture left to end on its own");
     }
     if (run->uttOpen) ps_end_utt(ps_);  // the interrupted utterance is dropped
+    if (checkerOpen_) ps_end_utt(checker_);
+    checkerOpen_ = false;
     if (notify && !run->stopAnnounced && OnStopListening) OnStopListening();
 }
 

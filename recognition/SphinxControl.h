@@ -63,14 +63,20 @@ private:
 
     // dictionary: the argument file's dictionary, as read.
     void InitChecker(const std::vector<std::string>& argv, const std::string& dictionary);
-    // The grammar decoding of an utterance's audio (see GrammarCheck.h).
-    // heard: what the grammar decoding heard.
-    int32_t CheckWithGrammar(const std::string& hypothesis, const std::vector<int16_t>& audio, std::string& heard);
+    // The grammar decoding of an utterance (see GrammarCheck.h) runs beside
+    // the main one, chunk by chunk, so that little of it is left when the
+    // speech ends: begun at the start of speech with the audio before it,
+    // fed every chunk after, and finished with the main decoding's result.
+    bool StartGrammarCheck(const int16_t* audio, size_t samples);
+    void FeedGrammarCheck(const int16_t* audio, size_t samples);
+    // heard: what the grammar decoding heard. 1 agrees, -1 disagrees, 0 not checked.
+    int32_t FinishGrammarCheck(const std::string& hypothesis, std::string& heard);
 
     IEventPoster& poster_;
     ps_decoder_s* ps_ = nullptr;
     ps_decoder_s* checker_ = nullptr;     // decodes over the command grammar; null without one
     std::unordered_set<std::string> grammarWords_;  // written forms
+    bool checkerOpen_ = false;  // an utterance is being fed to the checker
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder
     int32_t rate_ = 16000;         // the engine's
