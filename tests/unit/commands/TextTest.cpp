@@ -269,20 +269,4 @@ TEST(FileText, CharactersWindows1252LacksAreLeftOutAndListedOnce) {
     TDecodedText d = DecodeFileText("Łódź дом Łódź 日本\r\n");
     EXPECT_EQ(d.Text, "\xF3" "d  \xF3" "d \r\n");
     EXPECT_EQ(d.Ignored, U"Łźдом日本");
-    // Writing back keeps the format; what was left out does not come back.
-    EXPECT_EQ(EncodeFileText("a\xE7\xE3o", TTextFormat::Utf8Bom), "\xEF\xBB\xBF" "ação");
-    EXPECT_EQ(EncodeFileText("a\xE7\xE3o", TTextFormat::Utf8), "ação");
-    EXPECT_EQ(EncodeFileText("a\xE7\xE3o", TTextFormat::Cp1252), "a\xE7\xE3o");
-}
-
-TEST(FileText, ANoticeTellsWhatAFileLostOncePerRead) {
-    zeltest::TTempDir dir;
-    dir.Write("c.txt", "Łódź e Łódź, дом\n");
-    std::vector<std::string> notices;
-    SetNoticeSink([&](const std::string& utf8) { notices.push_back(utf8); });
-    EXPECT_EQ(ReadTextLines(dir.File("c.txt")), std::vector<std::string>{"\xF3" "d e \xF3" "d, "});
-    dir.Write("ok.txt", "ação\n");
-    EXPECT_EQ(ReadTextLines(dir.File("ok.txt")), std::vector<std::string>{"a\xE7\xE3o"});
-    SetNoticeSink(nullptr);
-    EXPECT_EQ(notices, std::vector<std::string>{dir.File("c.txt") + ": caracteres ignorados: Ł ź д о м"});
 }
