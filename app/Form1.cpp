@@ -553,7 +553,7 @@ void TForm1::ReadSettings() {
     }
     tbConfiancaChange();
     tbSamplingChange();
-    edtSomAtivacao->setText(QFileName(ini.ReadString(kSection, "somativacao", PastaExe + "beep.wav")));
+    edtSomAtivacao->setText(QFileName(FileNameFromSetting(ini.ReadString(kSection, "somativacao", PastaExe + "beep.wav"))));
     const QString profiles = QFileName(PastaExe + "profiles/");
     dlgAbrirProfile->setDirectory(profiles);
     dlgSalvarProfile->setDirectory(profiles);

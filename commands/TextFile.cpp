@@ -22,6 +22,10 @@ std::string FileNameForDisplay(std::string_view fileName) { return Utf8ToCp1252(
 
 std::string FileNameFromText(std::string_view cp1252) { return Cp1252ToUtf8(cp1252); }
 
+std::string FileNameFromSetting(std::string_view value) {
+    return WellFormedUtf8(value) == value ? std::string(value) : FileNameFromText(value);
+}
+
 void ForEachLine(std::string_view bytes, const std::function<void(std::string_view)>& line) {
     size_t start = 0, i = 0;
     while (i < bytes.size()) {

@@ -25,6 +25,9 @@ std::string FileNameForDisplay(std::string_view fileName);
 // A name from inside a Windows-1252 file (a profile's program to launch) as
 // a file name of this system.
 std::string FileNameFromText(std::string_view cp1252);
+// A file name kept in config.ini: the system's bytes, or Windows-1252 text
+// where earlier versions wrote it so (which is almost never well-formed UTF-8).
+std::string FileNameFromSetting(std::string_view value);
 
 // Raises "Cannot open file %s" when the file cannot be read, also for a FIFO
 // or a device (which would block or never end).

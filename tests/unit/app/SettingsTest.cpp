@@ -97,6 +97,15 @@ TEST_F(Settings, ValuesComeBackAndOtherKeysStay) {
     EXPECT_NE(text.find("[outra]\r\na=1\r\n"), std::string::npos);
 }
 
+// Earlier versions wrote the sound's name in Windows-1252: it still names its file.
+TEST_F(Settings, ASoundNameWrittenInWindows1252IsReadAsItsFile) {
+    dir.Write("config.ini", "[geral]\r\nsomativacao=/sons/a\xE7\xE3o.wav\r\n");
+    auto& f = Create();
+    EXPECT_EQ(f.edtSomAtivacao->text(), QString::fromUtf8("/sons/ação.wav"));
+    Destroy();
+    EXPECT_NE(dir.Read("config.ini").find("somativacao=/sons/ação.wav\r\n"), std::string::npos);
+}
+
 TEST_F(Settings, TypedTimesAreSavedOnlyAfterASwitchOn) {
     auto& f = Create();
     f.edtTempoTeclas->setText("40");
