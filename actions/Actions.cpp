@@ -2,6 +2,7 @@
 
 #include "commands/KeyNames.h"
 #include "commands/ParseString.h"
+#include "commands/TextFile.h"
 #include "commands/TextUtil.h"
 
 namespace zel {
@@ -22,8 +23,9 @@ void LaunchProgram(TActionContext& ctx, const TComando& command) {
     // No program piece, or an empty one (arguments beginning with a blank):
     // there is nothing a desktop could start.
     if (launch.Program.empty()) return;
-    // A program that cannot be started gives no message.
-    (void)ctx.Desktop->ShellOpen(launch.Program, launch.Parameters, launch.WorkFolder);
+    // A program that cannot be started gives no message. The profile's text
+    // names the program; the desktop takes file names of the system.
+    (void)ctx.Desktop->ShellOpen(FileNameFromText(launch.Program), launch.Parameters, FileNameFromText(launch.WorkFolder));
 }
 
 void PressKeyCombination(TActionContext& ctx, const TComando& command) {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -53,6 +54,16 @@ QString Q(const std::string& cp1252) {
 
 std::string C(const QString& text) {
     return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
+}
+
+// File names are no text: they cross between Qt and the core as the system's
+// bytes, so that a name Windows-1252 cannot write still opens its file.
+QString QFileName(const std::string& fileName) {
+    return QFile::decodeName(QByteArray::fromStdString(fileName));
+}
+
+std::string FileName(const QString& name) {
+    return QFile::encodeName(name).toStdString();
 }
 
 const char* const kSection = "geral";
@@ -498,6 +509,8 @@ void TForm1::FormCreate() {
     } catch (const std::exception& e) {
         ShowException(e);
     }
+    // A file that lost characters on loading says so in a message box.
+    SetNoticeSink([](const std::string& utf8) { ShowErrorMessage(QString::fromStdString(utf8)); });
     Guard([this] {
         BuildWindowRegion();
         // PastaExe was given by the program entry (the executable's folder).
@@ -540,8 +553,8 @@ void TForm1::ReadSettings() {
     }
     tbConfiancaChange();
     tbSamplingChange();
-    edtSomAtivacao->setText(Q(ini.ReadString(kSection, "somativacao", PastaExe + "beep.wav")));
-    const QString profiles = Q(PastaExe + "profiles/");
+    edtSomAtivacao->setText(QFileName(FileNameFromSetting(ini.ReadString(kSection, "somativacao", PastaExe + "beep.wav"))));
+    const QString profiles = QFileName(PastaExe + "profiles/");
     dlgAbrirProfile->setDirectory(profiles);
     dlgSalvarProfile->setDirectory(profiles);
     edtTeclaAtivacao->setText(Q(ini.ReadString(kSection, "teclaativacao", "")));
@@ -562,7 +575,7 @@ void TForm1::WriteSettings() {
     ini.WriteInteger(kSection, "tempoativacao", Profile.TempoAtivacao);
     ini.WriteInteger(kSection, "sampling", tbSampling->value());
     ini.WriteInteger(kSection, "confianca", tbConfianca->value());
-    ini.WriteString(kSection, "somativacao", C(edtSomAtivacao->text()));
+    ini.WriteString(kSection, "somativacao", FileName(edtSomAtivacao->text()));
     ini.WriteString(kSection, "teclaativacao", C(edtTeclaAtivacao->text()));
     flag("ativatoggle", chbAtivaToggle->isChecked());
     flag("mostrarindicador", chbMostrarIndicador->isChecked());
@@ -702,7 +715,7 @@ void TForm1::SetDitadoLines(const std::vector<std::string>& lines) {
 void TForm1::btnCarregarProfileClick() {
     auto file = Choose(*dlgAbrirProfile);
     if (!file) return;
-    const std::string name = C(*file);
+    const std::string name = FileName(*file);
     LoadProfile(Profile, name);
     SetDitadoLines(Profile.Ditado);
     lblProfile->setText(Q(ProfileCaption(name)));
@@ -711,7 +724,7 @@ void TForm1::btnCarregarProfileClick() {
 void TForm1::btnSalvarProfileClick() {
     auto file = Choose(*dlgSalvarProfile);
     if (!file) return;
-    const std::string name = C(*file);
+    const std::string name = FileName(*file);
     Profile.Ditado = DitadoLines();
     SaveProfile(Profile, name);
     lblProfile->setText(Q(ProfileCaption(name)));
@@ -924,13 +937,13 @@ void TForm1::SpeedButton10Click() {
 void TForm1::btnCarregarDitadoClick() {
     auto file = Choose(*dlgAbrirDitado);
     if (!file) return;
-    const std::string name = C(*file);
+    const std::string name = FileName(*file);
     // The extension: from the last full stop of the name on, compared byte for byte.
     const std::string base = name.substr(name.find_last_of('/') == std::string::npos ? 0 : name.find_last_of('/') + 1);
     const size_t dot = base.find_last_of('.');
     const std::string ext = dot == std::string::npos ? std::string() : base.substr(dot);
     if (ext == ".zlm") {
-        SetDitadoLines(ReadLines(name));
+        SetDitadoLines(ReadTextLines(name));
         return;
     }
     services_.LoadDictationCorpus(name, PastaExe);
@@ -950,7 +963,7 @@ TWindowState TForm1::State() const {
     s.ModoAdv = chbModoAdv->isChecked();
     s.AtivaToggle = chbAtivaToggle->isChecked();
     s.MostrarIndicador = chbMostrarIndicador->isChecked();
-    s.SomAtivacao = C(edtSomAtivacao->text());
+    s.SomAtivacao = FileName(edtSomAtivacao->text());
     s.TeclaAtivacao = C(edtTeclaAtivacao->text());
     s.PastaExe = PastaExe;
     return s;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
+#include <QFile>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -24,10 +25,10 @@ namespace {
 // The activation sound: one reused sound object; silent without a device.
 class TSoundPlayer {
 public:
-    void Play(const std::string& utf8File) {
+    void Play(const std::string& fileName) {
         if (!effect_) effect_ = std::make_unique<QSoundEffect>();
         effect_->stop();
-        effect_->setSource(QUrl::fromLocalFile(QString::fromStdString(utf8File)));
+        effect_->setSource(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(fileName))));
         effect_->play();
     }
 

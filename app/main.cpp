@@ -2,6 +2,7 @@
 // (which starts itself up), the message loop until "Sair" or a close; then
 // the window is destroyed, which writes the settings back.
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 
@@ -59,7 +61,13 @@ int main(int argc, char** argv) {
         shown->activateWindow();
     });
 
-    std::string pastaExe = zel::CoreFileName(std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())) + "/";
+    // The program's folder as the system names it: any name, also one
+    // Windows-1252 cannot write, must find the files beside the program.
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    std::string pastaExe = (ec ? QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()
+                               : zel::CoreFileName(exe.parent_path())) +
+                           "/";
     std::unique_ptr<zel::IWindowServices> services;
     try {
         services = zel::MakeZelServices(pastaExe);

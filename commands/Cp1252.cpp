@@ -1,7 +1,11 @@
 #include "commands/Cp1252.h"
 
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
 #include <array>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zel {
 namespace {
@@ -49,6 +53,61 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
+size_t NextUtf8(std::string_view text, size_t at, char32_t& cp) {
+    unsigned char b = static_cast<unsigned char>(text[at]);
+    size_t len;
+    char32_t least;  // the smallest code point of that length: anything below is an overlong form
+    if (b < 0x80) {
+        cp = b;
+        return 1;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+        cp = b & 0x1F;
+        len = 2;
+        least = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+        cp = b & 0x0F;
+        len = 3;
+        least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        cp = b & 0x07;
+        len = 4;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + len > text.size()) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        unsigned char c = static_cast<unsigned char>(text[at + k]);
+        if ((c & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+std::string CodePointToUtf8(char32_t cp) {
+    std::string out;
+    AppendUtf8(out, cp);
+    return out;
+}
+
+std::string WellFormedUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp;
+        size_t len = NextUtf8(bytes, i, cp);
+        if (len == 0) {
+            out += '?';
+            ++i;
+        } else {
+            out.append(bytes.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}
+
 std::u16string Cp1252ToUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
@@ -68,21 +127,13 @@ std::string Utf8ToCp1252(std::string_view text) {
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        unsigned char b = static_cast<unsigned char>(text[i]);
         char32_t cp;
-        size_t len;
-        if (b < 0x80) { cp = b; len = 1; }
-        else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
-        else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
-        else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; len = 4; }
-        else { out += '?'; ++i; continue; }
-        bool ok = i + len <= text.size();
-        for (size_t k = 1; ok && k < len; ++k) {
-            unsigned char c = static_cast<unsigned char>(text[i + k]);
-            if ((c & 0xC0) != 0x80) ok = false;
-            else cp = (cp << 6) | (c & 0x3F);
+        size_t len = NextUtf8(text, i, cp);
+        if (len == 0) {
+            out += '?';
+            ++i;
+            continue;
         }
-        if (!ok) { out += '?'; ++i; continue; }
         int byte = CodePointToByte(cp);
         out += byte < 0 ? '?' : static_cast<char>(byte);
         i += len;
@@ -103,6 +154,86 @@ std::string Utf16ToCp1252(std::u16string_view text) {
         out += byte < 0 ? '?' : static_cast<char>(byte);
     }
     return out;
+}
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Well-formed UTF-8 with something beyond ASCII in it.
+bool IsUtf8WithNonAscii(std::string_view bytes) {
+    bool nonAscii = false;
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp;
+        size_t len = NextUtf8(bytes, i, cp);
+        if (len == 0) return false;
+        nonAscii = true;
+        i += len;
+    }
+    return nonAscii;
+}
+
+// Composed form, so that decomposed accents (as some editors save them) find
+// their Windows-1252 letter.
+std::string ComposedUtf8(std::string_view utf8) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status)) return std::string(utf8);
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    if (nfc->isNormalized(text, status) && U_SUCCESS(status)) return std::string(utf8);
+    status = U_ZERO_ERROR;
+    icu::UnicodeString composed = nfc->normalize(text, status);
+    if (U_FAILURE(status)) return std::string(utf8);
+    std::string out;
+    composed.toUTF8String(out);
+    return out;
+}
+
+}  // namespace
+
+TDecodedText DecodeFileText(std::string_view bytes) {
+    TDecodedText result;
+    if (bytes.starts_with(kUtf8Bom)) {
+        result.Format = TTextFormat::Utf8Bom;
+        bytes.remove_prefix(kUtf8Bom.size());
+    } else if (IsUtf8WithNonAscii(bytes)) {
+        result.Format = TTextFormat::Utf8;
+    } else {
+        result.Text.assign(bytes);
+        return result;
+    }
+    const std::string utf8 = ComposedUtf8(bytes);
+    std::unordered_set<char32_t> seen;
+    result.Text.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t cp;
+        size_t len = NextUtf8(utf8, i, cp);
+        if (len == 0) {  // only after a BOM: the rest was never checked
+            cp = 0xFFFD;
+            len = 1;
+        }
+        i += len;
+        int byte = CodePointToByte(cp);
+        if (byte >= 0) {
+            result.Text += static_cast<char>(byte);
+        } else if (seen.insert(cp).second) {
+            result.Ignored += cp;
+        }
+    }
+    return result;
+}
+
+std::string EncodeFileText(std::string_view cp1252, TTextFormat format) {
+    switch (format) {
+        case TTextFormat::Cp1252: return std::string(cp1252);
+        case TTextFormat::Utf8: return Cp1252ToUtf8(cp1252);
+        case TTextFormat::Utf8Bom: return std::string(kUtf8Bom) + Cp1252ToUtf8(cp1252);
+    }
+    return std::string(cp1252);
 }
 
 }  // namespace zel

@@ -79,7 +79,7 @@ TIniDocument TIniDocument::ForReading(std::string_view bytes, TSectionFilter wan
 
 TIniDocument TIniDocument::ForReadingOrEmpty(const std::string& fileName, TSectionFilter wanted) {
     try {
-        return ForReading(ReadFileBytes(fileName), wanted);
+        return ForReading(ReadTextFile(fileName), wanted);
     } catch (const TError&) {
         return TIniDocument();
     }

@@ -32,6 +32,8 @@ public:
     // name (a profile reads only "geral" and "cmd..." sections).
     using TSectionFilter = bool (*)(std::string_view foldedName);
     static TIniDocument ForReading(std::string_view bytes, TSectionFilter wanted = nullptr);
+    // A file the user may have written in UTF-8 (see ReadTextFile); a missing
+    // or unreadable one is empty.
     static TIniDocument ForReadingOrEmpty(const std::string& fileName, TSectionFilter wanted = nullptr);
 
     // A missing or unreadable file reads as an empty document, as the

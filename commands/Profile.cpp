@@ -56,7 +56,7 @@ void ResetProfile(TProfileState& state) {
 
 void LoadProfile(TProfileState& state, const std::string& fileName) {
     ResetProfile(state);
-    std::string bytes = ReadFileBytes(fileName);
+    std::string bytes = ReadTextFile(fileName);
     // Only the lines before the marker are INI: a dictation line that looks
     // like "[cmd3]" must never become a command.
     size_t settingsEnd = bytes.size();
@@ -112,9 +112,13 @@ void LoadProfile(TProfileState& state, const std::string& fileName) {
 
 void SaveProfile(const TProfileState& state, const std::string& fileName) {
     std::vector<std::string> lines;
+    // A profile a Linux editor wrote in UTF-8 stays UTF-8; a new one is Windows-1252.
+    TTextFormat format = TTextFormat::Cp1252;
     if (FileExists(fileName)) {
         try {
-            lines = ReadLines(fileName);
+            TDecodedText old = DecodeFileText(ReadFileBytes(fileName));
+            format = old.Format;
+            lines = SplitLines(old.Text);
         } catch (const TError& e) {
             RaiseUnableToWrite(fileName, e.Reason());
         }
@@ -136,7 +140,7 @@ void SaveProfile(const TProfileState& state, const std::string& fileName) {
     out.push_back(ditado < lines.size() ? lines[ditado] : std::string(kDitadoMarker));
     out.insert(out.end(), state.Ditado.begin(), state.Ditado.end());
     try {
-        WriteLines(fileName, out);
+        WriteFileAtomic(fileName, EncodeFileText(JoinLinesCrLf(out), format));
     } catch (const TError& e) {
         RaiseUnableToWrite(fileName, e.Reason());
     }
@@ -146,7 +150,7 @@ std::string ProfileCaption(const std::string& fileName) {
     auto slash = fileName.find_last_of('/');
     std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
     name.resize(name.size() > 4 ? name.size() - 4 : 0);
-    return "Profile atual: " + name;
+    return "Profile atual: " + FileNameForDisplay(name);
 }
 
 }  // namespace zel

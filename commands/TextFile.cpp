@@ -13,11 +13,18 @@
 
 namespace zel {
 
-std::filesystem::path NativePath(std::string_view cp1252FileName) {
-    return std::filesystem::path(Cp1252ToUtf8(cp1252FileName));
-}
+std::filesystem::path NativePath(std::string_view fileName) { return std::filesystem::path(fileName); }
 
-std::string CoreFileName(const std::filesystem::path& path) { return Utf8ToCp1252(path.string()); }
+std::string CoreFileName(const std::filesystem::path& path) { return path.native(); }
+
+// Linux names are UTF-8 by convention; bytes that are not show as '?'.
+std::string FileNameForDisplay(std::string_view fileName) { return Utf8ToCp1252(fileName); }
+
+std::string FileNameFromText(std::string_view cp1252) { return Cp1252ToUtf8(cp1252); }
+
+std::string FileNameFromSetting(std::string_view value) {
+    return WellFormedUtf8(value) == value ? std::string(value) : FileNameFromText(value);
+}
 
 void ForEachLine(std::string_view bytes, const std::function<void(std::string_view)>& line) {
     size_t start = 0, i = 0;
@@ -63,6 +70,40 @@ std::string ReadFileBytes(const std::string& fileName) {
 }
 
 std::vector<std::string> ReadLines(const std::string& fileName) { return SplitLines(ReadFileBytes(fileName)); }
+
+namespace {
+
+TNoticeSink& NoticeSink() {
+    static TNoticeSink sink;
+    return sink;
+}
+
+void Notify(const std::string& utf8) {
+    if (NoticeSink()) NoticeSink()(utf8);
+    else std::fprintf(stderr, "%s\n", utf8.c_str());
+}
+
+}  // namespace
+
+void SetNoticeSink(TNoticeSink sink) { NoticeSink() = std::move(sink); }
+
+std::string IgnoredCharactersNotice(const std::string& fileName, std::u32string_view ignored) {
+    std::string out = WellFormedUtf8(fileName) + ": caracteres ignorados:";
+    for (char32_t c : ignored) {
+        out += ' ';
+        out += CodePointToUtf8(c);
+    }
+    return out;
+}
+
+std::string ReadTextFile(const std::string& fileName, TTextFormat* format) {
+    TDecodedText decoded = DecodeFileText(ReadFileBytes(fileName));
+    if (!decoded.Ignored.empty()) Notify(IgnoredCharactersNotice(fileName, decoded.Ignored));
+    if (format) *format = decoded.Format;
+    return std::move(decoded.Text);
+}
+
+std::vector<std::string> ReadTextLines(const std::string& fileName) { return SplitLines(ReadTextFile(fileName)); }
 
 std::string JoinLinesCrLf(const std::vector<std::string>& lines) {
     size_t total = 0;

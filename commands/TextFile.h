@@ -9,19 +9,44 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/Cp1252.h"
+
 namespace zel {
 
-// File names are core text (Windows-1252) like every other text; the file
-// system is an edge and takes them as UTF-8. Every file access goes through this.
-std::filesystem::path NativePath(std::string_view cp1252FileName);
-// The other way: a path from the system (or Qt, or the terminal) as core text.
+// File names are not text: they are the file system's own bytes, kept as
+// they came from it (a dialog, the terminal, the program's folder) until
+// they go back to it, so that any name works, also one Windows-1252 cannot
+// write (a folder "Łódź"). They become text only to be shown: messages show
+// them in Windows-1252 with '?' for what it lacks (FileNameForDisplay).
+std::filesystem::path NativePath(std::string_view fileName);
 std::string CoreFileName(const std::filesystem::path& path);
+// A file name as core text, for messages and captions only.
+std::string FileNameForDisplay(std::string_view fileName);
+// A name from inside a Windows-1252 file (a profile's program to launch) as
+// a file name of this system.
+std::string FileNameFromText(std::string_view cp1252);
+// A file name kept in config.ini: the system's bytes, or Windows-1252 text
+// where earlier versions wrote it so (which is almost never well-formed UTF-8).
+std::string FileNameFromSetting(std::string_view value);
 
 // Raises "Cannot open file %s" when the file cannot be read, also for a FIFO
 // or a device (which would block or never end).
 std::vector<std::string> ReadLines(const std::string& fileName);
 // The whole file as bytes; raises "Cannot open file %s".
 std::string ReadFileBytes(const std::string& fileName);
+// A text file the user may have written on Linux: Windows-1252 or UTF-8
+// (see DecodeFileText), as core text. Characters left out are told once per
+// file through the notice; format, when given, receives how it was written.
+std::string ReadTextFile(const std::string& fileName, TTextFormat* format = nullptr);
+std::vector<std::string> ReadTextLines(const std::string& fileName);
+
+// Where notices go (UTF-8): a message box in the program, stderr in zelcmd,
+// a recorder in tests. Without one they go to stderr.
+using TNoticeSink = std::function<void(const std::string& utf8)>;
+void SetNoticeSink(TNoticeSink sink);
+// "<file>: caracteres ignorados: Ł ł" (UTF-8) for the characters a file lost.
+std::string IgnoredCharactersNotice(const std::string& fileName, std::u32string_view ignored);
+
 // Splits bytes into lines: a line ends at CR LF, CR or LF; a last line without
 // an end counts; an empty text has no line.
 std::vector<std::string> SplitLines(std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "commands/ZelError.h"
 
+#include "commands/TextFile.h"
+
 namespace zel {
 
 std::string FormatMessage(std::string_view pattern, std::string_view value) {
@@ -10,13 +12,13 @@ std::string FormatMessage(std::string_view pattern, std::string_view value) {
 }
 
 void RaiseCannotOpen(std::string_view fileName, const std::string& reason) {
-    throw TError(FormatMessage("Cannot open file %s", fileName), reason);
+    throw TError(FormatMessage("Cannot open file %s", FileNameForDisplay(fileName)), reason);
 }
 void RaiseCannotCreate(std::string_view fileName, const std::string& reason) {
-    throw TError(FormatMessage("Cannot create file %s", fileName), reason);
+    throw TError(FormatMessage("Cannot create file %s", FileNameForDisplay(fileName)), reason);
 }
 void RaiseUnableToWrite(std::string_view fileName, const std::string& reason) {
-    throw TError(FormatMessage("Unable to write to %s", fileName), reason);
+    throw TError(FormatMessage("Unable to write to %s", FileNameForDisplay(fileName)), reason);
 }
 void RaiseInvalidInteger(std::string_view text) {
     throw TError(FormatMessage("'%s' is not a valid integer value", text));

@@ -21,7 +21,8 @@ private:
 };
 
 // The toolkit's own file and number messages, with the name or text in place
-// of %s, and the reason after a colon when one is known.
+// of %s (a file name as FileNameForDisplay shows it), and the reason after a
+// colon when one is known.
 [[noreturn]] void RaiseCannotOpen(std::string_view fileName, const std::string& reason = "");
 [[noreturn]] void RaiseCannotCreate(std::string_view fileName, const std::string& reason = "");
 [[noreturn]] void RaiseUnableToWrite(std::string_view fileName, const std::string& reason = "");

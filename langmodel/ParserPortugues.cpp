@@ -645,7 +645,7 @@ void TParserPortugues::AddCountLine(std::string_view line) {
 }
 
 void TParserPortugues::LoadCorpusFile(const std::string& fileName) {
-    const std::string bytes = ReadFileBytes(fileName);
+    const std::string bytes = ReadTextFile(fileName);
     TImpl& m = *impl_;
     // The file is counted in batches: first sentences become runs of token ids
     // (unigrams counted on the way), then their bigrams and trigrams are

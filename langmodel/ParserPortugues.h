@@ -74,7 +74,8 @@ public:
     // Anything without exactly two tab-separated fields adds nothing; a first
     // field that is no integer raises "'%s' is not a valid integer value".
     void AddCountLine(std::string_view line);
-    // Every line of the file (ends CR LF, CR or LF) through AddSentence, then
+    // Every line of the file (ends CR LF, CR or LF; Windows-1252 or UTF-8,
+    // see ReadTextFile) through AddSentence, then
     // SortNgrams. Raises "Cannot open file %s" with no count changed.
     void LoadCorpusFile(const std::string& fileName);
     // Orders the three lists with their counts by LocaleCompare of the entry.

@@ -22,9 +22,11 @@ public:
     // the user wrote them, never through a shell) in workFolder; a document,
     // folder or address goes to the desktop's opener. Returns false when
     // nothing could be started (the caller decides whether that is an error).
+    // file and workFolder are file names (the system's bytes, see NativePath);
+    // parameters are core text.
     virtual bool ShellOpen(const std::string& file, const std::string& parameters, const std::string& workFolder) = 0;
 
-    // Plays a WAV file without waiting for it; silent when there is no sound.
+    // Plays a WAV file (a file name) without waiting for it; silent when there is no sound.
     virtual void PlaySoundAsync(const std::string& wavFile) = 0;
 
     // Lets the program handle what is waiting (repaints, timer ticks, other

@@ -82,13 +82,13 @@ void CheckArpaModel(const std::string& fileName) {
     const std::string refused = Utf8ToCp1252("O reconhecedor recusou o modelo: ");
     long long lineNo = 0;
     auto fail = [&](const std::string& why) {
-        throw TError(refused + fileName + ", linha " + std::to_string(lineNo) + ": " + Utf8ToCp1252(why));
+        throw TError(refused + FileNameForDisplay(fileName) + ", linha " + std::to_string(lineNo) + ": " + Utf8ToCp1252(why));
     };
 
     std::vector<long long> declared;
     std::vector<long long> listed;  // lines of each section read so far
     auto mismatch = [&] {
-        throw TError(refused + fileName + Utf8ToCp1252(" declara ") + std::to_string(declared[listed.size() - 1]) + " " +
+        throw TError(refused + FileNameForDisplay(fileName) + Utf8ToCp1252(" declara ") + std::to_string(declared[listed.size() - 1]) + " " +
                      std::to_string(listed.size()) + Utf8ToCp1252("-gramas e lista ") + std::to_string(listed.back()));
     };
 

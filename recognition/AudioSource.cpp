@@ -37,7 +37,7 @@ int64_t NowNs() {
 std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate) {
     std::string bytes = ReadFileBytes(fileName);
     auto bad = [&](const std::string& why) -> std::vector<int16_t> {
-        throw TError(Utf8ToCp1252("Arquivo de áudio ") + fileName + Utf8ToCp1252(" não suportado: ") + why);
+        throw TError(Utf8ToCp1252("Arquivo de áudio ") + FileNameForDisplay(fileName) + Utf8ToCp1252(" não suportado: ") + why);
     };
     if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
         return bad(Utf8ToCp1252("não é um arquivo WAV"));

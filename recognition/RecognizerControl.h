@@ -48,7 +48,9 @@ class IRecognizerControl {
 public:
     virtual ~IRecognizerControl() = default;
 
-    // Properties (ids 1..10 of the control).
+    // Properties (ids 1..10 of the control). The file and folder names hold
+    // the system's bytes one per character (Cp1252ToUtf16 and back keeps
+    // every byte), so a name of any spelling survives.
     std::u16string ArgFile = u"sphinx.arg";
     std::u16string LogFile = u"sphinx.log";
     bool IgnoreEmptyUtterance = true;

@@ -396,13 +396,13 @@ int32_t TSphinxControl::InitRecognizer() {
             continue;
         }
         argv.push_back(name);
-        argv.push_back(Cp1252ToUtf8(value));
+        argv.push_back(value);  // file names, as the system spells them
     }
     argv.push_back("-samprate");
     argv.push_back(std::to_string(engineRate));
     if (!RawLogDir.empty()) {
         argv.push_back("-rawlogdir");
-        argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(RawLogDir)));
+        argv.push_back(Utf16ToCp1252(RawLogDir));
     }
     for (const auto& [name, value] : args_.Engine)
         if (name == "-lm") CheckArpaModel(value);
@@ -423,7 +423,7 @@ int32_t TSphinxControl::InitRecognizer() {
     log.ClearErrors();
     cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(cargv.size()), cargv.data(), FALSE);
     if (!config)
-        throw TError(Utf8ToCp1252("Argumentos do reconhecedor inválidos em ") + argFile + ": " +
+        throw TError(Utf8ToCp1252("Argumentos do reconhecedor inválidos em ") + FileNameForDisplay(argFile) + ": " +
                      Reason(Utf8ToCp1252("opção ou valor recusado")));
     ps_ = ps_init(config);
     cmd_ln_free_r(config);
@@ -439,7 +439,7 @@ int32_t TSphinxControl::InitRecognizer() {
     partials_ = RequirePartialResult;
     partialInterval_ = std::max<int32_t>(1, PartialResultInterval);
     audioFile_.clear();
-    const std::string audio = AudioFile.empty() ? args_.AudioFile : Utf16ToCp1252(AudioFile);
+    const std::string audio = AudioFile.empty() ? args_.AudioFile : AudioFile;
     if (!audio.empty()) {
         std::filesystem::path p = NativePath(audio);
         if (p.is_relative()) p = NativePath(argFile).parent_path() / p;

@@ -46,7 +46,8 @@ public:
     // Ours, stored like the others: a WAV file to listen to instead of what
     // the argument file says (its "-audiofile" or the microphone). Read by
     // InitRecognizer; relative names are taken from the argument file's folder.
-    std::u16string AudioFile;
+    // A file name: the system's bytes (see NativePath).
+    std::string AudioFile;
 
     // The options of the last InitRecognizer, as read from the argument file.
     const TRecognizerArgs& Args() const { return args_; }

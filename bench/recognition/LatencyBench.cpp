@@ -117,7 +117,7 @@ TRunResult Run(const TCommandSet& set, const std::vector<std::string>& phrases, 
     TSphinxControl c(q);
     c.ArgFile = Cp1252ToUtf16(set.Folder + "bench.arg");
     c.LogFile = Cp1252ToUtf16(set.Folder + "bench.log");
-    c.AudioFile = Cp1252ToUtf16(wav);
+    c.AudioFile = wav;
     // The settings' default threshold: the results are checked against the
     // profile's grammar, as in the program.
     c.ConfThreshPercentage = 50;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "commands/TextFile.h"
+
 namespace zel {
 
 namespace {
@@ -34,8 +36,9 @@ std::string DescribeEvent(const TDesktopEvent& e) {
         case TDesktopEvent::KeyUp: return "key up 0x" + Hex2(e.Value);
         case TDesktopEvent::Sleep: return "wait " + std::to_string(e.Value) + " ms";
         case TDesktopEvent::ShellOpen:
-            return "launch \"" + e.File + "\" parameters \"" + e.Parameters + "\" folder \"" + e.WorkFolder + "\"";
-        case TDesktopEvent::PlaySound: return "sound \"" + e.File + "\"";
+            return "launch \"" + FileNameForDisplay(e.File) + "\" parameters \"" + e.Parameters + "\" folder \"" +
+                   FileNameForDisplay(e.WorkFolder) + "\"";
+        case TDesktopEvent::PlaySound: return "sound \"" + FileNameForDisplay(e.File) + "\"";
         case TDesktopEvent::ProcessMessages: return "process messages";
         case TDesktopEvent::TimerEnabled: return e.Value ? "activation timer on" : "activation timer off";
         case TDesktopEvent::TimerInterval: return "activation timer interval " + std::to_string(e.Value) + " ms";

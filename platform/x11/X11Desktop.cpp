@@ -484,8 +484,8 @@ std::string TX11Desktop::Opener() {
 }
 
 bool TX11Desktop::ShellOpen(const std::string& file, const std::string& parameters, const std::string& workFolder) {
-    std::string path = NativePath(file).string();
-    std::string folder = workFolder.empty() ? std::string() : NativePath(workFolder).string();
+    const std::string& path = file;
+    const std::string& folder = workFolder;
     std::string executable = FindExecutable(path);
     if (!executable.empty()) return SpawnDetached(executable, SplitParameters(Cp1252ToUtf8(parameters)), folder);
     // Not a program: a document, a folder or an address, for the opener.
@@ -502,7 +502,7 @@ bool TX11Desktop::ShellOpen(const std::string& file, const std::string& paramete
 }
 
 void TX11Desktop::PlaySoundAsync(const std::string& wavFile) {
-    if (impl_->sound) impl_->sound(NativePath(wavFile).string());
+    if (impl_->sound) impl_->sound(wavFile);
 }
 
 void TX11Desktop::SetMessagePump(std::function<void()> pump) { impl_->pump = std::move(pump); }

@@ -14,7 +14,7 @@ public:
     TTempDir& operator=(const TTempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    // A file name inside the folder, as core text.
+    // A file name inside the folder (the system's bytes, as the core keeps file names).
     std::string File(std::string_view name) const;
     void Write(std::string_view name, std::string_view bytes) const;
     std::string Read(std::string_view name) const;

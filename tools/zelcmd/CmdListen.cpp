@@ -62,25 +62,25 @@ int RunListen(const std::vector<std::string>& argv) {
     if (!args.Has("profile") || !args.plain.empty()) throw zel::TError(kUsage);
     const bool dryRun = args.Has("dry-run");
     const std::string exeFolder = ProgramFolder();
-    std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : exeFolder;
+    std::string folder = args.Has("folder") ? args.Get("folder") : exeFolder;
     if (folder.back() != '/') folder += '/';
     std::error_code ec;
     std::filesystem::create_directories(zel::NativePath(folder), ec);
 
     zel::TProfileState profile;
-    zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
+    zel::LoadProfile(profile, args.Get("profile"));
 
     TTerminalDesktop session(dryRun);
     zel::TActionContext ctx(profile.Comandos, session.Desktop(), session.Timer(), nullptr);
 
     const zel::TIniDocument ini =
-        LoadSettings(args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string());
+        LoadSettings(args.Has("settings") ? args.Get("settings") : std::string());
     ReadActionSettings(ctx, ini, exeFolder);
     const int32_t confianca = std::clamp(ini.ReadInteger("geral", "confianca", 50), 0, 100);
 
     // The number words: from --modnum, else the program's own table (copied
     // into the folder, where the switch reads it).
-    const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : exeFolder + "modnum.ini";
+    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : exeFolder + "modnum.ini";
     if (zel::NativePath(modnum) != zel::NativePath(folder + "modnum.ini")) {
         if (zel::FileExists(modnum))
             zel::WriteFileAtomic(folder + "modnum.ini", zel::ReadFileBytes(modnum));
@@ -135,10 +135,9 @@ int RunListen(const std::vector<std::string>& argv) {
     input.PastaExe = folder;
     TTerminalView view;
     if (args.Has("audio")) {
-        std::string audio = FromTerminal(args.Get("audio"));
+        std::string audio = args.Get("audio");
         if (!zel::FileExists(audio)) zel::RaiseCannotOpen(audio);
-        recognizer.AudioFile =
-            zel::Cp1252ToUtf16(zel::CoreFileName(std::filesystem::absolute(zel::NativePath(audio))));
+        recognizer.AudioFile = zel::CoreFileName(std::filesystem::absolute(zel::NativePath(audio)));
     }
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);

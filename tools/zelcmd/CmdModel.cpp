@@ -11,6 +11,7 @@
 // Every source is one row of the table below: the option that selects it, the
 // options only it reads, and how it fills the builder.
 #include <filesystem>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -36,13 +37,13 @@ struct TCountSource {
 
 void FillFromCorpus(zel::TParserPortugues& parser, const TArgs& args) {
     parser.ResetCounts();
-    parser.LoadCorpusFile(FromTerminal(args.Get("corpus")));
+    parser.LoadCorpusFile(args.Get("corpus"));
 }
 
 void FillFromProfile(zel::TParserPortugues& parser, const TArgs& args) {
     zel::TProfileState profile;
-    zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
-    const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : ProgramFolder() + "modnum.ini";
+    zel::LoadProfile(profile, args.Get("profile"));
+    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : ProgramFolder() + "modnum.ini";
     if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
     zel::TListaComandos modificadores;
     zel::LoadNumericModifiers(modificadores, modnum);
@@ -82,7 +83,7 @@ int RunModel(const std::vector<std::string>& argv) {
     }
     if (sources != 1 || !args.Has("out") || !args.plain.empty()) throw zel::TError(Usage());
 
-    const std::string out = FromTerminal(args.Get("out"));
+    const std::string out = args.Get("out");
     std::error_code ec;
     std::filesystem::create_directories(zel::NativePath(out), ec);
 
@@ -93,7 +94,7 @@ int RunModel(const std::vector<std::string>& argv) {
               " bigramas, " + std::to_string(parser.NumTrigrams()) + " trigramas");
     for (const char* name : {zel::kDictionaryFileName, zel::kLanguageModelFileName, zel::kCountFileName,
                              zel::kBundleFileName})
-        PrintLine(parser.Folder() + name);
+        std::cout << parser.Folder() << name << '\n';  // file names go out as the system's bytes
     return 0;
 }
 

@@ -22,10 +22,10 @@ int RunProfile(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"save", "modnum"}, {"check"});
     if (args.plain.size() != 1) throw zel::TError("uso: zelcmd profile FILE.zpr [--save OUT.zpr] [--check [--modnum FILE]]");
     zel::TProfileState profile;
-    zel::LoadProfile(profile, FromTerminal(args.plain[0]));
+    zel::LoadProfile(profile, args.plain[0]);
     if (args.Has("check")) {
         zel::TListaComandos numeros;
-        const std::string modnum = args.Has("modnum") ? FromTerminal(args.Get("modnum")) : ProgramFolder() + "modnum.ini";
+        const std::string modnum = args.Has("modnum") ? args.Get("modnum") : ProgramFolder() + "modnum.ini";
         if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
         zel::LoadNumericModifiers(numeros, modnum);
         for (const auto& p : zel::SoundAlikePairs(profile.Comandos, numeros)) {
@@ -41,7 +41,7 @@ int RunProfile(const std::vector<std::string>& argv) {
                   c.Fonemas);
     }
     for (const auto& line : profile.Ditado) PrintLine("ditado\t" + line);
-    if (args.Has("save")) zel::SaveProfile(profile, FromTerminal(args.Get("save")));
+    if (args.Has("save")) zel::SaveProfile(profile, args.Get("save"));
     return 0;
 }
 

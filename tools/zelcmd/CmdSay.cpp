@@ -45,16 +45,16 @@ int RunSay(const std::vector<std::string>& argv) {
     const std::string pastaExe = ProgramFolder();
 
     zel::TProfileState profile;
-    if (args.Has("profile")) zel::LoadProfile(profile, FromTerminal(args.Get("profile")));
+    if (args.Has("profile")) zel::LoadProfile(profile, args.Get("profile"));
 
     TTerminalDesktop session(dryRun);
     // No hook library here: no indicator.
     zel::TActionContext ctx(profile.Comandos, session.Desktop(), session.Timer(), nullptr);
-    ReadActionSettings(ctx, LoadSettings(args.Has("settings") ? FromTerminal(args.Get("settings")) : std::string()),
+    ReadActionSettings(ctx, LoadSettings(args.Has("settings") ? args.Get("settings") : std::string()),
                        pastaExe);
     if (ctx.Prefs.ModNum)
         zel::LoadNumericModifiers(ctx.Modificadores,
-                                  args.Has("modnum") ? FromTerminal(args.Get("modnum")) : pastaExe + "modnum.ini");
+                                  args.Has("modnum") ? args.Get("modnum") : pastaExe + "modnum.ini");
     if (zel::TX11Desktop* x11 = session.X11()) {
         x11->SetMessagePump([&ctx, &session] {
             if (session.TimerDue()) zel::ActivationTimerTick(ctx);

@@ -6,7 +6,8 @@
 
 namespace zelcmd {
 
-// A UTF-8 command-line argument as core text.
+// A UTF-8 command-line argument as core text. File names are not text: they
+// go to the core as the terminal gave them (see zel::NativePath).
 std::string FromTerminal(std::string_view utf8);
 // Core text written to stdout as UTF-8, followed by a line feed.
 void PrintLine(std::string_view cp1252);

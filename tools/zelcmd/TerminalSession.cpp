@@ -28,7 +28,7 @@ zel::TIniDocument LoadSettings(const std::string& fileName) {
 void ReadActionSettings(zel::TActionContext& ctx, const zel::TIniDocument& ini, const std::string& programFolder) {
     ctx.TempoTecla = ini.ReadInteger("geral", "tempotecla", 10);
     ctx.TempoAtivacao = ini.ReadInteger("geral", "tempoativacao", 5);
-    ctx.Prefs.SomAtivacao = ini.ReadString("geral", "somativacao", programFolder + "beep.wav");
+    ctx.Prefs.SomAtivacao = zel::FileNameFromSetting(ini.ReadString("geral", "somativacao", programFolder + "beep.wav"));
     ctx.Prefs.TeclaAtivacao = ini.ReadString("geral", "teclaativacao", "");
     ctx.Prefs.AtivaToggle = ini.ReadBool("geral", "ativatoggle", false);
     ctx.Prefs.MostrarIndicador = ini.ReadBool("geral", "mostrarindicador", true);

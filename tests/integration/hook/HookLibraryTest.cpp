@@ -77,6 +77,16 @@ TEST(HookLibrary, MissingLibraryGivesTheMessageAndSkipsEveryCall) {
     EXPECT_FALSE(zeltest::ShmExists());
 }
 
+// Beside the program in a folder whose name Windows-1252 cannot write.
+TEST(HookLibrary, IsFoundInAFolderOfAnyName) {
+    zeltest::TTempDir dir;
+    std::filesystem::create_directory(dir.Path() / "Łódź");
+    std::filesystem::copy_file(zeltest::ProgramFolder() + "zeldll.so", dir.Path() / "Łódź/zeldll.so");
+    zel::THookLibrary library;
+    EXPECT_EQ(ErrorOf([&] { library.LoadHookLibrary(dir.File("Łódź/")); }), "");
+    EXPECT_TRUE(library.Loaded());
+}
+
 TEST(HookLibrary, BrokenLibraryGivesTheLoadMessage) {
     zeltest::TTempDir dir;
     dir.Write("zeldll.so", "\x7F" "ELF this is not a library");

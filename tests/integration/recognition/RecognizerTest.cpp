@@ -85,7 +85,7 @@ protected:
         c->ConfThreshPercentage = thresh;
         c->NumberWords = set_->Vocabulary.NumberWords;
         c->CommandPhrases = set_->Vocabulary.CommandPhrases;
-        if (!wav.empty()) c->AudioFile = Cp1252ToUtf16(wav);
+        if (!wav.empty()) c->AudioFile = wav;
         log.Attach(*c);
         return c;
     }

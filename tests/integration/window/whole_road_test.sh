@@ -33,7 +33,7 @@ say copiar "$work/again.wav" 0 2
 sox "$work/first.wav" "$work/again.wav" "$work/again.wav" "$work/again.wav" "$work/two.wav"
 noisy "$work/two.wav" "$work/speech2.wav"
 
-printf '[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=copiar\r\nacao=3\r\nargs=00zel ok\r\nfonemas=K OW P Y AA R \r\n[cmd1]\r\ncmd=computador\r\nacao=3\r\nargs=00errado\r\nfonemas=K OW M P W T AA D OW R \r\n[ditado]\r\n' \
+printf '[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=copiar\r\nacao=3\r\nargs=00zel ação ok\r\nfonemas=K OW P Y AA R \r\n[cmd1]\r\ncmd=computador\r\nacao=3\r\nargs=00errado\r\nfonemas=K OW M P W T AA D OW R \r\n[ditado]\r\n' \
   >"$work/app/profiles/estrada.zpr"
 
 # The recognizer listens to a file at speaking pace instead of a microphone.
@@ -108,16 +108,22 @@ quit_program() {
   fail "the program did not end"
 }
 
+# The user's layout (US International, with dead keys) is the user's: the
+# program types Portuguese into it and leaves it as it was.
+setxkbmap -layout us -variant intl
+layout_before=$(setxkbmap -query)
+
 # --- 1. No activation key: the command runs as soon as it is heard.
 arg_file "$work/speech1.wav"
 printf '[geral]\r\nmodoadv=0\r\nmodnum=0\r\ntempotecla=10\r\n' >"$work/app/config.ini"
 start_and_switch_on
-for _ in $(seq 150); do grep -q 'zel ok' "$work/echo.out" && break; sleep 0.1; done
-grep -q 'zel ok' "$work/echo.out" || fail "the command's text did not arrive: '$(tail -c 200 "$work/echo.out")' $(cat "$work/zel.err")"
+for _ in $(seq 150); do grep -q 'zel ação ok' "$work/echo.out" && break; sleep 0.1; done
+grep -q 'zel ação ok' "$work/echo.out" || fail "the command's text did not arrive: '$(tail -c 200 "$work/echo.out")' $(cat "$work/zel.err")"
 ! grep -q errado "$work/echo.out" || fail "the other command ran"
 grep -q '^-lmfn '"$work/app/languagemodel.lm" <(tr -d '\r' <"$work/app/sphinx.arg") || fail "argument file not rewritten"
 quit_program
-typed() { grep -o 'zel ok' "$work/echo.out" | wc -l; }
+[ "$(setxkbmap -query)" = "$layout_before" ] || fail "the layout changed: $(setxkbmap -query)"
+typed() { grep -o 'zel ação ok' "$work/echo.out" | wc -l; }
 [ "$(typed)" = 1 ] || fail "typed more than once"
 
 # --- 2. Activation key F9 (hold mode): the first "copiar" waits; those
@@ -151,4 +157,5 @@ for _ in $(seq 120); do [ "$(typed)" -ge 2 ] && break; sleep 0.1; done
 xdotool keyup F9
 [ "$(typed)" -ge 2 ] || fail "the command did not run while F9 was held (indicator shown: ${indicator}): '$(tail -c 200 "$work/echo.out")'"
 quit_program
+[ "$(setxkbmap -query)" = "$layout_before" ] || fail "the layout changed: $(setxkbmap -query)"
 echo "whole road passed"

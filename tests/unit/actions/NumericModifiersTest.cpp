@@ -33,6 +33,15 @@ TEST_F(ModnumTest, TwoEntries) {
     EXPECT_EQ(FindNumericModifier(ctx, "dois"), -1);
 }
 
+// The same table saved in UTF-8 by a Linux editor.
+TEST_F(ModnumTest, AUtf8TableReadsAsTheWindows1252One) {
+    dir.Write("modnum.ini", "[modnum]\r\nnum=1\r\n[num0]\r\ncmd=três\r\nnum=3\r\nfonemas=T R EH IY S\r\n");
+    LoadNumericModifiers(ctx, Folder());
+    ASSERT_EQ(ctx.Modificadores.Count(), 1);
+    EXPECT_EQ(ctx.Modificadores[0].Cmd, "tr\xEAs");
+    EXPECT_EQ(FindNumericModifier(ctx, "TR\xCAS"), 3);
+}
+
 TEST_F(ModnumTest, MissingFileIsAnEmptyTable) {
     Modifier("velho", "1");
     LoadNumericModifiers(ctx, Folder());

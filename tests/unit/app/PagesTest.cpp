@@ -84,6 +84,33 @@ TEST_F(Pages, ProfileSaveWritesCommandsAndMemoAndSetsCaption) {
               "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=comando\r\nacao=1\r\nargs=\r\nfonemas=\r\n[ditado]\r\nol\xE1\r\nmundo\r\n");
 }
 
+// A name Windows-1252 cannot write: the file is made under that very name,
+// and only the caption shows it with replacements.
+TEST_F(Pages, AProfileSavedAsAJapaneseNameLandsUnderThatName) {
+    auto& f = Create();
+    nextChoice << QString::fromUtf8(dir.File("日本.zpr"));
+    Click(f.btnSalvarProfile);
+    EXPECT_EQ(dir.Read("日本.zpr").substr(0, 24), "[geral]\r\nnumcomandos=0\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "??.zpr"));
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: ??");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+// A UTF-8 profile loads; what Windows-1252 cannot hold is told once.
+TEST_F(Pages, AUtf8ProfileLoadsAndTellsOnceWhatItLost) {
+    dir.Write("Łódź.zpr", "[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=ir a Łódź\r\nacao=2\r\n[cmd1]\r\ncmd=atenção Ł\r\n"
+                          "acao=2\r\n[ditado]\r\nolá\r\n");
+    auto& f = Create();
+    nextChoice << QString::fromUtf8(dir.File("Łódź.zpr"));
+    Click(f.btnCarregarProfile);
+    ASSERT_EQ(f.Profile.Comandos.Count(), 2);
+    EXPECT_EQ(f.Profile.Comandos[0].Cmd, "ir a \xF3" "d");
+    EXPECT_EQ(f.Profile.Comandos[1].Cmd, "aten\xE7\xE3o");
+    EXPECT_EQ(f.mmoDitado->toPlainText(), QString::fromUtf8("olá"));
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8(dir.File("Łódź.zpr") + ": caracteres ignorados: Ł ź")});
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: ?ód?");
+}
+
 TEST_F(Pages, ProfileThatCannotBeReadShowsTheMessageAndKeepsTheCaption) {
     auto& f = Create();
     nextChoice << QString::fromStdString(dir.File("nao-existe.zpr"));

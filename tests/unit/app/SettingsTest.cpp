@@ -89,11 +89,21 @@ TEST_F(Settings, ValuesComeBackAndOtherKeysStay) {
     f.edtSomAtivacao->setText(QString::fromUtf8("/sons/ação.wav"));
     Destroy();
     const std::string text = dir.Read("config.ini");
-    EXPECT_NE(text.find("; mine\r\n[geral]\r\nconfianca=33\r\nextra=keep\r\nsomativacao=/sons/a\xE7\xE3o.wav\r\n"),
+    // The sound's file name is kept as the file system spells it (UTF-8).
+    EXPECT_NE(text.find("; mine\r\n[geral]\r\nconfianca=33\r\nextra=keep\r\nsomativacao=/sons/ação.wav\r\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("multicmd=0\r\n"), std::string::npos);
     EXPECT_NE(text.find("[outra]\r\na=1\r\n"), std::string::npos);
+}
+
+// Earlier versions wrote the sound's name in Windows-1252: it still names its file.
+TEST_F(Settings, ASoundNameWrittenInWindows1252IsReadAsItsFile) {
+    dir.Write("config.ini", "[geral]\r\nsomativacao=/sons/a\xE7\xE3o.wav\r\n");
+    auto& f = Create();
+    EXPECT_EQ(f.edtSomAtivacao->text(), QString::fromUtf8("/sons/ação.wav"));
+    Destroy();
+    EXPECT_NE(dir.Read("config.ini").find("somativacao=/sons/ação.wav\r\n"), std::string::npos);
 }
 
 TEST_F(Settings, TypedTimesAreSavedOnlyAfterASwitchOn) {

@@ -75,6 +75,23 @@ TEST(Profile, SavingTheExampleIntoANewFileWritesItsLayout) {
     EXPECT_EQ(dir.Read("novo.zpr"), kExample);
 }
 
+// A profile a Linux editor saved in UTF-8 with a byte-order mark loads like
+// the Windows-1252 one, and saving it again keeps it UTF-8 with its mark.
+TEST(Profile, AUtf8ProfileWithABomLoadsAndIsSavedBackInUtf8) {
+    zeltest::TTempDir dir;
+    std::string utf8 = "\xEF\xBB\xBF[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=próxima página\r\nacao=2\r\n"
+                       "args=\r\nfonemas=P R OW SH Y M AA\r\n[ditado]\r\nação\r\n";
+    dir.Write("u.zpr", utf8);
+    TProfileState p = Loaded(dir.File("u.zpr"));
+    ASSERT_EQ(p.Comandos.Count(), 1);
+    EXPECT_EQ(p.Comandos[0].Cmd, "pr\xF3xima p\xE1gina");
+    EXPECT_EQ(p.Ditado, std::vector<std::string>{"a\xE7\xE3o"});
+    p.Comandos.At(0).Cmd = "voltar p\xE1gina";
+    SaveProfile(p, dir.File("u.zpr"));
+    EXPECT_EQ(dir.Read("u.zpr"), "\xEF\xBB\xBF[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=voltar página\r\nacao=2\r\n"
+                                 "args=\r\nfonemas=P R OW SH Y M AA\r\n[ditado]\r\nação\r\n");
+}
+
 TEST(Profile, ResetRunsFirstAndTellsTheWindow) {
     zeltest::TTempDir dir;
     dir.Write("ex.zpr", kExample);

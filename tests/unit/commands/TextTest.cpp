@@ -12,6 +12,7 @@
 
 #include "commands/Cp1252.h"
 #include "commands/LocaleCollator.h"
+#include "commands/Profile.h"
 #include "commands/TextFile.h"
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
@@ -222,10 +223,50 @@ TEST(TextFile, AFullDiskSaysSo) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the message does not say the disk is full";
 }
 
-TEST(TextFile, FileNamesAreCoreTextAndReachTheDiskAsUtf8) {
+// A folder name Windows-1252 cannot write is used as the system spells it;
+// only the message shows it with '?' in place of what it lacks.
+TEST(TextFile, FileNamesAreTheSystemsBytesAndOnlyMessagesReplace) {
     zeltest::TTempDir dir;
-    std::string name = dir.File("a\xE7\xE3o.txt");  // ação.txt in Windows-1252
+    std::filesystem::create_directory(dir.Path() / "Łódź дмитрий");
+    const std::string name = dir.File("Łódź дмитрий/日本.txt");
     WriteLines(name, {"ok"});
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ação.txt"));
+    EXPECT_EQ(dir.Read("Łódź дмитрий/日本.txt"), "ok\r\n");
+    EXPECT_TRUE(FileExists(name));
     EXPECT_EQ(ReadLines(name), std::vector<std::string>{"ok"});
+    try {
+        ReadFileBytes(dir.File("Łódź дмитрий/nada.txt"));
+        FAIL() << "read a missing file";
+    } catch (const TError& e) {
+        EXPECT_EQ(Cp1252ToUtf8(e.what()), "Cannot open file " + dir.Path().string() + "/?ód? ???????" "/nada.txt");
+    }
+    EXPECT_EQ(Cp1252ToUtf8(ProfileCaption(dir.File("日本.zpr"))), "Profile atual: ??");
+}
+
+// What a file says, whichever way it was written: Windows-1252 as the
+// program writes it, UTF-8 as Linux editors do, with or without a BOM.
+TEST(FileText, Utf8AndBomAreReadAsWindows1252AndPlainWindows1252Stays) {
+    TDecodedText utf8 = DecodeFileText("OLÁ\r\nATENÇÃO “já” €5\r\n");
+    EXPECT_EQ(utf8.Text, "OL\xC1\r\nATEN\xC7\xC3O \x93j\xE1\x94 \x80" "5\r\n");
+    EXPECT_EQ(utf8.Format, TTextFormat::Utf8);
+    EXPECT_TRUE(utf8.Ignored.empty());
+
+    TDecodedText bom = DecodeFileText("\xEF\xBB\xBF[geral]\r\ncmd=ação\r\n");
+    EXPECT_EQ(bom.Text, "[geral]\r\ncmd=a\xE7\xE3o\r\n");
+    EXPECT_EQ(bom.Format, TTextFormat::Utf8Bom);
+
+    // Accented Windows-1252 is not well-formed UTF-8: it stays as it is.
+    TDecodedText cp = DecodeFileText("a\xE7\xE3o \xE9 voc\xEA\r\n");
+    EXPECT_EQ(cp.Text, "a\xE7\xE3o \xE9 voc\xEA\r\n");
+    EXPECT_EQ(cp.Format, TTextFormat::Cp1252);
+    // So is ASCII, which both read alike.
+    EXPECT_EQ(DecodeFileText("abc").Format, TTextFormat::Cp1252);
+
+    // Decomposed accents (e + combining acute) become their letter.
+    EXPECT_EQ(DecodeFileText("cafe\xCC\x81").Text, "caf\xE9");
+}
+
+TEST(FileText, CharactersWindows1252LacksAreLeftOutAndListedOnce) {
+    TDecodedText d = DecodeFileText("Łódź дом Łódź 日本\r\n");
+    EXPECT_EQ(d.Text, "\xF3" "d  \xF3" "d \r\n");
+    EXPECT_EQ(d.Ignored, U"Łźдом日本");
 }

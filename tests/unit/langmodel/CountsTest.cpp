@@ -213,6 +213,22 @@ TEST(Counts, NgramOrderIsTheLocaleOrderOfTheWholeTexts) {
     }
 }
 
+// A corpus saved in UTF-8 (as Linux editors save it) gives the very model
+// files of the same corpus in Windows-1252.
+TEST(Counts, AUtf8CorpusGivesTheModelOfTheWindows1252One) {
+    zeltest::TTempDir cpDir, utfDir;
+    cpDir.Write("c.txt", "ol\xE1 aten\xE7\xE3o\r\nvoc\xEA est\xE1 a\xED\r\nol\xE1 voc\xEA\r\n");
+    utfDir.Write("c.txt", "olá atenção\nvocê está aí\nolá você\n");
+    TParserPortugues a, b;
+    a.LoadCorpusFile(cpDir.File("c.txt"));
+    b.LoadCorpusFile(utfDir.File("c.txt"));
+    EXPECT_EQ(b.Unigrams(), (Strings{"</s>", "<s>", "A\xED", "ATEN\xE7\xE3O", "EST\xE1", "OL\xE1", "VOC\xEA"}));
+    a.GenerateModelFiles(cpDir.File(""));
+    b.GenerateModelFiles(utfDir.File(""));
+    for (const char* file : {zel::kDictionaryFileName, zel::kLanguageModelFileName})
+        EXPECT_EQ(utfDir.Read(file), cpDir.Read(file)) << file;
+}
+
 TEST(Counts, CorpusFileLinesEndInCrLfCrOrLf) {
     zeltest::TTempDir dir;
     dir.Write("c.txt", std::string("um\r\ndois\rtr\xEAs\n\nquatro\x00 cinco", 28));
