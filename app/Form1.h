@@ -271,6 +271,12 @@ private:
     // recognizer stopped) and the status says why. A later click tries again.
     void SwitchedOffBy(const QString& status);
     void SetEditorEnabled(bool enabled);
+    // The row the user selected in lbxCmds, -1 for none.
+    int32_t SelectedCommandRow() const;
+    // lbxCmds refilled with every command's phrase.
+    void FillCommandList();
+    // The argument boxes filled from args read under the type acao.
+    void ShowArguments(uint8_t acao, const std::string& args);
     std::optional<QString> Choose(QFileDialog& dialog);
     // Shows which phrases sound like the current command's.
     void ShowSoundAlikes();

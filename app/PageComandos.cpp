@@ -85,7 +85,10 @@ void TForm1::CreateComandosPage() {
     btnAdicionar->OnClick = [this] { btnAdicionarClick(); };
     btnRemover->OnClick = [this] { btnRemoverClick(); };
     btnVoltar->OnClick = [this] { btnVoltarClick(); };
-    connect(lbxCmds, &QListWidget::currentRowChanged, this, [this] { Handle([this] { lbxCmdsClick(); }); });
+    connect(lbxCmds, &QListWidget::itemSelectionChanged, this, [this] { Handle([this] { lbxCmdsClick(); }); });
+    // A click on the entry already selected changes no selection but is a
+    // click all the same: it refills the list (a renamed phrase shows).
+    connect(lbxCmds, &QListWidget::itemClicked, this, [this] { Handle([this] { lbxCmdsClick(); }); });
     connect(edtCmd, &QLineEdit::textChanged, this, [this] { Handle([this] { edtCmdChange(); }); });
     connect(edtFonemas, &QLineEdit::textChanged, this, [this](const QString& t) {
         // The box turns typed letters into capitals.
@@ -125,8 +128,21 @@ void TForm1::SetEditorEnabled(bool enabled) {
         if (auto* w = qobject_cast<QWidget*>(child)) w->setEnabled(enabled);
 }
 
+int32_t TForm1::SelectedCommandRow() const {
+    // The selection, not the current row: the list makes its first entry
+    // current when it takes the focus, and that is no choice of the user's.
+    const QList<QListWidgetItem*> items = lbxCmds->selectedItems();
+    return items.isEmpty() ? -1 : lbxCmds->row(items.first());
+}
+
+void TForm1::FillCommandList() {
+    QSignalBlocker b(lbxCmds);
+    lbxCmds->clear();
+    for (const TComando& c : Profile.Comandos) lbxCmds->addItem(Q(c.Cmd));
+}
+
 void TForm1::lbxCmdsClick() {
-    const int row = lbxCmds->currentRow();
+    const int row = SelectedCommandRow();
     if (row < 0 || row >= Profile.Comandos.Count()) {
         SetEditorEnabled(false);
         ntbArgs->hide();
@@ -140,12 +156,8 @@ void TForm1::lbxCmdsClick() {
 }
 
 void TForm1::RefreshCommandEditor() {
-    const int selected = lbxCmds->currentRow();
-    {
-        QSignalBlocker b(lbxCmds);
-        lbxCmds->clear();
-        for (const TComando& c : Profile.Comandos) lbxCmds->addItem(Q(c.Cmd));
-    }
+    const int selected = SelectedCommandRow();
+    FillCommandList();
     if (Profile.ComandoAtual < 0) {
         lblParecido->clear();
         return;
@@ -153,56 +165,58 @@ void TForm1::RefreshCommandEditor() {
     try {
         const TComando c = Profile.Comandos[Profile.ComandoAtual];
         {
-            QSignalBlocker b1(edtCmd), b2(edtFonemas), b3(edtArgProg), b4(edtArgPar), b5(edtArgTexto), b6(chbArgEspaco),
-                b7(chbArgEnter);
+            QSignalBlocker b1(edtCmd), b2(edtFonemas);
             edtCmd->setText(Q(c.Cmd));
             edtFonemas->setText(Q(c.Fonemas));
             ShowSoundAlikes();
-            switch (c.Acao) {
-            case tcExecucao: {
-                SetTipoCmdIndex(0);
-                TExecArgs a = SplitExecArgs(c.Args);
-                std::string params;
-                for (size_t i = 0; i < a.Parameters.size(); ++i) params += (i ? " " : "") + a.Parameters[i];
-                edtArgProg->setText(Q(a.Program));
-                edtArgPar->setText(Q(params));
-                break;
-            }
-            case tcTecla:
-                SetTipoCmdIndex(1);
-                edtArgTecla->setText(Q(c.Args));
-                break;
-            case tcAtivacao:
-                SetTipoCmdIndex(2);
-                break;
-            case tcDigitacao: {
-                SetTipoCmdIndex(3);
-                TDigitacaoArgs a = SplitDigitacaoArgs(c.Args);
-                chbArgEspaco->setChecked(a.MandarEspaco);
-                chbArgEnter->setChecked(a.MandarEnter);
-                edtArgTexto->setText(Q(a.Texto));
-                break;
-            }
-            default:
+            if (c.Acao <= tcDigitacao) {
+                SetTipoCmdIndex(c.Acao);
+            } else if (QAbstractButton* b = rdgTipoCmdItems->checkedButton()) {
                 // A type outside 0..3 (a hand-edited profile) keeps its code:
                 // no item is selected and the type change below leaves it alone.
-                if (QAbstractButton* b = rdgTipoCmdItems->checkedButton()) {
-                    rdgTipoCmdItems->setExclusive(false);
-                    b->setChecked(false);
-                    rdgTipoCmdItems->setExclusive(true);
-                }
-                break;
+                rdgTipoCmdItems->setExclusive(false);
+                b->setChecked(false);
+                rdgTipoCmdItems->setExclusive(true);
             }
         }
+        // The type change shows the argument page and fills it.
         rdgTipoCmdClick();
         QSignalBlocker b(lbxCmds);
         lbxCmds->setCurrentRow(selected);
     } catch (const std::exception&) {
         Profile.ComandoAtual = -1;
-        QSignalBlocker b(lbxCmds);
-        lbxCmds->setCurrentRow(-1);
-        lbxCmds->clear();
-        for (const TComando& c : Profile.Comandos) lbxCmds->addItem(Q(c.Cmd));
+        {
+            QSignalBlocker b(lbxCmds);
+            lbxCmds->setCurrentRow(-1);
+        }
+        FillCommandList();
+    }
+}
+
+void TForm1::ShowArguments(uint8_t acao, const std::string& args) {
+    // Filling the boxes writes nothing back into the command.
+    QSignalBlocker b1(edtArgProg), b2(edtArgPar), b3(edtArgTexto), b4(chbArgEspaco), b5(chbArgEnter);
+    switch (acao) {
+    case tcExecucao: {
+        TExecArgs a = SplitExecArgs(args);
+        std::string params;
+        for (size_t i = 0; i < a.Parameters.size(); ++i) params += (i ? " " : "") + a.Parameters[i];
+        edtArgProg->setText(Q(a.Program));
+        edtArgPar->setText(Q(params));
+        break;
+    }
+    case tcTecla:
+        edtArgTecla->setText(Q(args));
+        break;
+    case tcDigitacao: {
+        TDigitacaoArgs a = SplitDigitacaoArgs(args);
+        chbArgEspaco->setChecked(a.MandarEspaco);
+        chbArgEnter->setChecked(a.MandarEnter);
+        edtArgTexto->setText(Q(a.Texto));
+        break;
+    }
+    default:
+        break;
     }
 }
 
@@ -210,7 +224,12 @@ void TForm1::rdgTipoCmdClick() {
     const int index = TipoCmdIndex();
     if (index < 0) return;
     ntbArgs->setCurrentIndex(index);
-    if (Profile.ComandoAtual >= 0) Profile.Comandos.At(Profile.ComandoAtual).Acao = static_cast<uint8_t>(index);
+    if (Profile.ComandoAtual < 0) return;
+    TComando& c = Profile.Comandos.At(Profile.ComandoAtual);
+    c.Acao = static_cast<uint8_t>(index);
+    // The arguments are read under the new type: the page shows what the
+    // command now does, never the text of a command viewed before.
+    ShowArguments(c.Acao, c.Args);
 }
 
 void TForm1::edtCmdChange() {
@@ -278,7 +297,7 @@ void TForm1::btnAdicionarClick() {
 }
 
 void TForm1::btnRemoverClick() {
-    const int row = lbxCmds->currentRow();
+    const int row = SelectedCommandRow();
     if (row < 0 || row >= Profile.Comandos.Count()) return;
     Profile.ComandoAtual = -1;
     Profile.Comandos.RemoveAt(row);

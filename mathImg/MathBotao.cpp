@@ -143,7 +143,20 @@ void TMathBotao::mouseReleaseEvent(QMouseEvent* event) {
         }
     }
     if (ManterClicado) checked_ = !checked_;
-    ShowColumn(ManterClicado && checked_ ? 2 : 1);
+    // A click that hid the button (a page switch) leaves it at rest: it is
+    // not under the pointer when it shows again.
+    ShowColumn(!isVisible() ? RestingColumn() : ManterClicado && checked_ ? 2 : 1);
+}
+
+int TMathBotao::RestingColumn() const {
+    if (checked_) return 2;
+    return isVisible() && underMouse() ? 1 : 0;
+}
+
+void TMathBotao::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A hidden button gets no leave event: the hover look goes now.
+    ShowColumn(RestingColumn());
 }
 
 }  // namespace zel

@@ -65,9 +65,13 @@ protected:
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void hideEvent(QHideEvent*) override;
 
 private:
     void ShowColumn(int n);
+    // The look when nothing is being pressed: 2 while Checked, 1 under the
+    // mouse, else 0.
+    int RestingColumn() const;
     void RefreshStripCopy();
     // Runs OnClick; false when it raised.
     bool RunClick();
