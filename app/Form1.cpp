@@ -9,6 +9,7 @@
 
 #include "app/ErrorGuard.h"
 #include "app/FormParts.h"
+#include "app/WindowRegion.h"
 #include "mathImg/MathBotao.h"
 
 namespace zel {
@@ -110,7 +111,10 @@ void TForm1::CreateComponents() {
 
     background_ = SkinImage(QStringLiteral("fundo"));
     fundo = Named(new QLabel(this), "fundo", QRect(QPoint(0, 0), background_.size()));
-    fundo->setPixmap(QPixmap::fromImage(background_));
+    // The field around the outline is cut away; a scaled screen (HiDPI)
+    // blends the pixels next to the cut, so those are painted in the colour
+    // of the outline rather than the see-through magenta.
+    fundo->setPixmap(QPixmap::fromImage(ShownBackground(background_)));
     fundo->installEventFilter(this);
     resize(background_.size());
 
@@ -136,6 +140,7 @@ void TForm1::CreateComponents() {
     timerAtivo->stop();
     timerAdapter_ = std::make_unique<TQtTimer>(*timerAtivo);
     connect(timerAtivo, &QTimer::timeout, this, [this] { Handle([this] { timerAtivoTimer(); }); });
+    SetUpKeyboardAccess();
 }
 
 void TForm1::CreateDialogs() {
@@ -162,7 +167,11 @@ void TForm1::CreateDialogs() {
 }
 
 std::optional<QString> TForm1::Choose(QFileDialog& dialog) {
-    return RunDialog(dialog);
+    std::optional<QString> chosen = RunDialog(dialog);
+    // The name box's completion list can outlive a dialog closed with Enter;
+    // left open, it would keep every key from the window.
+    for (int i = 0; i < 4 && QApplication::activePopupWidget(); ++i) QApplication::activePopupWidget()->close();
+    return chosen;
 }
 
 }  // namespace zel

@@ -262,6 +262,8 @@ private:
     void CreateApresPage();
     void CreateTray();
     void CreateDialogs();
+    // Names and descriptions for screen readers, Tab order, shortcut keys.
+    void SetUpKeyboardAccess();
     TMathBotao* NewButton(QWidget* parent, const char* name, const QString& strip, QRect geometry, bool transparent);
     void SetMenuButtonsEnabled(bool enabled);
     void SwitchOff();
