@@ -2,6 +2,7 @@
 // What the window's files share: text at the Qt edge and the makers of the
 // named components.
 #include <QLabel>
+#include <QStackedWidget>
 #include <QString>
 #include <QToolButton>
 
@@ -34,6 +35,14 @@ T* Named(T* widget, const char* name, QRect geometry) {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(geometry);
     return widget;
+}
+
+// A named page, added at the end of its notebook.
+inline QWidget* NewPage(QStackedWidget* book, const char* name) {
+    auto* page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    book->addWidget(page);
+    return page;
 }
 
 inline QToolButton* NewSpeedButton(QWidget* parent, const char* name, QRect geometry) {

@@ -10,9 +10,7 @@
 namespace zel {
 
 void TForm1::CreateApresPage() {
-    pageApres = new QWidget;
-    pageApres->setObjectName(QStringLiteral("apres"));
-    abook->addWidget(pageApres);
+    pageApres = NewPage(abook, "apres");
     Image1 = Named(new QLabel(pageApres), "Image1", QRect(0, 0, 508, 364));
     Image1->setPixmap(QPixmap::fromImage(SkinImage(QStringLiteral("logo"))));
     Image1->setCursor(Qt::PointingHandCursor);

@@ -24,9 +24,7 @@
 namespace zel {
 
 void TForm1::CreateComandosPage() {
-    pageComandos = new QWidget;
-    pageComandos->setObjectName(QStringLiteral("comandos"));
-    abook->addWidget(pageComandos);
+    pageComandos = NewPage(abook, "comandos");
     QWidget* p = pageComandos;
     Label2 = NewLabel(p, "Label2", QStringLiteral("Comandos"), QPoint(16, 8));
     lbxCmds = Named(new QListWidget(p), "lbxCmds", QRect(16, 28, 170, 240));
@@ -61,26 +59,21 @@ void TForm1::CreateComandosPage() {
     SetTipoCmdIndex(1);
 
     ntbArgs = Named(new QStackedWidget(e), "ntbArgs", QRect(0, 172, 294, 120));
-    auto* execucao = new QWidget;
-    execucao->setObjectName(QStringLiteral("execucao"));
+    auto* execucao = NewPage(ntbArgs, "execucao");
     Label5 = NewLabel(execucao, "Label5", QStringLiteral("Programa:"), QPoint(0, 0));
     edtArgProg = Named(new QLineEdit(execucao), "edtArgProg", QRect(0, 18, 266, 22));
     SpeedButton7 = NewSpeedButton(execucao, "SpeedButton7", QRect(270, 18, 24, 22));
     Label6 = NewLabel(execucao, "Label6", QStringLiteral("Parâmetros"), QPoint(0, 46));
     edtArgPar = Named(new QLineEdit(execucao), "edtArgPar", QRect(0, 64, 294, 22));
-    auto* tecla = new QWidget;
-    tecla->setObjectName(QStringLiteral("tecla"));
+    auto* tecla = NewPage(ntbArgs, "tecla");
     Label7 = NewLabel(tecla, "Label7", QStringLiteral("Tecla"), QPoint(0, 0));
     edtArgTecla = Named(new TKeyCaptureEdit(true, tecla), "edtArgTecla", QRect(0, 18, 294, 22));
-    auto* empty = new QWidget;
-    empty->setObjectName(QStringLiteral("empty"));
-    auto* digitacao = new QWidget;
-    digitacao->setObjectName(QStringLiteral("digitacao"));
+    NewPage(ntbArgs, "empty");  // tcAtivacao has no arguments
+    auto* digitacao = NewPage(ntbArgs, "digitacao");
     Label12 = NewLabel(digitacao, "Label12", QStringLiteral("Texto"), QPoint(0, 0));
     edtArgTexto = Named(new QLineEdit(digitacao), "edtArgTexto", QRect(0, 18, 294, 22));
     chbArgEspaco = Named(new QCheckBox(QStringLiteral("Mandar Espaço"), digitacao), "chbArgEspaco", QRect(0, 48, 200, 20));
     chbArgEnter = Named(new QCheckBox(QStringLiteral("Mandar enter"), digitacao), "chbArgEnter", QRect(0, 72, 200, 20));
-    for (QWidget* w : {execucao, tecla, empty, digitacao}) ntbArgs->addWidget(w);
 
     btnAdicionar->OnClick = [this] { btnAdicionarClick(); };
     btnRemover->OnClick = [this] { btnRemoverClick(); };

@@ -12,9 +12,7 @@
 namespace zel {
 
 void TForm1::CreateDitadoPage() {
-    pageDitado = new QWidget;
-    pageDitado->setObjectName(QStringLiteral("ditado"));
-    abook->addWidget(pageDitado);
+    pageDitado = NewPage(abook, "ditado");
     QWidget* p = pageDitado;
     mmoDitado = Named(new QPlainTextEdit(p), "mmoDitado", QRect(16, 12, 476, 294));
     mmoDitado->setFrameShape(QFrame::NoFrame);

@@ -15,9 +15,7 @@
 namespace zel {
 
 void TForm1::CreateMenuPage() {
-    pageMenu = new QWidget;
-    pageMenu->setObjectName(QStringLiteral("menu"));
-    abook->addWidget(pageMenu);
+    pageMenu = NewPage(abook, "menu");
     QFont big = font();
     big.setPixelSize(16);
     lblProfile = Named(new QLabel(QString::fromUtf8(kNoProfileCaption), pageMenu), "lblProfile", QRect(0, 14, 508, 24));

@@ -18,9 +18,7 @@
 namespace zel {
 
 void TForm1::CreatePrefsPage() {
-    pagePrefs = new QWidget;
-    pagePrefs->setObjectName(QStringLiteral("prefs"));
-    abook->addWidget(pagePrefs);
+    pagePrefs = NewPage(abook, "prefs");
     QWidget* p = pagePrefs;
     Label8 = NewLabel(p, "Label8", QStringLiteral("Tempo das teclas (ms)"), QPoint(20, 16));
     edtTempoTeclas = Named(new QLineEdit(p), "edtTempoTeclas", QRect(230, 12, 80, 22));
