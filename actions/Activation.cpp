@@ -20,13 +20,19 @@ void HideIndicator(TActionContext& ctx) {
 void RunActivationCommand(TActionContext& ctx) {
     if (ctx.Prefs.AtivaToggle) {
         ctx.Ativo = !ctx.Ativo;
+    } else if (ctx.TempoAtivacao <= 0) {
+        // No time to count down: commands stay active until the next
+        // activation command turns them off (a timer of 0 ms would end the
+        // activation at once).
+        ctx.TimerAtivo->SetEnabled(false);
+        ctx.Ativo = !ctx.Ativo;
+        if (!ctx.Ativo) HideIndicator(ctx);
     } else {
         ctx.Ativo = true;
         // Seconds to milliseconds without overflow: a huge activation time
         // stays the longest interval the timer takes.
         int64_t ms = static_cast<int64_t>(ctx.TempoAtivacao) * 1000;
         if (ms > std::numeric_limits<int32_t>::max()) ms = std::numeric_limits<int32_t>::max();
-        if (ms < 0) ms = 0;
         ctx.TimerAtivo->SetEnabled(false);
         ctx.TimerAtivo->SetInterval(static_cast<int32_t>(ms));
         ctx.TimerAtivo->SetEnabled(true);

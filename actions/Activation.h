@@ -17,8 +17,8 @@ void ShowIndicator(TActionContext& ctx);
 void HideIndicator(TActionContext& ctx);
 
 // The activation command (tcAtivacao): in hold mode sets Ativo and starts the
-// timer over with TempoAtivacao seconds; in toggle mode inverts Ativo and
-// leaves the timer alone. Plays the sound every time, shows the indicator
+// timer over with TempoAtivacao seconds; with a time of 0 or less, and in
+// toggle mode, inverts Ativo and leaves the timer stopped or alone. Plays the sound every time, shows the indicator
 // when Ativo is now set (and the preference allows it).
 void RunActivationCommand(TActionContext& ctx);
 

@@ -262,6 +262,8 @@ private:
     void CreateApresPage();
     void CreateTray();
     void CreateDialogs();
+    // Names and descriptions for screen readers, Tab order, shortcut keys.
+    void SetUpKeyboardAccess();
     TMathBotao* NewButton(QWidget* parent, const char* name, const QString& strip, QRect geometry, bool transparent);
     void SetMenuButtonsEnabled(bool enabled);
     void SwitchOff();
@@ -271,6 +273,12 @@ private:
     // recognizer stopped) and the status says why. A later click tries again.
     void SwitchedOffBy(const QString& status);
     void SetEditorEnabled(bool enabled);
+    // The row the user selected in lbxCmds, -1 for none.
+    int32_t SelectedCommandRow() const;
+    // lbxCmds refilled with every command's phrase.
+    void FillCommandList();
+    // The argument boxes filled from args read under the type acao.
+    void ShowArguments(uint8_t acao, const std::string& args);
     std::optional<QString> Choose(QFileDialog& dialog);
     // Shows which phrases sound like the current command's.
     void ShowSoundAlikes();

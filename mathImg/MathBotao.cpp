@@ -1,8 +1,11 @@
 #include "mathImg/MathBotao.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "mathImg/MathBotaoAccessible.h"
 
 namespace zel {
 
@@ -21,6 +24,9 @@ QRgb DisabledPixel(QRgb rgb) {
 
 TMathBotao::TMathBotao(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
+    // Tab only: a mouse click leaves the focus where the user's typing is.
+    setFocusPolicy(Qt::TabFocus);
+    InstallMathBotaoAccessibility();
 }
 
 TMathBotao::~TMathBotao() = default;
@@ -99,6 +105,14 @@ void TMathBotao::paintEvent(QPaintEvent*) {
         }
     }
     p.drawImage(QPoint(0, 0), visible);
+    if (hasFocus() && focusVisible_) {
+        // The focus outline: a light line of the window's highlight colour,
+        // rounded like the buttons' faces.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(palette().color(QPalette::Highlight).lighter(160), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
 }
 
 void TMathBotao::enterEvent(QEnterEvent* event) {
@@ -143,7 +157,54 @@ void TMathBotao::mouseReleaseEvent(QMouseEvent* event) {
         }
     }
     if (ManterClicado) checked_ = !checked_;
-    ShowColumn(ManterClicado && checked_ ? 2 : 1);
+    // A click that hid the button (a page switch) leaves it at rest: it is
+    // not under the pointer when it shows again.
+    ShowColumn(!isVisible() ? RestingColumn() : ManterClicado && checked_ ? 2 : 1);
+}
+
+int TMathBotao::RestingColumn() const {
+    if (checked_) return 2;
+    return isVisible() && underMouse() ? 1 : 0;
+}
+
+void TMathBotao::Press() {
+    if (!isEnabled() || !isVisible()) return;
+    QPointer<TMathBotao> self(this);
+    if (!RunClick() || !self) return;
+    if (ManterClicado) checked_ = !checked_;
+    ShowColumn(RestingColumn());
+}
+
+void TMathBotao::keyPressEvent(QKeyEvent* event) {
+    if (!focusVisible_) {
+        focusVisible_ = true;
+        update();
+    }
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        event->accept();
+        if (!event->isAutoRepeat()) Press();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TMathBotao::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    const Qt::FocusReason r = event->reason();
+    focusVisible_ = r != Qt::ActiveWindowFocusReason && r != Qt::MouseFocusReason && r != Qt::PopupFocusReason;
+    update();
+}
+
+void TMathBotao::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void TMathBotao::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A hidden button gets no leave event: the hover look goes now.
+    ShowColumn(RestingColumn());
 }
 
 }  // namespace zel

@@ -11,6 +11,9 @@
 //
 // A disabled button shows a fourth look: its resting look dimmed and greyed,
 // so that a user sees at a glance that it does nothing now.
+//
+// The keyboard reaches it too: Tab gives it the focus (an outline shows it),
+// Space or Enter presses it; screen readers see a button they can press.
 #include <QImage>
 #include <QWidget>
 
@@ -58,6 +61,11 @@ public:
     // The column shown now (0, 1 or 2), for those who watch the button.
     int ShownColumn() const { return shownColumn_; }
 
+    // A press without the mouse (a key, a shortcut, a screen reader): the
+    // click handler, then Checked flips when ManterClicado is set, as a
+    // click does. Nothing while the button is disabled or hidden.
+    void Press();
+
 protected:
     void paintEvent(QPaintEvent*) override;
     void changeEvent(QEvent*) override;
@@ -65,9 +73,16 @@ protected:
     void leaveEvent(QEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void hideEvent(QHideEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
 
 private:
     void ShowColumn(int n);
+    // The look when nothing is being pressed: 2 while Checked, 1 under the
+    // mouse, else 0.
+    int RestingColumn() const;
     void RefreshStripCopy();
     // Runs OnClick; false when it raised.
     bool RunClick();
@@ -78,6 +93,9 @@ private:
     bool checked_ = false;
     bool transparent_ = false;
     bool leftDownInside_ = false;
+    // The focus outline shows once the keyboard is in use: not for the focus
+    // that the window's activation or a click brings.
+    bool focusVisible_ = false;
     int shownColumn_ = 0;
 };
 

@@ -4,6 +4,7 @@
 // page in build/screenshots/.
 #include <QAction>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 #include "app/WindowRegion.h"
 #include "langmodel/ParserPortugues.h"
@@ -23,6 +25,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
+#include <X11/keysym.h>
 #undef None
 #undef Bool
 #undef Status
@@ -266,4 +269,94 @@ TEST_F(WindowX11, TheHookLibrarysKeyReportsReachTheActivationHandler) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return services.Calls.size() >= 2; }, 3000));
     QTest::qWait(100);
     EXPECT_EQ(services.Trace(), "ActivationKey(120,down) ActivationKey(120,up)");
+}
+
+// Run at a scale factor of 1.5 too (window.X11.Scale150): the shaped edge
+// shows the outline, never a blend with the see-through magenta.
+TEST_F(WindowX11, TheShapedEdgeHasNoMagentaFringe) {
+    auto& f = Open(QPoint(100, 100));
+    QCoreApplication::processEvents();
+    QTest::qWait(80);
+    // The screen's own pixels: the grab goes through the server's shape.
+    const QImage shown = f.screen()->grabWindow(0, f.x(), f.y(), f.width(), f.height()).toImage();
+    const qreal scale = f.devicePixelRatio();
+    EXPECT_EQ(shown.size(), (QSizeF(576, 432) * scale).toSize());
+    int pink = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            if (c.red() > c.green() + 25 && c.blue() > c.green() + 25) ++pink;
+        }
+    EXPECT_EQ(pink, 0) << "scale " << scale;
+    // The outline is still cut out: the corners show what lies below.
+    EXPECT_EQ(QColor(shown.pixel(1, 1)), QColor(Qt::black));
+}
+
+// Last: it ends the program's event loop the way a user does.
+TEST_F(WindowX11, AKeyboardAloneLoadsAProfileSwitchesOnAndOffAndQuits) {
+    dir.Write("perfil.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=copiar\r\nacao=1\r\nargs=CTRL+C\r\n[ditado]\r\n");
+    auto& f = Open(QPoint(100, 100));
+    // The real file dialog, answered from the keyboard too.
+    f.RunDialog = [](QFileDialog& d) -> std::optional<QString> {
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+        return d.selectedFiles().first();
+    };
+    f.dlgAbrirProfile->setDirectory(QString::fromStdString(dir.Path().string()));
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    auto key = [&](KeySym sym, bool down) {
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), down ? True : False, 0);
+        XFlush(dpy);
+    };
+    auto tap = [&](KeySym sym, KeySym modifier = 0) {
+        if (modifier) key(modifier, true);
+        key(sym, true);
+        key(sym, false);
+        if (modifier) key(modifier, false);
+    };
+    auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 12 && QApplication::focusWidget() != target; ++i) {
+            tap(XK_Tab);
+            (void)QTest::qWaitFor([&] { return QApplication::focusWidget() != nullptr; }, 500);
+            QTest::qWait(30);
+        }
+        return QApplication::focusWidget() == target;
+    };
+
+    // Alt+C opens the dialog; once it is up, the name and Enter (again, should
+    // the first Enter only close the completion list).
+    QTimer typist;
+    int enters = 0;
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        if (QApplication::activeWindow() != f.dlgAbrirProfile || enters >= 3) return;
+        if (enters++ == 0)
+            for (char c : std::string("perfil.zpr")) tap(static_cast<KeySym>(c));
+        tap(XK_Return);
+    });
+    typist.start(400);
+    tap(XK_c, XK_Alt_L);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.lblProfile->text() == "Profile atual: perfil"; }, 8000)) << f.lblProfile->text().toStdString();
+    typist.stop();
+    EXPECT_EQ(f.Profile.Comandos.Count(), 1);
+    // Without a window manager nobody gives the focus back to the window
+    // when the dialog closes; a desktop's would.
+    QTest::qWait(200);
+    XSetInputFocus(dpy, static_cast<Window>(f.winId()), RevertToParent, CurrentTime);
+    XFlush(dpy);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.isActiveWindow(); }, 3000));
+
+    // Tab to the switch, Space: on. Alt+R: off.
+    ASSERT_TRUE(tabTo(f.btnReconhecer));
+    tap(XK_space);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.btnReconhecer->Checked(); }, 3000));
+    EXPECT_EQ(f.lblStatus->text(), QString::fromUtf8("Ouvindo…"));
+    tap(XK_r, XK_Alt_L);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.btnReconhecer->Checked(); }, 3000));
+    EXPECT_EQ(f.lblStatus->text(), "Reconhecimento Desligado");
+
+    // Tab to "Sair", Enter: the program's loop ends.
+    ASSERT_TRUE(tabTo(f.MathBotao1));
+    QTimer::singleShot(100, [&] { tap(XK_Return); });
+    QTimer::singleShot(8000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0);
 }

@@ -51,9 +51,22 @@ TEST_F(ActionsTest, HugeActivationTimeIsTheLongestInterval) {
     ctx.TempoAtivacao = 3000000;
     RunActivationCommand(ctx);
     EXPECT_EQ(timer.Interval(), 2147483647);
-    ctx.TempoAtivacao = -4;
-    RunActivationCommand(ctx);
-    EXPECT_EQ(timer.Interval(), 0);
+}
+
+TEST_F(ActionsTest, ActivationTimeOfZeroOrLessStaysActiveUntilTheNextActivationCommand) {
+    for (int32_t tempo : {0, -4}) {
+        ctx.TempoAtivacao = tempo;
+        ctx.Ativo = false;
+        log.Clear();
+        RunActivationCommand(ctx);
+        EXPECT_TRUE(ctx.Ativo);
+        EXPECT_FALSE(timer.Enabled());  // nothing counts down
+        EXPECT_TRUE(indicator.Visible());
+        RunActivationCommand(ctx);
+        EXPECT_FALSE(ctx.Ativo);
+        EXPECT_FALSE(indicator.Visible());
+        EXPECT_EQ(All(), "timer:off sound() show timer:off hide sound()");
+    }
 }
 
 TEST_F(ActionsTest, TimerTickClearsStopsAndHides) {

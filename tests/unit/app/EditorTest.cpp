@@ -32,6 +32,14 @@ protected:
     void Select(zel::TForm1& f, int row) {
         f.lbxCmds->setCurrentRow(row);  // as a click in the list does
     }
+    // A real click of the mouse on an entry of the list.
+    void ClickRow(zel::TForm1& f, int row) {
+        QTest::mouseClick(f.lbxCmds->viewport(), Qt::LeftButton, {}, f.lbxCmds->visualItemRect(f.lbxCmds->item(row)).center());
+    }
+    bool NothingSelected(zel::TForm1& f) {
+        return f.lbxCmds->selectedItems().isEmpty() && !f.pnlEditarCmd->isEnabled() && !f.edtCmd->isEnabled() &&
+               f.Profile.ComandoAtual == -1;
+    }
     QString Page(zel::TForm1& f) { return f.ntbArgs->currentWidget()->objectName(); }
     const zel::TComando& Cmd(zel::TForm1& f, int i) { return f.Profile.Comandos[i]; }
 };
@@ -301,4 +309,67 @@ TEST_F(Editor, PhrasesThatSoundAlikeAreNamedAboveThePhrase) {
     EXPECT_EQ(f.lblParecido->text(), "Parecido com: cem");
     f.edtFonemas->setText("X Y Z");  // a pronunciation of the user's own
     EXPECT_EQ(f.lblParecido->text(), "");
+}
+
+TEST_F(Editor, NothingIsSelectedUntilTheUserChoosesAnEntry) {
+    dir.Write("p.zpr", "[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=abrir\r\n[cmd1]\r\ncmd=fechar\r\n");
+    auto& f = Create();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    nextChoice << QString::fromStdString(dir.File("p.zpr"));
+    QTest::mouseClick(f.btnCarregarProfile, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(f.BtnComandos, Qt::LeftButton, {}, QPoint(5, 5));
+    // The list taking the focus (Tab, or the page opening) is no choice.
+    f.lbxCmds->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.lbxCmds->count(), 2);
+    EXPECT_TRUE(NothingSelected(f));
+    // Removing the selected command and coming back: no selection either.
+    ClickRow(f, 0);
+    EXPECT_EQ(f.edtCmd->text(), "abrir");
+    QTest::mouseClick(f.btnRemover, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(f.btnVoltar, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(f.BtnComandos, Qt::LeftButton, {}, QPoint(5, 5));
+    f.lbxCmds->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(f.lbxCmds->count(), 1);
+    EXPECT_EQ(f.lbxCmds->item(0)->text(), "fechar");
+    EXPECT_TRUE(NothingSelected(f));
+    // The keyboard chooses as the mouse does.
+    QTest::keyClick(f.lbxCmds, Qt::Key_Down);
+    EXPECT_EQ(f.Profile.ComandoAtual, 0);
+    EXPECT_EQ(f.edtCmd->text(), "fechar");
+}
+
+TEST_F(Editor, AClickOnTheSelectedEntryRefillsTheList) {
+    auto& f = Open({Make("abrir", zel::tcTecla, ""), Make("fechar", zel::tcTecla, "")});
+    ClickRow(f, 0);
+    f.edtCmd->end(false);
+    QTest::keyClicks(f.edtCmd, "x");
+    EXPECT_EQ(f.lbxCmds->item(0)->text(), "abrir");
+    ClickRow(f, 0);
+    EXPECT_EQ(f.lbxCmds->item(0)->text(), "abrirx");
+    EXPECT_EQ(f.lbxCmds->currentRow(), 0);
+    EXPECT_EQ(f.Profile.ComandoAtual, 0);
+}
+
+TEST_F(Editor, ANewCommandShowsNoArgumentsOfTheCommandViewedBefore) {
+    auto& f = Open({Make("ponto", zel::tcDigitacao, "11."), Make("jogo", zel::tcExecucao, "/bin/jogo -w")});
+    Select(f, 0);
+    EXPECT_EQ(f.edtArgTexto->text(), ".");
+    QTest::mouseClick(f.btnAdicionar, Qt::LeftButton, {}, QPoint(5, 5));
+    f.rdgTipoCmdItems->button(3)->click();
+    EXPECT_EQ(f.edtArgTexto->text(), "");
+    EXPECT_FALSE(f.chbArgEspaco->isChecked());
+    EXPECT_FALSE(f.chbArgEnter->isChecked());
+    QTest::keyClicks(f.edtArgTexto, "Atenciosamente");
+    EXPECT_EQ(Cmd(f, 2).Args, "00Atenciosamente");
+    // The same for a program: the boxes read the new command's arguments.
+    Select(f, 1);
+    EXPECT_EQ(f.edtArgProg->text(), "/bin/jogo");
+    QTest::mouseClick(f.btnAdicionar, Qt::LeftButton, {}, QPoint(5, 5));
+    f.rdgTipoCmdItems->button(0)->click();
+    EXPECT_EQ(f.edtArgProg->text(), "");
+    EXPECT_EQ(f.edtArgPar->text(), "");
+    EXPECT_EQ(Cmd(f, 3).Args, "");
 }

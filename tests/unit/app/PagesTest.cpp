@@ -1,5 +1,6 @@
 // The window's pages and the buttons that lead between them; the profile
 // buttons of the "menu" page; the dictation page.
+#include <QEnterEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -53,6 +54,23 @@ TEST_F(Pages, ButtonsLeadToTheirPagesAndEveryVoltarBack) {
     f.ShowPage(f.pageApres);
     Click(f.Image1);
     EXPECT_EQ(f.CurrentPageName(), "menu");
+}
+
+TEST_F(Pages, AButtonHiddenByAPageSwitchComesBackAtRest) {
+    auto& f = Create();
+    for (zel::TMathBotao* b : {f.BtnComandos, f.btnVoltar}) {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(b, &enter);
+        EXPECT_EQ(b->ShownColumn(), 1);
+        Click(b);  // the page switch hides the button under the pointer
+        EXPECT_EQ(b->ShownColumn(), 0) << b->objectName().toStdString();
+    }
+    EXPECT_EQ(f.CurrentPageName(), "menu");
+    // Hidden by a switch from the keyboard: the same.
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(f.btnDitado, &enter);
+    f.btnPreferenciasClick();
+    EXPECT_EQ(f.btnDitado->ShownColumn(), 0);
 }
 
 TEST_F(Pages, ProfileLoadSetsCaptionAndMemoAndCancelChangesNothing) {

@@ -56,3 +56,26 @@ TEST(WindowRegion, TheRealBackgroundKeepsThePanelAndLosesTheField) {
     EXPECT_TRUE(r.contains(QPoint(288, 216)));
     EXPECT_TRUE(r.contains(QPoint(8, 216)));
 }
+
+TEST(WindowRegion, TheShownPictureFillsTwoPixelsAroundTheOutlineAndNothingInside) {
+    QImage img(30, 20, QImage::Format_RGB32);
+    img.fill(QColor(255, 0, 255));
+    QPainter p(&img);
+    p.fillRect(QRect(10, 5, 10, 10), QColor(100, 100, 100));
+    p.end();
+    const QImage shown = zel::ShownBackground(img);
+    const QRegion region = zel::BuildWindowRegion(img);
+    int changed = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const bool inside = region.contains(QPoint(x, y));
+            const bool near = QRect(8, 3, 14, 14).contains(x, y);
+            if (inside || !near) {
+                EXPECT_EQ(shown.pixel(x, y), img.pixel(x, y)) << x << "," << y;
+            } else {
+                EXPECT_EQ(QColor(shown.pixel(x, y)), QColor(100, 100, 100)) << x << "," << y;
+                ++changed;
+            }
+        }
+    EXPECT_EQ(changed, 14 * 14 - 10 * 10);
+}

@@ -212,6 +212,18 @@ TEST(Profile, HandEditedFilesNeverCrashOrAllocateWildly) {
     EXPECT_EQ(c.Comandos[0].Args.size(), 2047u);
 }
 
+TEST(Profile, ACountBeyondTheSectionsPresentGivesEmptyCommands) {
+    zeltest::TTempDir dir;
+    dir.Write("p.zpr", "[geral]\r\nnumcomandos=5\r\n[cmd0]\r\ncmd=abrir\r\nacao=1\r\n[ditado]\r\n");
+    TProfileState p = Loaded(dir.File("p.zpr"));
+    ASSERT_EQ(p.Comandos.Count(), 5);
+    EXPECT_EQ(p.Comandos[0].Cmd, "abrir");
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_EQ(p.Comandos[i].Cmd, "");
+        EXPECT_EQ(p.Comandos[i].Acao, 0);
+    }
+}
+
 TEST(Profile, CountsOfBlankLinesAndFarSectionsAddNoHostOfEmptyCommands) {
     zeltest::TTempDir dir;
     // As many blank lines as the count: each used to become an empty command.
