@@ -73,6 +73,7 @@ private:
     std::unordered_set<std::string> grammarWords_;  // written forms
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder
+    std::string audioDevice_;  // the source of this run; empty: the default
     int32_t rate_ = 16000;         // the engine's
     int32_t captureRate_ = 16000;  // the microphone's
     int32_t confThresh_ = 0;
