@@ -6,12 +6,11 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "commands/Cp1252.h"
+#include "app/FormParts.h"
 
 namespace zel {
 
 namespace {
-QString Q(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 const QString kMeterHint = QStringLiteral("Nível do microfone: fale e veja a barra se mover");
 }  // namespace
 
@@ -52,6 +51,7 @@ void TMicrophonePanel::SetSource(const std::string& name) {
 }
 
 void TMicrophonePanel::Open() {
+    open_ = true;
     QSignalBlocker block(cbxMicrofone);
     cbxMicrofone->clear();
     cbxMicrofone->setToolTip(QStringLiteral("A fonte de gravação do servidor de áudio usada no reconhecimento"));
@@ -80,13 +80,15 @@ void TMicrophonePanel::Open() {
 }
 
 void TMicrophonePanel::Close() {
+    if (!open_) return;
+    open_ = false;
     timer_->stop();
     services_.StopLevelMeter();
     pbNivel->setValue(0);
 }
 
 void TMicrophonePanel::Chosen(int index) {
-    if (index < 0 || index >= static_cast<int>(sources_.size())) return;
+    if (!open_ || index < 0 || index >= static_cast<int>(sources_.size())) return;
     source_ = sources_[static_cast<size_t>(index)].Name;
     services_.SetAudioSource(source_);
     StartMeter();

@@ -43,6 +43,7 @@ private:
     QTimer* timer_ = nullptr;
     std::vector<TAudioSourceInfo> sources_;
     std::string source_;
+    bool open_ = false;  // the page is shown: the meter may run
 };
 
 }  // namespace zel
