@@ -8,8 +8,10 @@ THeardPanel::THeardPanel(QWidget* parent) : QListWidget(parent) {
     setFrameShape(QFrame::NoFrame);
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::NoFocus);
+    // A long sentence takes two lines rather than hide what it caused.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setTextElideMode(Qt::ElideRight);
+    setWordWrap(true);
+    setTextElideMode(Qt::ElideMiddle);
     QFont small = font();
     small.setPixelSize(12);
     setFont(small);
