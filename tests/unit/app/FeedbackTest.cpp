@@ -10,6 +10,7 @@
 #include "app/HeardPanel.h"
 #include "app/ListeningLight.h"
 #include "app/MicrophonePanel.h"
+#include "recognition/RecognizerControl.h"
 #include "tests/unit/app/AppFixture.h"
 
 using zeltest::AppFixture;
@@ -61,6 +62,19 @@ TEST_F(Feedback, AnUnwritableHistoryIsToldOnceAndListeningGoesOn) {
     services.Links.HistoryError("N\xE3o foi poss\xEDvel gravar o hist\xF3rico");
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Não foi possível gravar o histórico")});
     EXPECT_TRUE(f.btnReconhecer->Checked());
+}
+
+TEST_F(Feedback, AChosenSourceThatLeavesTheServerTurnsTheSwitchOff) {
+    auto& f = Create();
+    SwitchOn();
+    services.Links.UtteranceError(zel::kUtteranceErrorSourceGone);
+    services.Links.StopListening();
+    const QString why = QString::fromUtf8("Microfone indisponível: a fonte de áudio escolhida saiu do servidor");
+    EXPECT_EQ(f.lblStatus->text(), why);
+    EXPECT_EQ(messages, QStringList{why});
+    EXPECT_FALSE(f.btnReconhecer->Checked());
+    EXPECT_TRUE(f.btnPreferencias->isEnabled());
+    EXPECT_EQ(f.lmpOuvindo->State(), zel::TListeningLight::Off);
 }
 
 TEST_F(Feedback, MicrophoneChoiceAndLevelWhileThePageIsOpen) {
