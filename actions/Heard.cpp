@@ -64,7 +64,10 @@ std::string DescribeActions(const TActionRecords& records) {
     return out.empty() ? std::string("nenhuma a\xE7\xE3o") : out;
 }
 
-std::string RejectedOutcome(int32_t confidence) { return "rejeitado (" + std::to_string(confidence) + ")"; }
+std::string RejectedOutcome(int32_t confidence, bool otherCommands) {
+    return "rejeitado (" + std::to_string(confidence) + ")" +
+           (otherCommands ? std::string(": n\xE3o confere com os comandos") : std::string());
+}
 
 std::string ErrorOutcome(const std::string& message) { return "erro: " + message; }
 

@@ -19,8 +19,10 @@ namespace zel {
 // sentence did nothing at all (a number word alone).
 std::string DescribeActions(const TActionRecords& records);
 
-// The outcome of a rejected sentence: "rejeitado (26)".
-std::string RejectedOutcome(int32_t confidence);
+// The outcome of a rejected sentence: "rejeitado (26)"; when the confidence
+// was enough but the check against the commands heard other words,
+// "rejeitado (54): não confere com os comandos".
+std::string RejectedOutcome(int32_t confidence, bool otherCommands = false);
 // The outcome of a sentence whose interpretation failed: "erro: " + message.
 std::string ErrorOutcome(const std::string& message);
 

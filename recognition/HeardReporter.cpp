@@ -30,8 +30,10 @@ void THeardReporter::StartRun() {
 void THeardReporter::Score(const TUtteranceScore& score) {
     confidence_ = score.Confidence;
     if (score.Accepted) return;
+    // A sentence the command grammar heard otherwise says so: its confidence
+    // alone may have been enough.
     Report(THeardEntry{NowStamp(), SentenceFromResult(score.Text), score.Confidence, false,
-                       RejectedOutcome(score.Confidence)});
+                       RejectedOutcome(score.Confidence, score.GrammarVerdict < 0)});
 }
 
 void THeardReporter::Result(TActionContext& ctx, const std::u16string& result) {

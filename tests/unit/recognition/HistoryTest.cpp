@@ -112,6 +112,14 @@ TEST_F(HeardReporterTest, RejectedAndAcceptedSentencesInPanelAndHistory) {
     EXPECT_EQ(reporter.List().Entries().front().Sentence, "copiar");
 }
 
+TEST_F(HeardReporterTest, ARejectionByTheCommandCheckSaysSo) {
+    TUtteranceScore s = Score(u"copiar copiar desfazer", 54, false);
+    s.GrammarVerdict = -1;
+    reporter.Score(s);
+    EXPECT_EQ(shown, (std::vector<std::string>{"copiar copiar desfazer → rejeitado (54): não confere com os comandos"}));
+    EXPECT_EQ(events.Trace(), "");
+}
+
 TEST_F(HeardReporterTest, HistoryOffWritesNothingButThePanelStillShows) {
     reporter.SetHistoryEnabled(false);
     reporter.Score(Score(u"copiar", 87, true));
