@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "actions/ActionContext.h"
+#include "actions/ActionRecord.h"
 
 namespace zel {
 
@@ -17,11 +18,13 @@ enum TMatchResult : int32_t {
 // One recognized sentence, already converted to Windows-1252 and trimmed.
 // An error (an invalid modifier number, a failing action) ends the sentence
 // and propagates to the caller, which shows it; what was done stays done.
-void HandleSentence(TActionContext& ctx, std::string_view sentence);
+// Returns what was done, one record per command word, typed word or Enter.
+TActionRecords HandleSentence(TActionContext& ctx, std::string_view sentence);
 
 // Runs the first command whose phrase is word (case ignored, accents count)
 // repeat times, restarting a running activation timer after each; or types
-// the word and a blank while Ativo is set.
-int32_t ExecuteCommandWord(TActionContext& ctx, std::string_view word, int32_t repeat);
+// the word and a blank while Ativo is set. done (when given) gets the record.
+int32_t ExecuteCommandWord(TActionContext& ctx, std::string_view word, int32_t repeat,
+                           TActionRecords* done = nullptr);
 
 }  // namespace zel

@@ -10,6 +10,8 @@
 #include "app/ErrorGuard.h"
 #include "app/FormParts.h"
 #include "app/WindowRegion.h"
+#include "app/HeardPanel.h"
+#include "commands/ZelError.h"
 #include "mathImg/MathBotao.h"
 
 namespace zel {
@@ -61,6 +63,9 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
     links.StartListening = [this] { Handle([&] { SphinxStartListening(); }); };
     links.StopListening = [this] { Handle([&] { SphinxStopListening(); }); };
     links.UtterancePartialResult = [this](const std::u16string& r) { Handle([&] { SphinxUtterancePartialResult(r); }); };
+    links.Heard = [this](const THeardEntry& e) { lstOuvido->Add(e); };
+    // Listening goes on; the user is told once why nothing is written.
+    links.HistoryError = [this](const std::string& m) { Handle([&] { throw TError(m); }); };
     services_.Connect(links);
 
     qApp->installNativeEventFilter(this);

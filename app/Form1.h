@@ -38,8 +38,11 @@ class QToolButton;
 
 namespace zel {
 
+class THeardPanel;
 class TKeyCaptureEdit;
+class TListeningLight;
 class TMathBotao;
+class TMicrophonePanel;
 
 // The window's timer as the core's ITimer.
 class TQtTimer : public ITimer {
@@ -98,6 +101,8 @@ public:
     TMathBotao* btnPreferencias = nullptr;
     QLabel* lblStatus = nullptr;
     TMathBotao* btnReconhecer = nullptr;
+    TListeningLight* lmpOuvindo = nullptr;  // ours: off, listening, hearing speech
+    THeardPanel* lstOuvido = nullptr;       // ours: what was heard and what it did
     // "comandos"
     QLabel* Label2 = nullptr;
     QListWidget* lbxCmds = nullptr;
@@ -146,6 +151,8 @@ public:
     QCheckBox* chbModNum = nullptr;
     QCheckBox* chbModoAdv = nullptr;
     TMathBotao* MathBotao2 = nullptr;
+    TMicrophonePanel* pnlMicrofone = nullptr;  // ours: the source and its level
+    QCheckBox* chbHistorico = nullptr;         // ours: historico.log on or off
     // "ditado"
     TMathBotao* btnCarregarDitado = nullptr;
     TMathBotao* btnLimparDitado = nullptr;
@@ -279,6 +286,8 @@ private:
     void FillCommandList();
     // The argument boxes filled from args read under the type acao.
     void ShowArguments(uint8_t acao, const std::string& args);
+    // While listening, the status says whether commands are active now.
+    void ShowListeningStatus();
     std::optional<QString> Choose(QFileDialog& dialog);
     // Shows which phrases sound like the current command's.
     void ShowSoundAlikes();
@@ -293,8 +302,9 @@ private:
     // A switch-on succeeded and no switch-off or failure has ended it; the
     // recognizer's end of listening counts only then.
     bool listening_ = false;
-    // The audio source reported a failure during this run.
-    bool audioFailed_ = false;
+    // The audio source's failure in this run (kUtteranceErrorAudio or
+    // kUtteranceErrorSourceGone), 0 for none.
+    int32_t audioError_ = 0;
     bool destroyed_ = false;
 };
 

@@ -16,6 +16,7 @@
 #include "app/ErrorGuard.h"
 #include "app/FormParts.h"
 #include "app/KeyCaptureEdit.h"
+#include "app/MicrophonePanel.h"
 #include "commands/IniFile.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
@@ -97,6 +98,10 @@ void TForm1::ReadSettings() {
     chbMultiCmd->setChecked(ini.ReadBool(kSection, "multicmd", true));
     chbModNum->setChecked(ini.ReadBool(kSection, "modnum", true));
     chbModoAdv->setChecked(ini.ReadBool(kSection, "modoadv", true));
+    // Ours; files from before them read as the default source and history on.
+    pnlMicrofone->SetSource(ini.ReadString(kSection, "microfone", ""));
+    chbHistorico->setChecked(ini.ReadBool(kSection, "historico", true));
+    services_.SetHistoryEnabled(chbHistorico->isChecked());
     SettingsRead = readable;
 }
 
@@ -116,6 +121,8 @@ void TForm1::WriteSettings() {
     flag("multicmd", chbMultiCmd->isChecked());
     flag("modnum", chbModNum->isChecked());
     flag("modoadv", chbModoAdv->isChecked());
+    ini.WriteString(kSection, "microfone", pnlMicrofone->Source());
+    flag("historico", chbHistorico->isChecked());
     // One atomic write: the old file stays whole when it cannot be replaced.
     ini.Save(file);
 }

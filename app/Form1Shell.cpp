@@ -14,6 +14,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/KeyCaptureEdit.h"
+#include "app/MicrophonePanel.h"
 #include "app/WindowRegion.h"
 #include "mathImg/MathBotao.h"
 
@@ -59,6 +60,8 @@ void TForm1::BuildWindowRegion() {
 // Pages
 
 void TForm1::ShowPage(QWidget* page) {
+    // The level meter listens only while its page is shown.
+    if (page != pagePrefs && pnlMicrofone) pnlMicrofone->Close();
     abook->setCurrentWidget(page);
 }
 

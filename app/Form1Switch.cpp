@@ -15,6 +15,7 @@
 
 #include "app/FormParts.h"
 #include "app/KeyCaptureEdit.h"
+#include "app/ListeningLight.h"
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "mathImg/MathBotao.h"
@@ -67,6 +68,7 @@ void TForm1::SwitchOff() {
     services_.CloseKeyHook();
     SetMenuButtonsEnabled(true);
     services_.HideIndicator();
+    lmpOuvindo->SetState(TListeningLight::Off);
     lblStatus->setText(QStringLiteral("Reconhecimento Desligado"));
 }
 
@@ -99,7 +101,7 @@ void TForm1::SwitchOn() {
         throw;
     }
     lblStatus->setText(QStringLiteral("Sphinx Inicializado"));
-    audioFailed_ = false;
+    audioError_ = 0;
     try {
         services_.StartRecognizer();
     } catch (const std::exception& e) {
@@ -118,7 +120,12 @@ void TForm1::SwitchOn() {
         }
     }
     listening_ = true;
-    lblStatus->setText(Q(kStatusListening));
+    lmpOuvindo->SetState(TListeningLight::Listening);
+    ShowListeningStatus();
+}
+
+void TForm1::ShowListeningStatus() {
+    if (listening_) lblStatus->setText(Q(services_.ListeningStatus()));
 }
 
 void TForm1::SwitchedOffBy(const QString& status) {
@@ -136,6 +143,7 @@ void TForm1::SwitchedOffBy(const QString& status) {
     SetMenuButtonsEnabled(true);
     btnReconhecer->WriteChecked(false);
     Reconhecer1->setChecked(false);
+    lmpOuvindo->SetState(TListeningLight::Off);
     lblStatus->setText(status);
 }
 
@@ -147,6 +155,12 @@ void TForm1::Reconhecer1Click() {
 }
 
 void TForm1::SphinxUtteranceResult(const std::u16string& result) {
+    // An activation command changes what the status says, also when a later
+    // word of the sentence fails.
+    struct After {
+        TForm1& form;
+        ~After() { form.ShowListeningStatus(); }
+    } after{*this};
     services_.UtteranceResult(State(), result);
 }
 
@@ -156,10 +170,17 @@ void Yield1ms() {
 }
 }  // namespace
 
-void TForm1::SphinxNewUtterance() { Yield1ms(); }
-void TForm1::SphinxEndUtterance() { Yield1ms(); }
+// The lamp's second look: speech began, its result is not in yet.
+void TForm1::SphinxNewUtterance() {
+    if (listening_) lmpOuvindo->SetState(TListeningLight::Hearing);
+    Yield1ms();
+}
+void TForm1::SphinxEndUtterance() {
+    if (listening_) lmpOuvindo->SetState(TListeningLight::Listening);
+    Yield1ms();
+}
 void TForm1::SphinxUtteranceError(int32_t error) {
-    if (error == kUtteranceErrorAudio) audioFailed_ = true;
+    if (error == kUtteranceErrorAudio || error == kUtteranceErrorSourceGone) audioError_ = error;
     Yield1ms();
 }
 
@@ -172,11 +193,13 @@ void TForm1::SphinxStopListening() {
         Yield1ms();
         return;
     }
-    const QString status = Q(audioFailed_ ? kStatusAudioLost : kStatusSourceEnded);
+    const QString status = Q(audioError_ == kUtteranceErrorSourceGone ? kStatusSourceGone
+                             : audioError_ != 0                        ? kStatusAudioLost
+                                                                       : kStatusSourceEnded);
     SwitchedOffBy(status);
     // An icon in the notification area shows the new state too.
     if (TrayIcon) MinimizeToTray();
-    if (!audioFailed_) return;
+    if (audioError_ == 0) return;
     // Recognition stopped without the user: say so even with the window hidden.
     throw TError(C(status));
 }
@@ -184,10 +207,12 @@ void TForm1::SphinxUtterancePartialResult(const std::u16string&) { Yield1ms(); }
 
 void TForm1::timerAtivoTimer() {
     services_.ActivationTimerTick(State());
+    ShowListeningStatus();
 }
 
 void TForm1::ActivationKeyMessage(uint32_t wParam, uint32_t lParam) {
     services_.ActivationKey(State(), wParam, lParam);
+    ShowListeningStatus();
 }
 
 bool TForm1::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {

@@ -10,6 +10,9 @@
 #include <QStackedWidget>
 
 #include "app/FormParts.h"
+#include "app/HeardPanel.h"
+#include "app/ListeningLight.h"
+#include "app/MicrophonePanel.h"
 #include "mathImg/MathBotao.h"
 
 namespace zel {
@@ -26,10 +29,16 @@ void TForm1::CreateMenuPage() {
     BtnComandos = NewButton(pageMenu, "BtnComandos", QStringLiteral("comandos"), QRect(34, 146, 140, 30), true);
     btnDitado = NewButton(pageMenu, "btnDitado", QStringLiteral("ditado"), QRect(34, 188, 140, 30), true);
     btnPreferencias = NewButton(pageMenu, "btnPreferencias", QStringLiteral("preferencias"), QRect(34, 230, 140, 30), true);
-    btnReconhecer = NewButton(pageMenu, "btnReconhecer", QStringLiteral("reconhecer"), QRect(270, 120, 172, 76), true);
+    // The big button sits level with the first of the five, leaving the
+    // space under it to what was heard.
+    btnReconhecer = NewButton(pageMenu, "btnReconhecer", QStringLiteral("reconhecer"), QRect(270, 62, 172, 76), true);
     btnReconhecer->ManterClicado = true;
     // While on, the caption says what the next click does.
     btnReconhecer->SetCheckedPicture(SkinImage(QStringLiteral("parar")));
+    lmpOuvindo = new TListeningLight(pageMenu);
+    lmpOuvindo->setGeometry(450, 93, 14, 14);
+    lstOuvido = new THeardPanel(pageMenu);
+    lstOuvido->setGeometry(196, 148, 300, 112);
     // A failure's message may take three lines: they grow upwards into the
     // free space under the buttons, a single line stays where it always was.
     lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 266, 508, 58));
@@ -52,6 +61,8 @@ void TForm1::BtnComandosClick() {
 
 void TForm1::btnPreferenciasClick() {
     ShowPage(pagePrefs);
+    // The microphone's level moves while the page is open.
+    pnlMicrofone->Open();
 }
 
 void TForm1::btnDitadoClick() {

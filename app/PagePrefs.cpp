@@ -13,6 +13,7 @@
 
 #include "app/FormParts.h"
 #include "app/KeyCaptureEdit.h"
+#include "app/MicrophonePanel.h"
 #include "mathImg/MathBotao.h"
 
 namespace zel {
@@ -79,9 +80,17 @@ void TForm1::CreatePrefsPage() {
         "habilitado)"));
     chbModoAdv = Named(new QCheckBox(QStringLiteral("Modo adventure"), p), "chbModoAdv", QRect(20, 282, 300, 20));
     chbModoAdv->setToolTip(QStringLiteral("Envia um <enter> após cada pausa durante a fala"));
+    chbHistorico = Named(new QCheckBox(QStringLiteral("Guardar histórico (historico.log)"), p), "chbHistorico",
+                         QRect(20, 306, 300, 20));
+    chbHistorico->setToolTip(QStringLiteral(
+        "Guarda cada frase ouvida, com a confiança e o que foi feito, no arquivo historico.log da pasta do programa"));
+    chbHistorico->setChecked(true);
+    pnlMicrofone = Named(new TMicrophonePanel(services_, p), "pnlMicrofone", QRect(330, 186, 170, 60));
     MathBotao2 = NewButton(p, "MathBotao2", QStringLiteral("voltar"), QRect(352, 316, 140, 30), true);
 
     MathBotao2->OnClick = [this] { btnVoltarClick(); };
+    connect(chbHistorico, &QCheckBox::toggled, this,
+            [this](bool on) { Handle([this, on] { services_.SetHistoryEnabled(on); }); });
     connect(tbConfianca, &QSlider::valueChanged, this, [this] { Handle([this] { tbConfiancaChange(); }); });
     connect(tbSampling, &QSlider::valueChanged, this, [this] { Handle([this] { tbSamplingChange(); }); });
     connect(SpeedButton10, &QToolButton::clicked, this, [this] { Handle([this] { SpeedButton10Click(); }); });

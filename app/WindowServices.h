@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "actions/Heard.h"
 #include "commands/Comandos.h"
 #include "platform/Desktop.h"
+#include "recognition/AudioSources.h"
 
 namespace zel {
 
@@ -39,6 +41,10 @@ struct TWindowLinks {
     std::function<void()> StartListening;
     std::function<void()> StopListening;
     std::function<void(const std::u16string&)> UtterancePartialResult;
+    // Ours: a sentence was heard (accepted or rejected) and what it caused;
+    // the history file could not be written (core text, once a run).
+    std::function<void(const THeardEntry&)> Heard;
+    std::function<void(const std::string&)> HistoryError;
 };
 
 class IWindowServices {
@@ -86,6 +92,20 @@ public:
 
     // Opens a file with the desktop (phoneset.txt); the outcome is ignored.
     virtual void ShellOpen(const std::string& file) = 0;
+
+    // The status while listening: "Ouvindo…", or with the activation state.
+    virtual std::string ListeningStatus() = 0;
+    // The history file (historico.log in the program's folder) on or off.
+    virtual void SetHistoryEnabled(bool enabled) = 0;
+    // The microphone: the audio server's sources ("padrão" first; raises
+    // when there is no server), the one the next switch-on records from
+    // (empty: the default), and a level meter of a source.
+    virtual std::vector<TAudioSourceInfo> AudioSources() = 0;
+    virtual void SetAudioSource(const std::string& name) = 0;
+    virtual void StartLevelMeter(const std::string& name) = 0;
+    virtual void StopLevelMeter() = 0;
+    // 0..100 since the last call; -1 when the meter's source failed.
+    virtual int32_t TakeLevel() = 0;
 };
 
 }  // namespace zel

@@ -12,6 +12,8 @@
 #include "commands/KeyNames.h"
 #include "commands/ZelError.h"
 #include "platform/x11/X11Desktop.h"
+#include "recognition/AudioSources.h"
+#include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/Sphinx.h"
 #include "recognition/SphinxControl.h"
@@ -65,6 +67,10 @@ public:
         c.OnUtterancePartialResult = [this](const std::u16string& r) {
             if (links_.UtterancePartialResult) links_.UtterancePartialResult(r);
         };
+        c.OnUtteranceScore = [this](const TUtteranceScore& s) { heard_.Score(s); };
+        heard_.SetHistoryFile(pastaExe_ + kHistoryFileName);
+        heard_.OnHeard = [this](const THeardEntry& e) { if (links_.Heard) links_.Heard(e); };
+        heard_.OnHistoryError = [this](const std::string& m) { if (links_.HistoryError) links_.HistoryError(m); };
     }
 
     ~TZelServices() override {
@@ -101,7 +107,10 @@ public:
         zel::GenerateRecognizerFiles(*sphinx_, *ctx_, ditado, state.PastaExe);
     }
     void InitRecognizer() override { sphinx_->InitRecognizer(); }
-    void StartRecognizer() override { sphinx_->StartRecognizer(); }
+    void StartRecognizer() override {
+        heard_.StartRun();
+        sphinx_->StartRecognizer();
+    }
     void StopRecognizer() override { sphinx_->StopRecognizer(); }
     // The activation key goes with the window id: the hook library takes
     // that key from the applications while it watches.
@@ -113,7 +122,7 @@ public:
 
     void UtteranceResult(const TWindowState& state, const std::u16string& result) override {
         Sync(state);
-        zel::SphinxUtteranceResult(*ctx_, result);
+        heard_.Result(*ctx_, result);
     }
     void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) override {
         Sync(state);
@@ -124,6 +133,14 @@ public:
         zel::ActivationTimerTick(*ctx_);
     }
     void ShellOpen(const std::string& file) override { desktop_->ShellOpen(file, "", ""); }
+
+    std::string ListeningStatus() override { return zel::ListeningStatus(*ctx_); }
+    void SetHistoryEnabled(bool enabled) override { heard_.SetHistoryEnabled(enabled); }
+    std::vector<TAudioSourceInfo> AudioSources() override { return ListAudioSources(); }
+    void SetAudioSource(const std::string& name) override { sphinx_->Control().AudioSource = name; }
+    void StartLevelMeter(const std::string& name) override { meter_.Start(name); }
+    void StopLevelMeter() override { meter_.Stop(); }
+    int32_t TakeLevel() override { return meter_.TakeLevel(); }
 
 private:
     static void Guarded(const std::function<void()>& f) {
@@ -156,6 +173,8 @@ private:
     TListaComandos noCommands_;
     std::unique_ptr<TActionContext> ctx_;
     TWindowLinks links_;
+    THeardReporter heard_;
+    TLevelMeter meter_;
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
+#include "recognition/AudioSources.h"
 
 namespace zel {
 
@@ -146,10 +147,14 @@ namespace {
 // "succeeding" at full speed with no sound at all.)
 class TMicrophoneSource : public IAudioSource {
 public:
-    TMicrophoneSource(pa_simple* pa, int32_t captureRate, int32_t engineRate)
-        : pa_(pa), converter_(captureRate, engineRate), captureRate_(captureRate), engineRate_(engineRate) {}
+    TMicrophoneSource(pa_simple* pa, int32_t captureRate, int32_t engineRate, std::unique_ptr<TSourceWatch> watch)
+        : pa_(pa), converter_(captureRate, engineRate), captureRate_(captureRate), engineRate_(engineRate),
+          watch_(std::move(watch)) {}
     ~TMicrophoneSource() override { pa_simple_free(pa_); }
     int32_t Read(int16_t* buffer, int32_t maxSamples) override {
+        // A chosen source that went away fails the source: the server would
+        // have moved the recording to another microphone.
+        if (watch_ && ++reads_ % kWatchEveryReads == 0 && !watch_->StillThere()) return kSourceGone;
         // As many recorded samples as make about maxSamples for the engine.
         size_t want = std::max<size_t>(1, static_cast<size_t>(maxSamples) * captureRate_ / engineRate_);
         recorded_.resize(want);
@@ -166,6 +171,10 @@ private:
     TRateConverter converter_;
     int32_t captureRate_, engineRate_;
     std::vector<int16_t> recorded_, converted_;
+    // About once a second at 20 ms a read.
+    static constexpr uint32_t kWatchEveryReads = 50;
+    std::unique_ptr<TSourceWatch> watch_;
+    uint32_t reads_ = 0;
 };
 
 }  // namespace
@@ -184,13 +193,24 @@ std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t 
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(samplesPerSecond / 50 * 2);
     int error = 0;
-    pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, device.empty() ? nullptr : device.c_str(),
+    // Source names are core text here and UTF-8 for the server.
+    const std::string deviceUtf8 = Cp1252ToUtf8(device);
+    pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, device.empty() ? nullptr : deviceUtf8.c_str(),
                                   "reconhecimento de voz", &sampleFormat, nullptr, &attr, &error);
     if (!pa)
         throw TError(Utf8ToCp1252("Não foi possível abrir o microfone") + (device.empty() ? std::string() : " " + device) +
                      Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
                      pa_strerror(error) + ").");
-    return std::make_unique<TMicrophoneSource>(pa, captureRate, engineRate);
+    std::unique_ptr<TSourceWatch> watch;
+    if (!device.empty()) {
+        try {
+            watch = std::make_unique<TSourceWatch>(deviceUtf8);
+        } catch (const TError&) {
+            pa_simple_free(pa);
+            throw;
+        }
+    }
+    return std::make_unique<TMicrophoneSource>(pa, captureRate, engineRate, std::move(watch));
 }
 
 }  // namespace zel

@@ -10,11 +10,14 @@
 
 namespace zel {
 
+inline constexpr int32_t kSourceGone = -2;
+
 class IAudioSource {
 public:
     virtual ~IAudioSource() = default;
     // Blocks until some samples are there. Returns the number read (> 0), 0 at
-    // the end of the source, or -1 when the source failed.
+    // the end of the source, -1 when the source failed, or kSourceGone when
+    // the chosen source left the audio server.
     virtual int32_t Read(int16_t* buffer, int32_t maxSamples) = 0;
 };
 

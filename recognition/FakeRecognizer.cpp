@@ -37,18 +37,19 @@ int32_t TFakeRecognizerControl::StopRecognizer() {
     return 0;
 }
 
-bool TFakeRecognizerControl::Hear(const std::u16string& sentence) {
+bool TFakeRecognizerControl::Hear(const std::u16string& sentence, int32_t confidence) {
     if (!listening_) return false;
     if (OnNewUtterance) OnNewUtterance();
     if (OnEndUtterance) OnEndUtterance();
+    const bool accepted = confidence >= ConfThreshPercentage;
     if (OnUtteranceScore) {
         TUtteranceScore s;
         s.Text = sentence;
-        s.Confidence = 100;
-        s.Accepted = true;
+        s.Confidence = confidence;
+        s.Accepted = accepted;
         OnUtteranceScore(s);
     }
-    if (OnUtteranceResult) OnUtteranceResult(sentence);
+    if (accepted && OnUtteranceResult) OnUtteranceResult(sentence);
     return true;
 }
 

@@ -31,10 +31,11 @@ public:
     std::string FailInit;
     std::string FailStart;
 
-    // Raises OnNewUtterance, OnEndUtterance and OnUtteranceResult(sentence), as
+    // Raises OnNewUtterance, OnEndUtterance, OnUtteranceScore and, when the
+    // confidence reaches ConfThreshPercentage, OnUtteranceResult(sentence), as
     // the real control does for one utterance, on the caller's thread. Only
     // while listening; returns whether the events were raised.
-    bool Hear(const std::u16string& sentence);
+    bool Hear(const std::u16string& sentence, int32_t confidence = 100);
 
     const std::vector<TCall>& Calls() const { return calls_; }
     // "init start stop …"

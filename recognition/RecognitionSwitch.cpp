@@ -97,7 +97,12 @@ void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view
         throw;
     }
     if (!Trim(ctx.Prefs.TeclaAtivacao).empty()) view.OpenKeyHook();
-    view.SetStatus(kStatusListening);
+    view.SetStatus(ListeningStatus(ctx));
+}
+
+std::string ListeningStatus(const TActionContext& ctx) {
+    if (StartingAtivo(ctx)) return kStatusListening;
+    return ctx.Ativo ? kStatusListeningActive : kStatusListeningInactive;
 }
 
 void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view) {

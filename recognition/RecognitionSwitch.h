@@ -34,12 +34,20 @@ inline constexpr const char* kStatusGenerating = "Gerando arquivos";
 inline constexpr const char* kStatusInitializing = "Inicializando Sphinx";
 inline constexpr const char* kStatusInitialized = "Sphinx Inicializado";
 inline constexpr const char* kStatusListening = "Ouvindo\x85";  // "Ouvindo…"
+// While listening with an activation key or command, the state it is in.
+inline constexpr const char* kStatusListeningActive = "Ouvindo \x97 comandos ativados";
+inline constexpr const char* kStatusListeningInactive = "Ouvindo \x97 comandos desativados";
 // After a failure the status names it: the recognizer refused to start (its
 // message follows), or the microphone could not be opened or went away.
 inline constexpr const char* kStatusRecognizerFailed = "Reconhecedor indispon\xEDvel: ";
 inline constexpr const char* kStatusMicrophoneFailed = "Microfone indispon\xEDvel: ";
 inline constexpr const char* kStatusAudioLost = "Microfone indispon\xEDvel: servidor de \xE1udio parou";
+inline constexpr const char* kStatusSourceGone = "Microfone indispon\xEDvel: a fonte de \xE1udio escolhida saiu do servidor";
 inline constexpr const char* kStatusSourceEnded = "Microfone indispon\xEDvel: fonte de \xE1udio encerrada";
+
+// The status while listening: "Ouvindo…" when commands are always active
+// (no activation key, no activation command), else whether they are now.
+std::string ListeningStatus(const TActionContext& ctx);
 
 // What the switch-on reads from the window's controls.
 struct TSwitchOnInput {

@@ -42,6 +42,7 @@ using TSphinxUtteranceScore = std::function<void(const TUtteranceScore& Score)>;
 enum : int32_t {
     kUtteranceErrorAudio = 1,   // the audio source failed while listening
     kUtteranceErrorDecode = 2,  // the engine refused a chunk of audio
+    kUtteranceErrorSourceGone = 3,  // the chosen microphone left the audio server
 };
 
 class IRecognizerControl {
@@ -65,6 +66,9 @@ public:
     // so that the engine expects a number before a command.
     std::vector<std::string> NumberWords;
     std::vector<std::string> CommandPhrases;
+    // Ours, core text: the audio server's source to record from; empty: the
+    // argument file's "-audiodev", else the server's default.
+    std::string AudioSource;
 
     // Methods; a failure raises TError with the control's message. The
     // returned integer means nothing.

@@ -249,6 +249,7 @@ struct TSphinxControl::TRun {
     bool stop = false;
     bool sourceEnded = false;
     bool sourceFailed = false;
+    bool sourceGone = false;  // with sourceFailed: the chosen source went away
     bool captureDone = false;
     bool uttOpen = false;
     // Owner's thread only: OnStopListening of the source's end was delivered.
@@ -438,6 +439,7 @@ int32_t TSphinxControl::InitRecognizer() {
     ignoreEmpty_ = IgnoreEmptyUtterance;
     partials_ = RequirePartialResult;
     partialInterval_ = std::max<int32_t>(1, PartialResultInterval);
+    audioDevice_ = AudioSource.empty() ? args_.AudioDevice : AudioSource;
     audioFile_.clear();
     const std::string audio = AudioFile.empty() ? args_.AudioFile : AudioFile;
     if (!audio.empty()) {
@@ -455,7 +457,7 @@ int32_t TSphinxControl::StartRecognizer() {
     if (!audioFile_.empty())
         source = std::make_unique<TWavFileSource>(audioFile_, rate_, args_.AudioRealTime);
     else
-        source = OpenMicrophone(args_.AudioDevice, captureRate_, rate_);
+        source = OpenMicrophone(audioDevice_, captureRate_, rate_);
 
     TEngineLog::Instance().ClearErrors();
     if (ps_start_utt(ps_) < 0)
@@ -481,6 +483,7 @@ int32_t TSphinxControl::StartRecognizer() {
             }
             int32_t n = src->Read(buffer.data(), chunk);
             std::lock_guard lock(run->mutex);
+            run->sourceGone = n == kSourceGone;
             if (n < 0) run->sourceFailed = true;
             else if (n == 0) run->sourceEnded = true;
             else run->chunks.emplace_back(buffer.begin(), buffer.begin() + n);
@@ -611,7 +614,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
 
     for (;;) {
         std::vector<int16_t> chunk;
-        bool ended = false, failed = false;
+        bool ended = false, failed = false, gone = false;
         {
             std::unique_lock lock(run->mutex);
             run->cv.wait(lock, [&] {
@@ -624,6 +627,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             } else {
                 ended = run->sourceEnded;
                 failed = run->sourceFailed;
+                gone = run->sourceGone;
             }
         }
         if (!chunk.empty()) {
@@ -693,8 +697,8 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             run->uttOpen = false;
         }
         if (failed)
-            post([](TSphinxControl& c) {
-                if (c.OnUtteranceError) c.OnUtteranceError(kUtteranceErrorAudio);
+            post([gone](TSphinxControl& c) {
+                if (c.OnUtteranceError) c.OnUtteranceError(gone ? kUtteranceErrorSourceGone : kUtteranceErrorAudio);
             });
         if (ended || failed)
             post([run](TSphinxControl& c) {

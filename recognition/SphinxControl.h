@@ -80,6 +80,7 @@ private:
     bool checkerOpen_ = false;  // an utterance is being fed to the checker
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder
+    std::string audioDevice_;  // the source of this run; empty: the default
     int32_t rate_ = 16000;         // the engine's
     int32_t captureRate_ = 16000;  // the microphone's
     int32_t confThresh_ = 0;

@@ -1,12 +1,15 @@
-// zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] [--modnum modnum.ini]
-//               [--folder DIR]
+// zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--source NAME] [--dry-run] [--settings config.ini]
+//               [--modnum modnum.ini] [--folder DIR]
 // The whole road from sound to actions: switches recognition on as the window
 // does (the files are generated into DIR, by default zelcmd's own folder, the
 // argument file is written from the template of the recognizer's folder
 // beside zelcmd), listens to the microphone, or to a WAV file when --audio
 // names one (the control's AudioFile, which wins over the argument file's
 // "-audiofile"), and prints every sentence heard with its confidence and the
-// actions it caused. A WAV file ends the run when it has been heard to the
+// actions it caused, then the line the window's panel shows ("ouvido: copiar
+// → CTRL+C (87)"); the history file historico.log goes into DIR unless the
+// settings turn it off. --source names the audio server's source (see
+// `zelcmd sources`; the settings' "microfone" otherwise). A WAV file ends the run when it has been heard to the
 // end; the microphone listens until Ctrl+C. A source that fails on the way
 // (the audio server went away) ends the run with status 1 and says so. With
 // --dry-run the actions are printed instead of done.
@@ -26,6 +29,8 @@
 #include "commands/ZelError.h"
 #include "platform/fake/FakeDesktop.h"
 #include "platform/x11/X11Desktop.h"
+#include "recognition/AudioSources.h"
+#include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/SphinxControl.h"
 #include "tools/zelcmd/Subcommands.h"
@@ -37,7 +42,7 @@ namespace zelcmd {
 namespace {
 
 constexpr const char* kUsage =
-    "uso: zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] "
+    "uso: zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--source NOME] [--dry-run] [--settings config.ini] "
     "[--modnum modnum.ini] [--folder DIR]";
 
 volatile std::sig_atomic_t gInterrupted = 0;
@@ -58,7 +63,7 @@ public:
 }  // namespace
 
 int RunListen(const std::vector<std::string>& argv) {
-    TArgs args = ParseArgs(argv, {"profile", "audio", "settings", "modnum", "folder"}, {"dry-run"});
+    TArgs args = ParseArgs(argv, {"profile", "audio", "source", "settings", "modnum", "folder"}, {"dry-run"});
     if (!args.Has("profile") || !args.plain.empty()) throw zel::TError(kUsage);
     const bool dryRun = args.Has("dry-run");
     const std::string exeFolder = ProgramFolder();
@@ -94,6 +99,26 @@ int RunListen(const std::vector<std::string>& argv) {
     recognizer.ConfThreshPercentage = confianca;
     zel::TSphinx sphinx(std::move(control), exeFolder + zel::kRecognizerFolderName);
 
+    // The source: --source, else the settings' choice; "padrão" is the
+    // server's default.
+    std::string source = args.Has("source") ? FromTerminal(args.Get("source")) : ini.ReadString("geral", "microfone", "");
+    if (source == zel::kDefaultSourceCaption) source.clear();
+    recognizer.AudioSource = source;
+
+    zel::THeardReporter heard;
+    heard.SetHistoryFile(folder + zel::kHistoryFileName);
+    heard.SetHistoryEnabled(ini.ReadBool("geral", "historico", true));
+    heard.OnHeard = [](const zel::THeardEntry& e) { std::cout << "ouvido: " << zel::HeardLine(e) << '\n'; };
+    heard.OnHistoryError = [](const std::string& message) { PrintSentenceError(zel::TError(message)); };
+    TTerminalView view;
+    // The status line again whenever the activation state changes it.
+    std::string status;
+    auto showStatus = [&] {
+        const std::string now = zel::ListeningStatus(ctx);
+        if (now != status) view.SetStatus(now);
+        status = now;
+    };
+
     bool ended = false;
     int32_t confidence = 0;
     recognizer.OnUtteranceScore = [&](const zel::TUtteranceScore& s) {
@@ -101,25 +126,30 @@ int RunListen(const std::vector<std::string>& argv) {
         if (!s.Accepted)
             PrintLine("rejected \"" + zel::SentenceFromResult(s.Text) + "\" confidence " +
                       std::to_string(s.Confidence));
+        heard.Score(s);
+        std::cout.flush();
     };
     recognizer.OnUtteranceResult = [&](const std::u16string& result) {
         const std::string sentence = zel::SentenceFromResult(result);
         PrintLine("sentence \"" + sentence + "\" confidence " + std::to_string(confidence));
         try {
-            zel::SphinxUtteranceResult(ctx, result);
+            heard.Result(ctx, result);
         } catch (const zel::TError& e) {
             PrintSentenceError(e);
         }
         session.PrintDryRun(ctx);
         std::cout.flush();
+        showStatus();
     };
-    bool audioFailed = false;
+    bool audioFailed = false, sourceGone = false;
     recognizer.OnStopListening = [&] { ended = true; };
     recognizer.OnUtteranceError = [&](int32_t code) {
-        if (code == zel::kUtteranceErrorAudio)
+        if (code == zel::kUtteranceErrorAudio || code == zel::kUtteranceErrorSourceGone) {
             audioFailed = true;
-        else
+            sourceGone = code == zel::kUtteranceErrorSourceGone;
+        } else {
             std::cerr << "zelcmd: erro de áudio (" << code << ")\n";
+        }
     };
     if (zel::TX11Desktop* x11 = session.X11()) {
         x11->SetMessagePump([&] {
@@ -133,7 +163,6 @@ int RunListen(const std::vector<std::string>& argv) {
     input.TempoAtivo = std::to_string(ini.ReadInteger("geral", "tempoativacao", 5));
     input.Ditado = profile.Ditado;
     input.PastaExe = folder;
-    TTerminalView view;
     if (args.Has("audio")) {
         std::string audio = args.Get("audio");
         if (!zel::FileExists(audio)) zel::RaiseCannotOpen(audio);
@@ -141,15 +170,20 @@ int RunListen(const std::vector<std::string>& argv) {
     }
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
+    heard.StartRun();
     zel::RecognitionSwitchOn(sphinx, ctx, view, input);
+    status = zel::ListeningStatus(ctx);
     if (!args.Has("audio")) std::cerr << "Ctrl+C termina\n";
     while (!ended && !gInterrupted) {
         queue.WaitAndRun(std::chrono::milliseconds(100));
-        if (session.TimerDue()) zel::ActivationTimerTick(ctx);
+        if (session.TimerDue()) {
+            zel::ActivationTimerTick(ctx);
+            showStatus();
+        }
     }
     zel::RecognitionSwitchOff(sphinx, ctx, view);
     // A source that failed is not a run that ended well.
-    if (audioFailed) throw zel::TError(zel::kStatusAudioLost);
+    if (audioFailed) throw zel::TError(sourceGone ? zel::kStatusSourceGone : zel::kStatusAudioLost);
     return 0;
 }
 

@@ -10,9 +10,10 @@ const std::vector<TSubcommand>& Subcommands() {
         {"say", "zelcmd say [--profile FILE.zpr] [--settings config.ini] [--modnum modnum.ini] [--dry-run] FRASE...",
          RunSay},
         {"listen",
-         "zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] "
+         "zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--source NOME] [--dry-run] [--settings config.ini] "
          "[--modnum modnum.ini] [--folder DIR]",
          RunListen},
+        {"sources", "zelcmd sources", RunSources},
     };
     return table;
 }

@@ -44,6 +44,22 @@ grep -qE '^sentence "computador" confidence' "$T/listen.out" || fail "no computa
 [ "$(grep -c 'key down 0x11 CTRL' "$T/listen.out")" = 1 ] || fail "CTRL+C not pressed once: $(cat "$T/listen.out")"
 grep -q 'key down 0x43 C' "$T/listen.out" || fail "no C: $(cat "$T/listen.out")"
 grep -q '^Sphinx Inicializado$' "$T/listen.err" || fail "no status: $(cat "$T/listen.err")"
+# What the window's panel shows, and the status with the activation state.
+sed -n '2p' "$T/listen.out" | grep -qE '^ouvido: copiar → ignorado: comandos desativados \([0-9]+\)$' \
+  || fail "first copiar not said ignored: $(cat "$T/listen.out")"
+grep -qE '^ouvido: computador → comandos ativados \([0-9]+\)$' "$T/listen.out" || fail "activation not said: $(cat "$T/listen.out")"
+grep -qE '^ouvido: copiar → CTRL\+C \([0-9]+\)$' "$T/listen.out" || fail "CTRL+C not said: $(cat "$T/listen.out")"
+grep -qx 'Ouvindo — comandos desativados' "$T/listen.err" || fail "no inactive status: $(cat "$T/listen.err")"
+grep -qx 'Ouvindo — comandos ativados' "$T/listen.err" || fail "no active status: $(cat "$T/listen.err")"
+# The history: one line a sentence, written as it was heard.
+[ "$(wc -l < "$T/run/historico.log")" = 3 ] || fail "history: $(cat "$T/run/historico.log")"
+grep -qP '^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\tcopiar\t\d+\taceito\tCTRL\+C$' "$T/run/historico.log" \
+  || fail "history line: $(cat "$T/run/historico.log")"
+# Turned off in the settings: no new line.
+printf '[geral]\r\nhistorico=0\r\n' > "$T/off.ini"
+"$ZELCMD" listen --profile "$DATA/exemplo.zpr" --audio "$T/spoken.wav" --dry-run --folder "$T/run" \
+  --modnum "$T/modnum.ini" --settings "$T/off.ini" > /dev/null 2>&1 || fail "listen with the history off"
+[ "$(wc -l < "$T/run/historico.log")" = 3 ] || fail "history written while off: $(cat "$T/run/historico.log")"
 grep -q '^-lmfn '"$T"'/run/languagemodel.lm' "$T/run/sphinx.arg" || fail "argument file: $(cat "$T/run/sphinx.arg")"
 # The argument file names no audio file: the WAV is the run's, not the user's.
 ! grep -q audiofile "$T/run/sphinx.arg" || fail "audio file written into sphinx.arg"
@@ -81,5 +97,35 @@ if command -v pulseaudio > /dev/null; then
   kill "$feeder" 2>/dev/null || true
   [ "$rc" = 1 ] || fail "listen ended with status $rc after the audio server went away: $(cat "$T/lost.err")"
   grep -q 'zelcmd: Microfone indisponível: servidor de áudio parou' "$T/lost.err" || fail "no reason: $(cat "$T/lost.err")"
+
+  # --- a chosen source: listed, listened to, and gone mid-run.
+  printf 'load-module module-native-protocol-unix socket=%s/native auth-anonymous=1\nload-module module-pipe-source source_name=fifo_mic file=%s/mic.fifo format=s16le rate=16000 channels=1\nload-module module-pipe-source source_name=outro_mic file=%s/outro.fifo format=s16le rate=16000 channels=1\nset-default-source fifo_mic\n' \
+    "$P" "$P" "$P" > "$P/pa.conf"
+  rm -f "$P/native" "$P/mic.fifo"
+  HOME="$P" XDG_RUNTIME_DIR="$P" XDG_CONFIG_HOME="$P" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --disable-shm=true --use-pid-file=false -F "$P/pa.conf" > "$P/pa.log" 2>&1 &
+  pa_pid=$!
+  for _ in $(seq 100); do [ -S "$P/native" ] && [ -p "$P/outro.fifo" ] && break; sleep 0.05; done
+  [ -p "$P/outro.fifo" ] || { kill "$pa_pid"; fail "second private pulseaudio did not start: $(cat "$P/pa.log")"; }
+  PULSE_SERVER="unix:$P/native" "$ZELCMD" sources > "$T/sources.out" || { kill "$pa_pid"; fail "sources failed"; }
+  sed -n '1p' "$T/sources.out" | grep -qP '^padrão\t' || { kill "$pa_pid"; fail "padrão not first: $(cat "$T/sources.out")"; }
+  grep -qP '^outro_mic\t' "$T/sources.out" || { kill "$pa_pid"; fail "no outro_mic: $(cat "$T/sources.out")"; }
+  sox -q -n -t raw -r 16000 -c 1 -b 16 -e signed - synth 60 whitenoise vol 0.003 > "$P/mic.fifo" 2>/dev/null &
+  feeder=$!
+  sox -q -n -t raw -r 16000 -c 1 -b 16 -e signed - synth 60 whitenoise vol 0.003 > "$P/outro.fifo" 2>/dev/null &
+  feeder2=$!
+  PULSE_SERVER="unix:$P/native" timeout 30 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" --dry-run \
+    --source outro_mic > "$T/gone.out" 2> "$T/gone.err" &
+  listen_pid=$!
+  for _ in $(seq 200); do grep -q 'Ouvindo' "$T/gone.err" && break; sleep 0.05; done
+  grep -q 'Ouvindo' "$T/gone.err" || { kill "$pa_pid" "$feeder" "$feeder2" "$listen_pid"; fail "not listening: $(cat "$T/gone.err")"; }
+  module=$(PULSE_SERVER="unix:$P/native" pactl list short modules | awk '/outro_mic/ { print $1 }')
+  PULSE_SERVER="unix:$P/native" pactl unload-module "$module"
+  rc=0
+  wait "$listen_pid" || rc=$?
+  kill "$feeder" "$feeder2" "$pa_pid" 2>/dev/null || true
+  [ "$rc" = 1 ] || fail "listen ended with status $rc after its source went away: $(cat "$T/gone.err")"
+  grep -q 'zelcmd: Microfone indisponível: a fonte de áudio escolhida saiu do servidor' "$T/gone.err" \
+    || fail "no reason for the lost source: $(cat "$T/gone.err")"
 fi
 echo OK

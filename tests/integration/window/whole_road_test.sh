@@ -94,7 +94,7 @@ start_and_switch_on() {
   xdotool mousemove $((wx + 300)) $((wy + 80)) click 1
   # RECONHECER, then the focus back to the client before the speech begins.
   sleep 0.3
-  xdotool mousemove $((wx + 34 + 270 + 86)) $((wy + 36 + 120 + 38))
+  xdotool mousemove $((wx + 34 + 270 + 86)) $((wy + 36 + 62 + 38))
   sleep 0.2
   xdotool click 1
   switched_on=$(date +%s%3N)

@@ -66,6 +66,22 @@ public:
     }
     void ActivationTimerTick(const zel::TWindowState&) override { Step("ActivationTimerTick"); }
     void ShellOpen(const std::string& file) override { Step("ShellOpen(" + file + ")"); }
+    std::string ListeningStatus() override { return Status; }
+    void SetHistoryEnabled(bool enabled) override { History = enabled; }
+    std::vector<zel::TAudioSourceInfo> AudioSources() override {
+        Step("AudioSources");
+        return Sources;
+    }
+    void SetAudioSource(const std::string& name) override { Source = name; }
+    void StartLevelMeter(const std::string& name) override { Step("StartLevelMeter(" + name + ")"); }
+    void StopLevelMeter() override { Step("StopLevelMeter"); }
+    int32_t TakeLevel() override { return Level; }
+
+    std::string Status = "Ouvindo\x85";
+    bool History = true;
+    std::vector<zel::TAudioSourceInfo> Sources{{"", "fonte padr\xE3o"}};
+    std::string Source = "?";
+    int32_t Level = 0;
 
 private:
     void Step(const std::string& name) {

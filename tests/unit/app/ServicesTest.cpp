@@ -11,6 +11,7 @@
 
 #include <QTimer>
 
+#include "app/HeardPanel.h"
 #include "app/ZelServices.h"
 #include "app/KeyCaptureEdit.h"
 #include "commands/Cp1252.h"
@@ -100,6 +101,31 @@ TEST_F(WindowWithParts, SwitchOnWritesTheFilesAndAHeardCommandPressesItsKeys) {
     EXPECT_EQ(control->Trace(), "init start stop");
     EXPECT_FALSE(form->btnReconhecer->Checked());
     EXPECT_FALSE(control->Hear(u"copiar"));
+}
+
+TEST_F(WindowWithParts, HeardSentencesReachThePanelTheHistoryAndTheStatus) {
+    messages.clear();
+    AddCommand("copiar", zel::tcTecla, "CTRL+C", "K OW P Y AA R ");
+    AddCommand("computador", zel::tcAtivacao, "", "K OW M P W T AA D OW R ");
+    form->chbModNum->setChecked(false);
+    form->chbAtivaToggle->setChecked(true);
+    ClickReconhecer();
+    EXPECT_EQ(form->lblStatus->text(), QString::fromUtf8("Ouvindo — comandos desativados"));
+    ASSERT_TRUE(control->Hear(u"copiar", 87));
+    ASSERT_TRUE(control->Hear(u"computador", 90));
+    EXPECT_EQ(form->lblStatus->text(), QString::fromUtf8("Ouvindo — comandos ativados"));
+    ASSERT_TRUE(control->Hear(u"colar", 20));  // under the threshold of 50
+    ASSERT_TRUE(control->Hear(u"copiar", 77));
+    EXPECT_EQ(log.Trace(zel::TDesktopEvent::kKeys), "+11 +43 w10 -11 -43");
+    ASSERT_EQ(form->lstOuvido->count(), 4);
+    EXPECT_TRUE(form->lstOuvido->Line(0).endsWith(QString::fromUtf8("  copiar → CTRL+C (77)")));
+    EXPECT_TRUE(form->lstOuvido->Line(1).endsWith(QString::fromUtf8("  colar → rejeitado (20)")));
+    EXPECT_TRUE(form->lstOuvido->Line(2).endsWith(QString::fromUtf8("  computador → comandos ativados (90)")));
+    EXPECT_TRUE(form->lstOuvido->Line(3).endsWith(QString::fromUtf8("  copiar → ignorado: comandos desativados (87)")));
+    const std::string history = dir.Read("historico.log");
+    EXPECT_NE(history.find("\tcolar\t20\trejeitado\t\n"), std::string::npos) << history;
+    EXPECT_NE(history.find("\tcopiar\t77\taceito\tCTRL+C\n"), std::string::npos) << history;
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
 TEST_F(WindowWithParts, ARecognizerThatFailsToStartLeavesTheSwitchOff) {

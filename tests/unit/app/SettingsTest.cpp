@@ -25,7 +25,9 @@ const char* const kWrittenDefaults =
     "mostrarindicador=1\r\n"
     "multicmd=1\r\n"
     "modnum=1\r\n"
-    "modoadv=1\r\n";
+    "modoadv=1\r\n"
+    "microfone=\r\n"
+    "historico=1\r\n";
 }
 
 using Settings = AppFixture;

@@ -214,8 +214,11 @@ TEST_F(RecognitionSwitch, AnActivationKeyOpensTheHookAndWaitsForActivation) {
     ctx.Prefs.TeclaAtivacao = "  F12 ";
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
     EXPECT_EQ(view->Steps.end()[-2], "hook:open [init start]");
-    EXPECT_EQ(view->Steps.back(), "status:Ouvindo\x85 [init start]");
+    // The commands wait for the key, and the status says so.
+    EXPECT_EQ(view->Steps.back(), "status:Ouvindo \x97 comandos desativados [init start]");
     EXPECT_FALSE(ctx.Ativo);
+    ctx.Ativo = true;
+    EXPECT_EQ(ListeningStatus(ctx), "Ouvindo \x97 comandos ativados");
 }
 
 TEST_F(RecognitionSwitch, AnActivationCommandMakesTheRunStartInactive) {
