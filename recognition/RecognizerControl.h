@@ -63,6 +63,9 @@ public:
     // so that the engine expects a number before a command.
     std::vector<std::string> NumberWords;
     std::vector<std::string> CommandPhrases;
+    // Ours: the folder of an acoustic model to load instead of the argument
+    // file's "-hmm" (the model adapted to the user's voice); empty: the file's.
+    std::u16string AcousticModel;
 
     // Methods; a failure raises TError with the control's message. The
     // returned integer means nothing.
