@@ -13,6 +13,7 @@ const std::vector<TSubcommand>& Subcommands() {
          "zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--dry-run] [--settings config.ini] "
          "[--modnum modnum.ini] [--folder DIR]",
          RunListen},
+        {"train", "zelcmd train --prompts LISTA.tsv | --record | --forget [--folder DIR]", RunTrain},
     };
     return table;
 }

@@ -20,5 +20,6 @@ int RunPhonemes(const std::vector<std::string>& argv);
 int RunModel(const std::vector<std::string>& argv);
 int RunSay(const std::vector<std::string>& argv);
 int RunListen(const std::vector<std::string>& argv);
+int RunTrain(const std::vector<std::string>& argv);
 
 }  // namespace zelcmd
