@@ -1,0 +1,47 @@
+#pragma once
+// What the window's files share: text at the Qt edge and the makers of the
+// named components.
+#include <QLabel>
+#include <QString>
+#include <QToolButton>
+
+#include <string>
+
+#include "commands/Cp1252.h"
+
+namespace zel {
+
+inline QString Q(const std::string& cp1252) {
+    return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+
+inline std::string C(const QString& text) {
+    return Utf16ToCp1252(std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
+}
+
+inline const int kSamplingRates[] = {8000, 16000, 22050, 32000, 44100, 96000};
+inline const int kDefaultSampling = 2;
+
+inline QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(at.x(), at.y(), 260, 18);
+    return l;
+}
+
+template <class T>
+T* Named(T* widget, const char* name, QRect geometry) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+inline QToolButton* NewSpeedButton(QWidget* parent, const char* name, QRect geometry) {
+    auto* b = Named(new QToolButton(parent), name, geometry);
+    b->setText(QStringLiteral("..."));
+    b->setAutoRaise(true);
+    b->setCursor(Qt::PointingHandCursor);
+    return b;
+}
+
+}  // namespace zel

@@ -1,0 +1,95 @@
+// The "menu" page: the profile, the way to the other pages and the
+// recognition switch.
+
+#include "app/Form1.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+
+#include "app/FormParts.h"
+#include "mathImg/MathBotao.h"
+
+namespace zel {
+
+void TForm1::CreateMenuPage() {
+    pageMenu = new QWidget;
+    pageMenu->setObjectName(QStringLiteral("menu"));
+    abook->addWidget(pageMenu);
+    QFont big = font();
+    big.setPixelSize(16);
+    lblProfile = Named(new QLabel(QString::fromUtf8(kNoProfileCaption), pageMenu), "lblProfile", QRect(0, 14, 508, 24));
+    lblProfile->setAlignment(Qt::AlignCenter);
+    lblProfile->setFont(big);
+    btnCarregarProfile = NewButton(pageMenu, "btnCarregarProfile", QStringLiteral("carregar_profile"), QRect(34, 62, 140, 30), true);
+    btnSalvarProfile = NewButton(pageMenu, "btnSalvarProfile", QStringLiteral("salvar_profile"), QRect(34, 104, 140, 30), true);
+    BtnComandos = NewButton(pageMenu, "BtnComandos", QStringLiteral("comandos"), QRect(34, 146, 140, 30), true);
+    btnDitado = NewButton(pageMenu, "btnDitado", QStringLiteral("ditado"), QRect(34, 188, 140, 30), true);
+    btnPreferencias = NewButton(pageMenu, "btnPreferencias", QStringLiteral("preferencias"), QRect(34, 230, 140, 30), true);
+    btnReconhecer = NewButton(pageMenu, "btnReconhecer", QStringLiteral("reconhecer"), QRect(270, 120, 172, 76), true);
+    btnReconhecer->ManterClicado = true;
+    // While on, the caption says what the next click does.
+    btnReconhecer->SetCheckedPicture(SkinImage(QStringLiteral("parar")));
+    // A failure's message may take three lines: they grow upwards into the
+    // free space under the buttons, a single line stays where it always was.
+    lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 266, 508, 58));
+    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    lblStatus->setWordWrap(true);
+    lblStatus->setFont(big);
+
+    btnCarregarProfile->OnClick = [this] { btnCarregarProfileClick(); };
+    btnSalvarProfile->OnClick = [this] { btnSalvarProfileClick(); };
+    BtnComandos->OnClick = [this] { BtnComandosClick(); };
+    btnDitado->OnClick = [this] { btnDitadoClick(); };
+    btnPreferencias->OnClick = [this] { btnPreferenciasClick(); };
+    btnReconhecer->OnClick = [this] { btnReconhecerClick(); };
+}
+
+void TForm1::BtnComandosClick() {
+    ShowPage(pageComandos);
+    RefreshCommandEditor();
+}
+
+void TForm1::btnPreferenciasClick() {
+    ShowPage(pagePrefs);
+}
+
+void TForm1::btnDitadoClick() {
+    ShowPage(pageDitado);
+}
+
+void TForm1::btnVoltarClick() {
+    ShowPage(pageMenu);
+}
+
+void TForm1::ResetProfileWindowPart() {
+    ShowPage(pageMenu);
+    {
+        QSignalBlocker b(lbxCmds);
+        lbxCmds->setCurrentRow(-1);
+    }
+    lbxCmdsClick();
+    mmoDitado->clear();
+}
+
+void TForm1::btnCarregarProfileClick() {
+    auto file = Choose(*dlgAbrirProfile);
+    if (!file) return;
+    const std::string name = C(*file);
+    LoadProfile(Profile, name);
+    SetDitadoLines(Profile.Ditado);
+    lblProfile->setText(Q(ProfileCaption(name)));
+}
+
+void TForm1::btnSalvarProfileClick() {
+    auto file = Choose(*dlgSalvarProfile);
+    if (!file) return;
+    const std::string name = C(*file);
+    Profile.Ditado = DitadoLines();
+    SaveProfile(Profile, name);
+    lblProfile->setText(Q(ProfileCaption(name)));
+}
+
+}  // namespace zel

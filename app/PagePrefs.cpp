@@ -1,0 +1,105 @@
+// The "prefs" page: the settings kept in config.ini.
+
+#include "app/Form1.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QToolButton>
+
+#include <algorithm>
+
+#include "app/FormParts.h"
+#include "app/KeyCaptureEdit.h"
+#include "mathImg/MathBotao.h"
+
+namespace zel {
+
+void TForm1::CreatePrefsPage() {
+    pagePrefs = new QWidget;
+    pagePrefs->setObjectName(QStringLiteral("prefs"));
+    abook->addWidget(pagePrefs);
+    QWidget* p = pagePrefs;
+    Label8 = NewLabel(p, "Label8", QStringLiteral("Tempo das teclas (ms)"), QPoint(20, 16));
+    edtTempoTeclas = Named(new QLineEdit(p), "edtTempoTeclas", QRect(230, 12, 80, 22));
+    const QString hintTeclas = QStringLiteral("O tempo que as teclas ficam pressionadas quando um comando é reconhecido (em milli-segundos)");
+    Label8->setToolTip(hintTeclas);
+    edtTempoTeclas->setToolTip(hintTeclas);
+    Label9 = NewLabel(p, "Label9", QStringLiteral("Tempo de ativação (s)"), QPoint(20, 46));
+    edtTempoAtivo = Named(new QLineEdit(p), "edtTempoAtivo", QRect(230, 42, 80, 22));
+    const QString hintAtivo = QStringLiteral("O tempo que o programa espera após um comando de ativação ter sido reconhecido (em segundos)");
+    Label9->setToolTip(hintAtivo);
+    edtTempoAtivo->setToolTip(hintAtivo);
+    LblConfianca = Named(new QLabel(QStringLiteral("Confiança: 75%"), p), "LblConfianca", QRect(20, 76, 200, 18));
+    tbConfianca = Named(new QSlider(Qt::Horizontal, p), "tbConfianca", QRect(20, 94, 290, 28));
+    tbConfianca->setRange(0, 100);
+    tbConfianca->setSingleStep(1);
+    tbConfianca->setPageStep(10);
+    tbConfianca->setTickPosition(QSlider::TicksBelow);
+    tbConfianca->setTickInterval(10);
+    tbConfianca->setToolTip(QStringLiteral("A porcentagem de confiança que deve ser obtida antes de aceitar um comando"));
+    lblSampling = Named(new QLabel(QStringLiteral("Sampling: 16000Hz"), p), "lblSampling", QRect(330, 76, 160, 18));
+    tbSampling = Named(new QSlider(Qt::Horizontal, p), "tbSampling", QRect(330, 94, 160, 28));
+    tbSampling->setRange(0, 5);
+    tbSampling->setToolTip(QStringLiteral("A freqüência de sampling (amostras por segundo) usada para reconhecimento"));
+    lblSampling->hide();
+    tbSampling->hide();
+    Label10 = NewLabel(p, "Label10", QStringLiteral("Som de Ativação"), QPoint(20, 132));
+    edtSomAtivacao = Named(new QLineEdit(p), "edtSomAtivacao", QRect(20, 150, 440, 22));
+    const QString hintSom = QStringLiteral("Um som que será tocado quando o reconhecimento começar");
+    Label10->setToolTip(hintSom);
+    edtSomAtivacao->setToolTip(hintSom);
+    SpeedButton10 = NewSpeedButton(p, "SpeedButton10", QRect(464, 150, 24, 22));
+    Label11 = NewLabel(p, "Label11", QStringLiteral("Tecla de ativação"), QPoint(330, 16));
+    edtTeclaAtivacao = Named(new TKeyCaptureEdit(false, p), "edtTeclaAtivacao", QRect(330, 34, 100, 22));
+    const QString hintTecla = QStringLiteral(
+        "Uma tecla que será usada para detectar quando iniciar o reconhecimento (pode não funcionar com todos os programas)");
+    Label11->setToolTip(hintTecla);
+    edtTeclaAtivacao->setToolTip(hintTecla);
+    // "Nenhuma": no activation key (a capture box cannot be emptied by a key).
+    btnTeclaNenhuma = Named(new QToolButton(p), "btnTeclaNenhuma", QRect(434, 34, 70, 22));
+    btnTeclaNenhuma->setText(QStringLiteral("Nenhuma"));
+    btnTeclaNenhuma->setToolTip(QStringLiteral("Sem tecla de ativação"));
+    connect(btnTeclaNenhuma, &QToolButton::clicked, edtTeclaAtivacao, &QLineEdit::clear);
+    chbAtivaToggle = Named(new QCheckBox(QStringLiteral("Manter Ativado"), p), "chbAtivaToggle", QRect(20, 186, 300, 20));
+    chbAtivaToggle->setToolTip(QStringLiteral(
+        "Mantém o reconhecimento de comandos ativado até que a palavra ou tecla de ativação sejam reconhecidos novamente"));
+    chbMostrarIndicador = Named(new QCheckBox(QStringLiteral("Mostrar indicador"), p), "chbMostrarIndicador", QRect(20, 210, 300, 20));
+    chbMostrarIndicador->setToolTip(QStringLiteral(
+        "Mostra uma imagem no canto superior esquerdo da tela indicando que o reconhecimento está ligado (causa problemas em "
+        "alguns programas)"));
+    chbMultiCmd = Named(new QCheckBox(QStringLiteral("Aceitar multiplos comandos"), p), "chbMultiCmd", QRect(20, 234, 300, 20));
+    chbMultiCmd->setToolTip(QStringLiteral("Aceita mais de um comando por sentença"));
+    chbModNum = Named(new QCheckBox(QStringLiteral("Moficadores numéricos"), p), "chbModNum", QRect(20, 258, 300, 20));
+    chbModNum->setToolTip(QStringLiteral(
+        "Aceita modificadores numéricos (um, dois três..) para repetição de comandos (só funciona com 'múltiplos comandos' "
+        "habilitado)"));
+    chbModoAdv = Named(new QCheckBox(QStringLiteral("Modo adventure"), p), "chbModoAdv", QRect(20, 282, 300, 20));
+    chbModoAdv->setToolTip(QStringLiteral("Envia um <enter> após cada pausa durante a fala"));
+    MathBotao2 = NewButton(p, "MathBotao2", QStringLiteral("voltar"), QRect(352, 316, 140, 30), true);
+
+    MathBotao2->OnClick = [this] { btnVoltarClick(); };
+    connect(tbConfianca, &QSlider::valueChanged, this, [this] { Handle([this] { tbConfiancaChange(); }); });
+    connect(tbSampling, &QSlider::valueChanged, this, [this] { Handle([this] { tbSamplingChange(); }); });
+    connect(SpeedButton10, &QToolButton::clicked, this, [this] { Handle([this] { SpeedButton10Click(); }); });
+}
+
+void TForm1::tbConfiancaChange() {
+    LblConfianca->setText(QStringLiteral("Confiança: %1%").arg(tbConfianca->value()));
+    services_.SetConfThreshPercentage(tbConfianca->value());
+}
+
+void TForm1::tbSamplingChange() {
+    const int rate = kSamplingRates[std::clamp(tbSampling->value(), 0, 5)];
+    lblSampling->setText(QStringLiteral("Sampling: %1Hz").arg(rate));
+    services_.SetSamplesPerSecond(rate);
+}
+
+void TForm1::SpeedButton10Click() {
+    auto file = Choose(*dlgAbrirWave);
+    if (file) edtSomAtivacao->setText(*file);
+}
+
+}  // namespace zel
