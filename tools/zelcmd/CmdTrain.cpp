@@ -7,18 +7,16 @@
 // the model in DIR/voz (DIR: by default zelcmd's own folder), which every
 // later switch-on with that folder loads. --forget removes it. The steps go
 // to stderr, their times to stdout.
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <thread>
 
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
 #include "recognition/AudioSource.h"
 #include "recognition/Sphinx.h"
-#include "recognition/WavWriter.h"
+#include "recognition/training/TakeRecorder.h"
 #include "recognition/training/VoiceFolder.h"
 #include "recognition/training/VoiceTraining.h"
 #include "tools/zelcmd/Subcommands.h"
@@ -42,37 +40,19 @@ void WaitForEnter() {
 // Reads the shipped sentences aloud: Enter starts and stops each recording.
 // The recordings and their list stay in DIR/gravacoes.
 std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
-    const std::vector<std::string> sentences = zel::ReadPromptSentences(ProgramFolder() + kPromptFile);
-    const std::string out = folder + "gravacoes/";
-    std::filesystem::create_directories(zel::NativePath(out));
-    std::vector<zel::TPrompt> prompts;
-    std::string list;
-    for (size_t i = 0; i < sentences.size(); ++i) {
-        PrintLine(std::to_string(i + 1) + " de " + std::to_string(sentences.size()) + ": " + sentences[i]);
+    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(ProgramFolder() + kPromptFile));
+    zel::TTakeRecorder recorder;
+    const size_t n = takes.Sentences().size();
+    for (size_t i = 0; i < n; ++i) {
+        PrintLine(std::to_string(i + 1) + " de " + std::to_string(n) + ": " + takes.Sentences()[i]);
         std::cerr << "Enter começa a gravar" << std::endl;
         WaitForEnter();
-        std::unique_ptr<zel::IAudioSource> mic = zel::OpenMicrophone("", kRecordRate, kRecordRate);
-        std::vector<int16_t> samples;
-        std::atomic<bool> stop{false};
-        std::thread capture([&] {
-            int16_t buffer[1024];
-            while (!stop) {
-                int32_t n = mic->Read(buffer, 1024);
-                if (n <= 0) break;
-                samples.insert(samples.end(), buffer, buffer + n);
-            }
-        });
+        recorder.Start(zel::OpenMicrophone("", kRecordRate, kRecordRate));
         std::cerr << "Gravando; Enter termina" << std::endl;
         WaitForEnter();
-        stop = true;
-        capture.join();
-        const std::string name = std::to_string(1000 + i).substr(1) + ".wav";
-        zel::WriteFileAtomic(out + name, zel::WavFileBytes(samples, kRecordRate));
-        prompts.push_back({out + name, sentences[i]});
-        list += name + "\t" + sentences[i] + "\r\n";
+        takes.Keep(i, recorder.Stop(), kRecordRate);
     }
-    zel::WriteFileAtomic(out + "lista.tsv", list);
-    return prompts;
+    return takes.Prompts();
 }
 
 }  // namespace
