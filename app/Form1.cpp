@@ -128,6 +128,7 @@ void TForm1::CreateComponents() {
     CreatePrefsPage();
     CreateDitadoPage();
     CreateApresPage();
+    CreateTreinoPage();
     CreateTray();
     CreateDialogs();
 

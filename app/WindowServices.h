@@ -5,11 +5,14 @@
 // wires the real parts (TZelServices); the tests a recorder.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "commands/Comandos.h"
 #include "platform/Desktop.h"
+#include "recognition/AudioSource.h"
+#include "recognition/training/VoiceTraining.h"
 
 namespace zel {
 
@@ -86,6 +89,14 @@ public:
 
     // Opens a file with the desktop (phoneset.txt); the outcome is ignored.
     virtual void ShellOpen(const std::string& file) = 0;
+
+    // Voice training (the page "treino"). The microphone for one take, at
+    // rate; raises its message when it cannot be opened.
+    virtual std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) = 0;
+    // Adapts the model to the takes into pastaExe + "voz/" (VoiceTraining.h).
+    // Runs off the window's thread: progress is called from there too.
+    virtual void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
+                            const std::function<void(const std::string&)>& progress) = 0;
 };
 
 }  // namespace zel

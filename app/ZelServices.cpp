@@ -14,6 +14,7 @@
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/Sphinx.h"
 #include "recognition/SphinxControl.h"
+#include "recognition/training/VoiceTraining.h"
 #include "recognition/hook/ActivationKey.h"
 #include "recognition/hook/HookLibrary.h"
 
@@ -123,6 +124,15 @@ public:
         zel::ActivationTimerTick(*ctx_);
     }
     void ShellOpen(const std::string& file) override { desktop_->ShellOpen(file, "", ""); }
+
+    std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) override { return OpenMicrophone("", rate, rate); }
+    void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
+                    const std::function<void(const std::string&)>& progress) override {
+        TTrainingSetup setup;
+        setup.ProgramFolder = pastaExe;
+        setup.BaseModel = InstalledAcousticModel(pastaExe, pastaExe + kRecognizerFolderName);
+        zel::TrainVoice(setup, takes, progress);
+    }
 
 private:
     static void Guarded(const std::function<void()>& f) {
