@@ -137,6 +137,7 @@ void TForm1::CreateComponents() {
     CreatePrefsPage();
     CreateDitadoPage();
     CreateApresPage();
+    CreateTreinoPage();
     CreateTray();
     CreateDialogs();
 

@@ -11,15 +11,20 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/WindowServices.h"
 #include "commands/Profile.h"
+#include "recognition/training/TakeRecorder.h"
 
 class QAction;
 class QButtonGroup;
@@ -30,6 +35,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QRadioButton;
 class QSlider;
 class QStackedWidget;
@@ -160,6 +166,19 @@ public:
     TMathBotao* MathBotao3 = nullptr;
     // "apres"
     QLabel* Image1 = nullptr;
+    // "treino" (ours): the voice training, reached from the menu
+    TMathBotao* btnTreinarVoz = nullptr;
+    QWidget* pageTreino = nullptr;
+    QLabel* lblTreinoProgresso = nullptr;
+    QLabel* lblTreinoFrase = nullptr;
+    QProgressBar* barNivel = nullptr;
+    TMathBotao* btnGravar = nullptr;
+    TMathBotao* btnRefazer = nullptr;
+    TMathBotao* btnProxima = nullptr;
+    TMathBotao* btnAdaptar = nullptr;
+    TMathBotao* btnEsquecerTreino = nullptr;
+    TMathBotao* btnVoltarTreino = nullptr;
+    QLabel* lblTreinoStatus = nullptr;
     // Outside the notebook
     QMenu* popTray = nullptr;
     QAction* AbrirPainel1 = nullptr;
@@ -230,6 +249,16 @@ public:
     // --- Dictation -----------------------------------------------------
     void btnCarregarDitadoClick();
 
+    // --- Voice training ------------------------------------------------
+    void btnTreinarVozClick();
+    void btnGravarClick();
+    void btnRefazerClick();
+    void btnProximaClick();
+    void btnAdaptarClick();
+    void btnEsquecerTreinoClick();
+    // Training runs off the window's thread; true until it has ended.
+    bool Training() const { return training_ != nullptr; }
+
     // --- Recognition switch --------------------------------------------
     void btnReconhecerClick();
     void Reconhecer1Click();
@@ -267,6 +296,10 @@ private:
     void CreatePrefsPage();
     void CreateDitadoPage();
     void CreateApresPage();
+    void CreateTreinoPage();
+    // Shows the current sentence, its number and which buttons apply.
+    void ShowTake();
+    void TrainingTick();
     void CreateTray();
     void CreateDialogs();
     // Names and descriptions for screen readers, Tab order, shortcut keys.
@@ -306,6 +339,23 @@ private:
     // kUtteranceErrorSourceGone), 0 for none.
     int32_t audioError_ = 0;
     bool destroyed_ = false;
+    // Voice training: the takes of the shipped sentences, the one shown, the
+    // recording under way, and the adaptation running on its own thread.
+    std::unique_ptr<TTakeFolder> takes_;
+    size_t take_ = 0;
+    TTakeRecorder recorder_;
+    struct TTrainingRun {
+        std::thread Thread;
+        std::mutex Mutex;
+        std::string Progress;  // the step under way, core text
+        std::exception_ptr Error;
+        std::atomic<bool> Done{false};
+        ~TTrainingRun() {
+            if (Thread.joinable()) Thread.join();
+        }
+    };
+    std::unique_ptr<TTrainingRun> training_;
+    QTimer* treinoTimer_ = nullptr;
 };
 
 // Where the window's pictures are: the resources built with the program.

@@ -42,6 +42,8 @@ TWindowState TForm1::State() const {
 
 void TForm1::SetMenuButtonsEnabled(bool enabled) {
     for (TMathBotao* b : {btnCarregarProfile, btnSalvarProfile, BtnComandos, btnPreferencias, btnDitado}) b->setEnabled(enabled);
+    // Training records from the microphone the recognizer would hold.
+    btnTreinarVoz->setEnabled(enabled);
 }
 
 void TForm1::btnReconhecerClick() {

@@ -5,6 +5,7 @@
 // wires the real parts (TZelServices); the tests a recorder.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "commands/Comandos.h"
 #include "platform/Desktop.h"
 #include "recognition/AudioSources.h"
+#include "recognition/AudioSource.h"
+#include "recognition/training/VoiceTraining.h"
 
 namespace zel {
 
@@ -106,6 +109,13 @@ public:
     virtual void StopLevelMeter() = 0;
     // 0..100 since the last call; -1 when the meter's source failed.
     virtual int32_t TakeLevel() = 0;
+    // Voice training (the page "treino"). The microphone for one take, at
+    // rate; raises its message when it cannot be opened.
+    virtual std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) = 0;
+    // Adapts the model to the takes into pastaExe + "voz/" (VoiceTraining.h).
+    // Runs off the window's thread: progress is called from there too.
+    virtual void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
+                            const std::function<void(const std::string&)>& progress) = 0;
 };
 
 }  // namespace zel

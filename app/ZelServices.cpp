@@ -17,6 +17,7 @@
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/Sphinx.h"
 #include "recognition/SphinxControl.h"
+#include "recognition/training/VoiceTraining.h"
 #include "recognition/hook/ActivationKey.h"
 #include "recognition/hook/HookLibrary.h"
 
@@ -141,6 +142,14 @@ public:
     void StartLevelMeter(const std::string& name) override { meter_.Start(name); }
     void StopLevelMeter() override { meter_.Stop(); }
     int32_t TakeLevel() override { return meter_.TakeLevel(); }
+    std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) override { return OpenMicrophone("", rate, rate); }
+    void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
+                    const std::function<void(const std::string&)>& progress) override {
+        TTrainingSetup setup;
+        setup.ProgramFolder = pastaExe;
+        setup.BaseModel = InstalledAcousticModel(pastaExe, pastaExe + kRecognizerFolderName);
+        zel::TrainVoice(setup, takes, progress);
+    }
 
 private:
     static void Guarded(const std::function<void()>& f) {

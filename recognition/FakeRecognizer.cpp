@@ -6,7 +6,7 @@
 namespace zel {
 
 void TFakeRecognizerControl::Record(const char* method) {
-    calls_.push_back({method, ArgFile, LogFile, SamplesPerSecond, ConfThreshPercentage});
+    calls_.push_back({method, ArgFile, LogFile, SamplesPerSecond, ConfThreshPercentage, AcousticModel});
 }
 
 int32_t TFakeRecognizerControl::InitRecognizer() {

@@ -19,6 +19,7 @@ public:
         std::u16string LogFile;
         int32_t SamplesPerSecond = 0;
         int32_t ConfThreshPercentage = 0;
+        std::u16string AcousticModel;
     };
 
     int32_t InitRecognizer() override;

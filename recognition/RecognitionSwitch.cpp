@@ -6,6 +6,7 @@
 #include "commands/Cp1252.h"
 #include "commands/TextUtil.h"
 #include "langmodel/WrittenForm.h"
+#include "recognition/training/VoiceFolder.h"
 
 namespace zel {
 
@@ -55,6 +56,8 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
             if (!m.Cmd.empty()) control.NumberWords.push_back(m.Cmd);
     for (const TComando& c : *ctx.Comandos)
         if (!c.Cmd.empty()) control.CommandPhrases.push_back(c.Cmd);
+    // The model adapted to the user's voice, when a training made one.
+    control.AcousticModel = Cp1252ToUtf16(AdaptedModelFolder(pastaExe));
     sphinx.DicFile = pastaExe + kDictionaryFileName;
     sphinx.LMFile = pastaExe + kLanguageModelFileName;
     sphinx.WriteArgFile(pastaExe + "sphinx.arg");

@@ -69,6 +69,9 @@ public:
     // Ours, core text: the audio server's source to record from; empty: the
     // argument file's "-audiodev", else the server's default.
     std::string AudioSource;
+    // Ours: the folder of an acoustic model to load instead of the argument
+    // file's "-hmm" (the model adapted to the user's voice); empty: the file's.
+    std::u16string AcousticModel;
 
     // Methods; a failure raises TError with the control's message. The
     // returned integer means nothing.

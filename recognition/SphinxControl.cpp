@@ -401,6 +401,13 @@ int32_t TSphinxControl::InitRecognizer() {
     }
     argv.push_back("-samprate");
     argv.push_back(std::to_string(engineRate));
+    if (!AcousticModel.empty()) {
+        // The adapted model wins over the file's without the user's file
+        // being touched; the last "-hmm" is the one the engine keeps.
+        argv.push_back("-hmm");
+        argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(AcousticModel)));
+        log.Line("acoustic model adapted to the voice: " + Utf16ToCp1252(AcousticModel));
+    }
     if (!RawLogDir.empty()) {
         argv.push_back("-rawlogdir");
         argv.push_back(Utf16ToCp1252(RawLogDir));

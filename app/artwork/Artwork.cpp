@@ -362,6 +362,10 @@ int main(int argc, char** argv) {
         {"preferencias.png", "Preferências"},         {"adicionar.png", "Adicionar"},
         {"remover.png", "Remover"},                   {"voltar.png", "Voltar"},
         {"carregar.png", "Carregar"},                 {"limpar.png", "Limpar"},
+        {"treinar_voz.png", "Treinar voz"},           {"gravar.png", "Gravar"},
+        {"parar_gravacao.png", "Parar"},              {"refazer.png", "Refazer"},
+        {"proxima.png", "Próxima"},                   {"adaptar.png", "Adaptar"},
+        {"esquecer_treino.png", "Esquecer treino"},
     };
     for (const auto& s : strips) ok = Save(CaptionStrip(QString::fromUtf8(s.caption)), out, QString::fromLatin1(s.file)) && ok;
     ok = Save(SmallStrip(false), out, QStringLiteral("minimizar.png")) && ok;

@@ -39,6 +39,7 @@
 #include <sstream>
 
 #include "actions/ActionContext.h"
+#include "bench/recognition/HeldOutSpeech.h"
 #include "commands/Cp1252.h"
 #include "commands/LocaleCollator.h"
 #include "commands/Profile.h"
@@ -55,115 +56,15 @@
 
 using namespace zel;
 using namespace zeltest;
+using namespace zelbench;
 namespace fs = std::filesystem;
 
 namespace {
 
-enum class TNoise { White, Pink, Brown };
-
-struct TSpeaker {
-    std::string Voice;
-    int Speed, Pitch;
-    std::string Channel;  // sox effects
-    TNoise Noise;
-    double SnrDb;
-    std::string Label() const {
-        static const char* names[] = {"white", "pink", "brown"};
-        std::string l = Voice + "@" + std::to_string(Speed) + " p" + std::to_string(Pitch);
-        if (!Channel.empty()) l += " [" + Channel + "]";
-        return l + " " + names[static_cast<int>(Noise)] + " " + std::to_string(static_cast<int>(SnrDb)) + "dB";
-    }
-};
-
-const std::string kBandPass = "sinc 300-3400";
-const std::string kRoom = "reverb 40 50 30";
-
-// Fixed before anything was measured with them.
-std::vector<TSpeaker> TuningSpeakers() {
-    return {{"pt-br", 150, 50, "", TNoise::White, 30},
-            {"pt-br+m1", 170, 40, kBandPass, TNoise::Pink, 20},
-            {"pt-br+f2", 140, 60, kRoom, TNoise::White, 20},
-            {"pt-br+klatt", 160, 50, "", TNoise::Brown, 15},
-            {"pt-br+m3", 130, 45, "tempo 1.1", TNoise::Pink, 30}};
-}
-std::vector<TSpeaker> HeldOutSpeakers() {
-    return {{"pt-br+m2", 125, 35, "", TNoise::Pink, 20},
-            {"pt-br+m4", 180, 55, kBandPass, TNoise::White, 30},
-            {"pt-br+m5", 150, 65, kRoom, TNoise::Brown, 20},
-            {"pt-br+m6", 135, 30, "tempo 0.9", TNoise::White, 15},
-            {"pt-br+m7", 165, 50, "", TNoise::Brown, 30},
-            {"pt-br+f1", 145, 70, kBandPass, TNoise::Pink, 15},
-            {"pt-br+f3", 190, 40, "", TNoise::White, 20},
-            {"pt-br+f4", 120, 55, kRoom, TNoise::Pink, 30},
-            {"pt-br+f5", 155, 45, "tempo 1.1", TNoise::Brown, 15},
-            {"pt-br+klatt2", 140, 60, "", TNoise::White, 30},
-            {"pt-br+klatt3", 175, 35, kBandPass, TNoise::Brown, 20},
-            {"pt-br+klatt4", 130, 50, kRoom, TNoise::White, 20},
-            {"pt-br+croak", 160, 45, "", TNoise::Pink, 20}};
-}
-
-// A user's own commands: none of them in the shipped profiles.
-std::vector<std::string> NewVocabulary() {
-    return {"imprimir", "procurar",    "substituir",   "renomear",       "excluir",    "duplicar",
-            "atualizar", "restaurar",  "minimizar",    "maximizar",      "silenciar",  "aumentar volume",
-            "diminuir volume", "tela cheia", "nova aba", "fechar aba",    "próximo",    "sim",
-            "não",      "parar",       "tocar",        "pausar",         "avançar",    "retroceder",
-            "negrito",  "itálico",     "sublinhar",    "selecionar tudo", "nova linha", "espaço",
-            "tabulação", "escapar",    "início",       "fim",            "atirar",     "correr",
-            "atacar",   "defender",    "esquivar",     "inventário",     "abrir porta", "trocar arma",
-            "subir",    "descer"};
-}
-std::vector<std::string> NewVocabularyPairs() {
-    return {"dois próximo",  "três descer",    "cinco subir",    "quatro avançar",   "dez retroceder",
-            "seis espaço",   "sete atirar",    "oito correr",    "nove nova linha",  "doze aumentar volume",
-            "quinze diminuir volume", "vinte descer", "trinta subir", "um atacar",   "onze tabulação",
-            "treze defender", "quatorze avançar", "dezoito retroceder", "cinquenta descer", "dezesseis subir"};
-}
 std::map<std::string, std::vector<std::string>> ShippedPairs() {
     return {{"desktop.zpr", {"três baixo", "dois direita", "cinco apagar"}},
             {"jogo.zpr", {"quatro adiante", "dois pular"}},
             {"navegador.zpr", {"três abaixo", "dez acima"}}};
-}
-
-std::string Hex(uint64_t v) {
-    char b[17];
-    std::snprintf(b, sizeof b, "%016llx", static_cast<unsigned long long>(v));
-    return b;
-}
-
-std::string ShellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string CacheDir() {
-    const char* d = std::getenv("ZEL_BENCH_DIR");
-    std::string dir = std::string(d ? d : "/tmp/zel-bench-heldout") + "/speech";
-    fs::create_directories(dir);
-    return dir;
-}
-
-// The speaker's voice through its channel, 16 kHz mono, without the silence
-// at both ends; kept on disk.
-std::vector<int16_t> Say(const std::string& text, const TSpeaker& s) {
-    std::string key = s.Voice + "|" + std::to_string(s.Speed) + "|" + std::to_string(s.Pitch) + "|" + s.Channel + "|" + text;
-    std::string wav = CacheDir() + "/" + Hex(std::hash<std::string>{}(key)) + ".wav";
-    if (!fs::exists(wav)) {
-        std::string tmp = wav + "." + std::to_string(::getpid()) + ".wav";  // two runs may share the folder
-        std::string cmd = "espeak-ng -v " + ShellQuote(s.Voice) + " -s " + std::to_string(s.Speed) + " -p " +
-                          std::to_string(s.Pitch) + " --stdout " + ShellQuote(text) +
-                          " | sox -q -t wav - -r 16000 -c 1 -b 16 " + ShellQuote(tmp) + " " + s.Channel + " 2>/dev/null";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("espeak-ng/sox failed: " + cmd);
-        fs::rename(tmp, wav);
-    }
-    int32_t rate = 0;
-    std::vector<int16_t> samples = ReadWavSamples(wav, rate);
-    auto loud = [](int16_t v) { return v > 64 || v < -64; };
-    auto first = std::find_if(samples.begin(), samples.end(), loud);
-    auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
-    if (first >= last) return {};
-    return std::vector<int16_t>(first, last);
 }
 
 // A clip that is not speech (music, noise), 16 kHz mono, made by sox.
@@ -186,111 +87,6 @@ std::vector<int16_t> Clip(int k) {
     return ReadWavSamples(wav, rate);
 }
 constexpr int kClips = 6;
-
-// Short sentences of fortunes-br, in file order; the tuning set takes the
-// even ones, the held-out set the odd ones.
-std::vector<std::string> OrdinarySentences(bool heldOut, size_t count) {
-    std::string text = ReadFileBytes("/usr/share/games/fortunes/brasil");  // UTF-8
-    std::vector<std::string> all;
-    std::string cur;
-    auto flush = [&] {
-        std::istringstream in(cur);
-        std::vector<std::string> words;
-        std::string w;
-        bool clean = true;
-        while (in >> w) {
-            std::string k;
-            for (unsigned char c : w) {
-                if (std::isalpha(c) || c >= 0x80) k += static_cast<char>(c);
-                else if (std::isdigit(c) || c == '@' || c == '/' || c == '_' || c == '*') clean = false;
-            }
-            if (!k.empty()) words.push_back(k);
-        }
-        if (clean && words.size() >= 4 && words.size() <= 12) {
-            std::string s;
-            for (const auto& x : words) s += (s.empty() ? "" : " ") + x;
-            all.push_back(s);
-        }
-        cur.clear();
-    };
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '.' || c == '!' || c == '?' || c == '%' || c == '\n' || c == ':' || c == '-' || c == '(' || c == ')' ||
-            c == '"')
-            flush();
-        else cur += c;
-    }
-    flush();
-    std::vector<std::string> out;
-    for (size_t i = heldOut ? 1 : 0; i < all.size() && out.size() < count; i += 2 * std::max<size_t>(1, all.size() / (2 * count + 2)))
-        out.push_back(all[i]);
-    return out;
-}
-
-// Noise of a colour at a level relative to the speech's RMS.
-void AddNoise(std::vector<int16_t>& samples, TNoise colour, double rmsSpeech, double snrDb, uint32_t seed) {
-    std::mt19937 gen(seed);
-    std::normal_distribution<double> g(0.0, 1.0);
-    std::vector<double> n(samples.size());
-    double b0 = 0, b1 = 0, b2 = 0, brown = 0;
-    for (auto& v : n) {
-        double w = g(gen);
-        if (colour == TNoise::White) v = w;
-        else if (colour == TNoise::Pink) {
-            b0 = 0.99765 * b0 + w * 0.0990460;
-            b1 = 0.96300 * b1 + w * 0.2965164;
-            b2 = 0.57000 * b2 + w * 1.0526913;
-            v = b0 + b1 + b2 + w * 0.1848;
-        } else {
-            brown = 0.995 * brown + w;
-            v = brown;
-        }
-    }
-    double rms = 0;
-    for (double v : n) rms += v * v;
-    rms = std::sqrt(rms / std::max<size_t>(1, n.size()));
-    double scale = rms > 0 ? rmsSpeech / std::pow(10.0, snrDb / 20.0) / rms : 0;
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<int16_t>(std::clamp(samples[i] + n[i] * scale, -32768.0, 32767.0));
-}
-
-double Rms(const std::vector<int16_t>& s) {
-    double sum = 0;
-    for (int16_t v : s) sum += static_cast<double>(v) * v;
-    return std::sqrt(sum / std::max<size_t>(1, s.size()));
-}
-
-// One profile's recognizer files, generated as switch-on does.
-struct TProfileFiles {
-    std::string Name;
-    std::string ArgFile;
-    std::vector<std::string> Phrases;  // UTF-8, what is said and what must come back
-    int Pairs = 0;                     // of which the last ones are number + command
-    TVocabulary Vocabulary;
-};
-
-TProfileFiles Generate(const std::string& folder, const std::string& name, const TListaComandos& comandos,
-                       const std::vector<std::string>& pairs) {
-    fs::create_directories(folder + "sphinx");
-    fs::copy_file(TemplateArgFile(), folder + "sphinx/sphinx.arg.default", fs::copy_options::overwrite_existing);
-    fs::copy_file(std::string(ZEL_RUNTIME_DIR) + "/modnum.ini", folder + "modnum.ini", fs::copy_options::overwrite_existing);
-    TEventLog log;
-    TFakeDesktop desktop(log);
-    TFakeTimer timer(log);
-    TActionContext ctx(comandos, desktop, timer, nullptr);
-    ctx.Prefs.ModNum = true;
-    TSphinx sphinx(std::make_unique<TFakeRecognizerControl>(), folder + "sphinx/");
-    GenerateRecognizerFiles(sphinx, ctx, {}, folder);
-    TProfileFiles p;
-    p.Name = name;
-    p.ArgFile = folder + "sphinx.arg";
-    p.Vocabulary = {sphinx.Control().NumberWords, sphinx.Control().CommandPhrases};
-    for (const TComando& c : comandos)
-        if (!c.Cmd.empty()) p.Phrases.push_back(Cp1252ToUtf8(c.Cmd));
-    for (const auto& s : pairs) p.Phrases.push_back(s);
-    p.Pairs = static_cast<int>(pairs.size());
-    return p;
-}
 
 std::vector<TProfileFiles> Profiles(const std::string& dir) {
     std::vector<TProfileFiles> out;
@@ -334,29 +130,10 @@ bool AcceptedAt(const TDecoded& r, int32_t t) {
 
 void RunCommands(const TProfileFiles& prof, const TSpeaker& sp, const std::string& dir, const TOptions& o,
                  const std::string& setName, TTally& tally) {
-    TRecording rec;
-    rec.AddSilence(0.6);
-    std::vector<std::pair<double, double>> spans;
-    std::vector<int16_t> speech;
-    for (const auto& p : prof.Phrases) {
-        double s = rec.Seconds();
-        std::vector<int16_t> v = Say(p, sp);
-        speech.insert(speech.end(), v.begin(), v.end());
-        double e = rec.AddSpeech(v);
-        spans.push_back({s, e});
-        rec.AddSilence(0.9);
-    }
-    std::vector<int16_t> all = rec.Samples();
-    AddNoise(all, sp.Noise, Rms(speech), sp.SnrDb, 4242);
     std::string wav = dir + "/cmd.wav";
-    WriteWav(wav, all, 16000);
+    const std::vector<std::pair<double, double>> spans = WriteSpokenPhrases(prof.Phrases, sp, wav);
     std::vector<TDecoded> results = DecodeFile(prof.ArgFile, wav, o.Thresh, o.Extra, prof.Vocabulary);
-    std::vector<std::vector<const TDecoded*>> per(prof.Phrases.size());
-    for (const auto& r : results) {
-        size_t k = 0;
-        while (k + 1 < spans.size() && spans[k + 1].first < r.Score.AudioEndSeconds - 0.05) ++k;
-        per[k].push_back(&r);
-    }
+    std::vector<std::vector<const TDecoded*>> per = ResultsPerItem(results, spans);
     int ok = 0;
     std::string misses;
     const size_t firstPair = prof.Phrases.size() - static_cast<size_t>(prof.Pairs);
@@ -418,12 +195,7 @@ void RunNonCommands(const TProfileFiles& prof, const std::vector<TSpeaker>& spea
     std::string wav = dir + "/other.wav";
     WriteWav(wav, all, 16000);
     std::vector<TDecoded> results = DecodeFile(prof.ArgFile, wav, o.Thresh, o.Extra, prof.Vocabulary);
-    std::vector<std::vector<const TDecoded*>> per(items);
-    for (const auto& r : results) {
-        size_t k = 0;
-        while (k + 1 < spans.size() && spans[k + 1].first < r.Score.AudioEndSeconds - 0.05) ++k;
-        per[k].push_back(&r);
-    }
+    std::vector<std::vector<const TDecoded*>> per = ResultsPerItem(results, spans);
     for (size_t k = 0; k < items; ++k) {
         bool acted = false;
         for (auto* r : per[k]) {

@@ -14,6 +14,7 @@ const std::vector<TSubcommand>& Subcommands() {
          "[--modnum modnum.ini] [--folder DIR]",
          RunListen},
         {"sources", "zelcmd sources", RunSources},
+        {"train", "zelcmd train --prompts LISTA.tsv | --record | --forget [--folder DIR]", RunTrain},
     };
     return table;
 }

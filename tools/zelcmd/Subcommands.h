@@ -21,5 +21,6 @@ int RunModel(const std::vector<std::string>& argv);
 int RunSay(const std::vector<std::string>& argv);
 int RunListen(const std::vector<std::string>& argv);
 int RunSources(const std::vector<std::string>& argv);
+int RunTrain(const std::vector<std::string>& argv);
 
 }  // namespace zelcmd

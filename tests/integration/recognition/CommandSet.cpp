@@ -97,7 +97,8 @@ TCommandSet MakeCommandSet(const std::string& folder, const std::vector<std::str
     TSphinx sphinx(std::make_unique<TFakeRecognizerControl>(), set.Folder + "sphinx/");
     GenerateRecognizerFiles(sphinx, ctx, ditado, set.Folder);
     set.ArgFile = set.Folder + "sphinx.arg";
-    set.Vocabulary = {sphinx.Control().NumberWords, sphinx.Control().CommandPhrases};
+    set.Vocabulary = {sphinx.Control().NumberWords, sphinx.Control().CommandPhrases,
+                      Utf16ToCp1252(sphinx.Control().AcousticModel)};
     return set;
 }
 

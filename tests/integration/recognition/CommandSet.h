@@ -12,6 +12,7 @@ namespace zeltest {
 // What the switch-on hands the control besides the files.
 struct TVocabulary {
     std::vector<std::string> NumberWords, CommandPhrases;  // core text
+    std::string AcousticModel;  // the adapted voice's folder, or empty
 };
 
 struct TCommandSet {

@@ -28,6 +28,7 @@ std::vector<TDecoded> DecodeFile(const std::string& argFile, const std::string& 
     c.ConfThreshPercentage = threshold;
     c.NumberWords = vocabulary.NumberWords;
     c.CommandPhrases = vocabulary.CommandPhrases;
+    c.AcousticModel = Cp1252ToUtf16(vocabulary.AcousticModel);
     std::vector<TDecoded> out;
     bool done = false;
     c.OnUtteranceScore = [&](const TUtteranceScore& s) {

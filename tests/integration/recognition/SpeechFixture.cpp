@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "recognition/AudioSource.h"
+#include "recognition/WavWriter.h"
 
 namespace zeltest {
 
@@ -21,15 +22,6 @@ std::string ShellQuote(const std::string& s) {
         else q += c;
     }
     return q + "'";
-}
-
-void Put16(std::ofstream& out, uint16_t v) {
-    char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-    out.write(b, 2);
-}
-void Put32(std::ofstream& out, uint32_t v) {
-    Put16(out, static_cast<uint16_t>(v & 0xFFFF));
-    Put16(out, static_cast<uint16_t>(v >> 16));
 }
 
 }  // namespace
@@ -95,20 +87,8 @@ void TRecording::WriteWav(const std::string& fileName) const { zeltest::WriteWav
 
 void WriteWav(const std::string& fileName, const std::vector<int16_t>& samples, int32_t rate) {
     std::ofstream out(fileName, std::ios::binary);
-    uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
-    out.write("RIFF", 4);
-    Put32(out, 36 + bytes);
-    out.write("WAVEfmt ", 8);
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, 1);
-    Put32(out, static_cast<uint32_t>(rate));
-    Put32(out, static_cast<uint32_t>(rate * 2));
-    Put16(out, 2);
-    Put16(out, 16);
-    out.write("data", 4);
-    Put32(out, bytes);
-    for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
+    const std::string bytes = zel::WavFileBytes(samples, rate);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + fileName);
 }
 

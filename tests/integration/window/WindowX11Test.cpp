@@ -17,6 +17,8 @@
 #include <QTimer>
 
 #include "app/WindowRegion.h"
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
 #include "langmodel/ParserPortugues.h"
 #include "recognition/hook/ActivationMessage.h"
 #include "tests/unit/app/AppFixture.h"
@@ -240,6 +242,10 @@ TEST_F(WindowX11, APictureOfEveryPage) {
     Shot(f, "ditado");
     f.ShowPage(f.pageApres);
     Shot(f, "apres");
+    zel::WriteLines(f.PastaExe + "frases_treino.txt",
+                    {zel::Utf8ToCp1252("O gato preto dorme no telhado da casa velha."), "A chuva fina molhou as flores."});
+    f.btnTreinarVozClick();
+    Shot(f, "treino");
     f.btnVoltarClick();
     f.btnReconhecer->WriteChecked(true);
     f.lblStatus->setText("Sphinx Inicializado");

@@ -24,11 +24,11 @@ void Click(QWidget* w) {
 }
 }  // namespace
 
-TEST_F(Pages, FivePagesInOrderAndTheWindowOpensOnMenu) {
+TEST_F(Pages, SixPagesInOrderAndTheWindowOpensOnMenu) {
     auto& f = Create();
     QStringList names;
     for (int i = 0; i < f.abook->count(); ++i) names << f.abook->widget(i)->objectName();
-    EXPECT_EQ(names, (QStringList{"menu", "comandos", "prefs", "ditado", "apres"}));
+    EXPECT_EQ(names, (QStringList{"menu", "comandos", "prefs", "ditado", "apres", "treino"}));
     EXPECT_EQ(f.CurrentPageName(), "menu");
     EXPECT_EQ(f.windowTitle(), "MORO Zel");
     EXPECT_EQ(f.size(), QSize(576, 432));

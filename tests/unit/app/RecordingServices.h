@@ -1,6 +1,7 @@
 #pragma once
 // The window's outside parts as a recorder: every call lands in Calls, in
 // order, and any step can be told to fail or to run something inside it.
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -82,6 +83,23 @@ public:
     std::vector<zel::TAudioSourceInfo> Sources{{"", "fonte padr\xE3o"}};
     std::string Source = "?";
     int32_t Level = 0;
+
+    // The microphone of a take: this WAV file, read at speaking pace.
+    std::string TakeWav;
+    std::vector<zel::TPrompt> TrainedOn;
+    std::unique_ptr<zel::IAudioSource> OpenTakeMicrophone(int32_t rate) override {
+        Step("OpenTakeMicrophone(" + std::to_string(rate) + ")");
+        return std::make_unique<zel::TWavFileSource>(TakeWav, rate, true);
+    }
+    void TrainVoice(const std::vector<zel::TPrompt>& takes, const std::string& pastaExe,
+                    const std::function<void(const std::string&)>& progress) override {
+        TrainedOn = takes;
+        progress("passo um");
+        Step("TrainVoice");
+        std::filesystem::create_directories(zel::NativePath(pastaExe + "voz"));
+        zel::WriteLines(pastaExe + "voz/mdef", {"mdef"});
+        zel::WriteLines(pastaExe + "voz/means", {"adaptado"});
+    }
 
 private:
     void Step(const std::string& name) {

@@ -108,6 +108,26 @@ TEST_F(RecognitionSwitch, SwitchOnRunsItsStepsInOrder) {
     EXPECT_TRUE(ctx.Ativo);
 }
 
+TEST_F(RecognitionSwitch, AnAdaptedVoiceIsLoadedWhileTheArgumentFileStaysTheUsers) {
+    RecognitionSwitchOn(*sphinx, ctx, *view, input);
+    RecognitionSwitchOff(*sphinx, ctx, *view);
+    EXPECT_EQ(fake->Calls()[0].AcousticModel, u"");
+    // A training left its model in voz/: the next switch-on loads it.
+    std::filesystem::create_directories(dir.Path() / "voz");
+    dir.Write("voz/mdef", "m");
+    dir.Write("voz/means", "m");
+    RecognitionSwitchOn(*sphinx, ctx, *view, input);
+    EXPECT_EQ(fake->Calls().back().Method, "start");
+    EXPECT_EQ(fake->Calls().back().AcousticModel, Cp1252ToUtf16(pasta + "voz"));
+    EXPECT_EQ(dir.Read("sphinx.arg"), "-hmm /modelo\r\n-dither yes\r\n-lmfn " + pasta + "languagemodel.lm\r\n-dictfn " +
+                                          pasta + "dictionary.dic\r\n");
+    RecognitionSwitchOff(*sphinx, ctx, *view);
+    // Forgotten: the installed model again.
+    std::filesystem::remove_all(dir.Path() / "voz");
+    RecognitionSwitchOn(*sphinx, ctx, *view, input);
+    EXPECT_EQ(fake->Calls().back().AcousticModel, u"");
+}
+
 TEST_F(RecognitionSwitch, TheFilesHoldEveryPhraseInTheFormTheRecognizerReads) {
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
     std::string dic = Dictionary();

@@ -1,0 +1,167 @@
+// Voice training on voices nobody tuned anything on.
+//
+// For each speaker of the held-out set (an espeak-ng variant at its own speed
+// and pitch, through its own channel and noise): the shipped prompt sentences
+// in that voice go through `zelcmd train`, then the new-vocabulary command
+// set (commands and "number command" pairs) and ordinary sentences in that
+// voice are decoded with the installed model and with the adapted one, as
+// switch-on would load them. Prints, per voice, exact results before and
+// after, false actions before and after, and the time of each training step.
+//
+//   training_bench [--voices N] [--thresh N] [--misses]
+//
+// Speech is kept in $ZEL_BENCH_DIR/speech as for the held-out bench.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "bench/recognition/HeldOutSpeech.h"
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "recognition/WavWriter.h"
+#include "recognition/training/VoiceTraining.h"
+#include "tests/support/TempDir.h"
+
+using namespace zel;
+using namespace zeltest;
+using namespace zelbench;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TScore {
+    int Exact = 0, Total = 0;
+    int FalseItems = 0, Items = 0;
+};
+
+struct TOptions {
+    size_t Voices = 6;
+    int32_t Thresh = 50;
+    bool Misses = false;
+};
+
+// The commands: exact when exactly one accepted result says the phrase. The
+// ordinary sentences: a false action when any result is accepted.
+void Score(const TProfileFiles& prof, const std::vector<std::string>& sentences, const TSpeaker& sp,
+           const std::string& dir, const TOptions& o, TScore& score) {
+    const std::string wav = dir + "cmd.wav";
+    const auto spans = WriteSpokenPhrases(prof.Phrases, sp, wav);
+    const std::vector<TDecoded> results = DecodeFile(prof.ArgFile, wav, o.Thresh, {}, prof.Vocabulary);
+    const auto per = ResultsPerItem(results, spans);
+    for (size_t k = 0; k < prof.Phrases.size(); ++k) {
+        std::vector<const TDecoded*> accepted;
+        for (auto* r : per[k])
+            if (r->Score.Accepted) accepted.push_back(r);
+        const bool exact = accepted.size() == 1 && SameWords(accepted[0]->Text, prof.Phrases[k]);
+        score.Exact += exact;
+        ++score.Total;
+        if (!exact && o.Misses) {
+            std::printf("    miss: %s →", prof.Phrases[k].c_str());
+            for (auto* r : per[k]) std::printf(" %s(%d%s)", r->Text.c_str(), r->Score.Confidence, r->Score.Accepted ? "" : "x");
+            std::printf("\n");
+        }
+    }
+    const std::string other = dir + "other.wav";
+    const auto otherSpans = WriteSpokenPhrases(sentences, sp, other);
+    const auto perOther = ResultsPerItem(DecodeFile(prof.ArgFile, other, o.Thresh, {}, prof.Vocabulary), otherSpans);
+    for (const auto& item : perOther) {
+        bool acted = false;
+        for (auto* r : item) acted |= r->Score.Accepted;
+        score.FalseItems += acted;
+        ++score.Items;
+    }
+}
+
+// The prompt sentences in the voice, with its channel and noise, and their list.
+std::string WritePrompts(const std::vector<std::string>& sentences, const TSpeaker& sp, const std::string& dir) {
+    fs::create_directories(dir);
+    std::string list;
+    for (size_t i = 0; i < sentences.size(); ++i) {
+        const std::vector<int16_t> v = Say(Cp1252ToUtf8(sentences[i]), sp);
+        std::vector<int16_t> take(static_cast<size_t>(0.4 * 16000), 0);
+        take.insert(take.end(), v.begin(), v.end());
+        take.insert(take.end(), static_cast<size_t>(0.4 * 16000), 0);
+        AddNoise(take, sp.Noise, Rms(v), sp.SnrDb, 500 + static_cast<uint32_t>(i));
+        const std::string name = std::to_string(i) + ".wav";
+        WriteFileAtomic(dir + name, WavFileBytes(take, 16000));
+        list += name + "\t" + sentences[i] + "\r\n";
+    }
+    WriteFileAtomic(dir + "lista.tsv", list);
+    return dir + "lista.tsv";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TOptions o;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--voices" && i + 1 < argc) o.Voices = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--thresh" && i + 1 < argc) o.Thresh = std::atoi(argv[++i]);
+        else if (a == "--misses") o.Misses = true;
+        else {
+            std::fprintf(stderr, "usage: training_bench [--voices N] [--thresh N] [--misses]\n");
+            return 1;
+        }
+    }
+    const std::string runtime = ZEL_RUNTIME_DIR "/";
+    const std::vector<std::string> prompts = ReadPromptSentences(runtime + "frases_treino.txt");
+    const std::vector<std::string> ordinary = OrdinarySentences(true, 20);
+    TListaComandos mine;
+    for (const auto& p : NewVocabulary()) mine.Append(SpokenCommand(p));
+
+    std::vector<TSpeaker> speakers = HeldOutSpeakers();
+    if (speakers.size() > o.Voices) speakers.resize(o.Voices);
+    TTempDir tmp;
+    TScore before, after;
+    std::map<std::string, double> stepTotal;
+    std::printf("%-46s %15s %15s %9s %9s %8s\n", "voice", "exact before", "exact after", "false b.", "false a.",
+                "train s");
+    for (size_t v = 0; v < speakers.size(); ++v) {
+        const TSpeaker& sp = speakers[v];
+        const std::string dir = tmp.File("v" + std::to_string(v)) + "/";
+        // Untrained: the program's folder without voz/.
+        TScore b, a;
+        Score(Generate(dir + "antes/", "new vocabulary", mine, NewVocabularyPairs()), ordinary, sp, dir + "antes/", o, b);
+        // Trained, the whole way a user goes: zelcmd train, then switch-on.
+        const std::string list = WritePrompts(prompts, sp, dir + "gravacoes/");
+        const std::string out = dir + "train.out";
+        const std::string cmd = ShellQuote(runtime + "zelcmd") + " train --prompts " + ShellQuote(list) + " --folder " +
+                                ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>/dev/null";
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(cmd.c_str()) != 0) {
+            std::fprintf(stderr, "zelcmd train failed: %s\n%s", cmd.c_str(), ReadFileBytes(out).c_str());
+            return 1;
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::istringstream steps(ReadFileBytes(out));
+        std::string line, times;
+        while (std::getline(steps, line)) {
+            const size_t colon = line.rfind(": ");
+            if (colon == std::string::npos || line.find(" s", colon) == std::string::npos) continue;
+            const double t = std::atof(line.c_str() + colon + 2);
+            stepTotal[line.substr(0, colon)] += t;
+            char t2[32];
+            std::snprintf(t2, sizeof t2, " %.2f", t);
+            times += t2;
+        }
+        Score(Generate(dir + "depois/", "new vocabulary", mine, NewVocabularyPairs()), ordinary, sp, dir + "depois/",
+              o, a);
+        std::printf("%-46s %4d/%d %5.1f%% %4d/%d %5.1f%% %5d/%d %5d/%d %8.1f\n    steps:%s\n", sp.Label().c_str(), b.Exact,
+                    b.Total, 100.0 * b.Exact / b.Total, a.Exact, a.Total, 100.0 * a.Exact / a.Total, b.FalseItems,
+                    b.Items, a.FalseItems, a.Items, seconds, times.c_str());
+        std::fflush(stdout);
+        before.Exact += b.Exact, before.Total += b.Total, before.FalseItems += b.FalseItems, before.Items += b.Items;
+        after.Exact += a.Exact, after.Total += a.Total, after.FalseItems += a.FalseItems, after.Items += a.Items;
+    }
+    std::printf("all: exact %d/%d = %.1f%% -> %d/%d = %.1f%%, false actions %d/%d -> %d/%d, threshold %d\n",
+                before.Exact, before.Total, 100.0 * before.Exact / std::max(1, before.Total), after.Exact, after.Total,
+                100.0 * after.Exact / std::max(1, after.Total), before.FalseItems, before.Items, after.FalseItems,
+                after.Items, o.Thresh);
+    for (const auto& [step, total] : stepTotal)
+        std::printf("  %-40s %.2f s per voice\n", step.c_str(), total / static_cast<double>(speakers.size()));
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "recognition/training/ChildProcess.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+
+extern char** environ;
+
+namespace zel {
+
+int RunTool(const std::vector<std::string>& argv, const std::string& logFile) {
+    const std::string log = NativePath(logFile).string();
+    int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return -1;
+    std::string line = "$";
+    for (const auto& a : argv) line += " " + a;
+    line += "\n";
+    if (::write(fd, line.data(), line.size()) < 0) {
+        // The log is only for reading afterwards; the tool still runs.
+    }
+    std::vector<std::string> args;
+    for (const auto& a : argv) args.push_back(Cp1252ToUtf8(a));
+    std::vector<char*> cargv;
+    for (auto& a : args) cargv.push_back(a.data());
+    cargv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fd, 1);
+    posix_spawn_file_actions_adddup2(&actions, fd, 2);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    pid_t pid = -1;
+    int rc = posix_spawnp(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fd);
+    if (rc != 0) return -1;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+}  // namespace zel

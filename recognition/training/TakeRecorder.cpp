@@ -1,0 +1,81 @@
+#include "recognition/training/TakeRecorder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "commands/TextFile.h"
+#include "recognition/WavWriter.h"
+
+namespace zel {
+
+TTakeRecorder::~TTakeRecorder() { Stop(); }
+
+void TTakeRecorder::Start(std::unique_ptr<IAudioSource> source) {
+    Stop();
+    samples_.clear();
+    source_ = std::move(source);
+    stop_ = false;
+    thread_ = std::thread([this] {
+        int16_t buffer[800];  // 50 ms at 16 kHz
+        while (!stop_) {
+            const int32_t n = source_->Read(buffer, 800);
+            if (n <= 0) break;
+            int peak = 0;
+            for (int32_t i = 0; i < n; ++i) peak = std::max(peak, std::abs(static_cast<int>(buffer[i])));
+            level_ = peak * 100 / 32768;
+            std::lock_guard<std::mutex> lock(mutex_);
+            samples_.insert(samples_.end(), buffer, buffer + n);
+        }
+        level_ = 0;
+    });
+}
+
+std::vector<int16_t> TTakeRecorder::Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    source_.reset();
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::move(samples_);
+}
+
+TTakeFolder::TTakeFolder(std::string folder, std::vector<std::string> sentences)
+    : folder_(std::move(folder)), sentences_(std::move(sentences)), taken_(sentences_.size(), false) {
+    std::error_code ec;
+    std::filesystem::create_directories(NativePath(folder_), ec);
+}
+
+std::string TTakeFolder::WavName(size_t i) const { return std::to_string(1000 + i).substr(1) + ".wav"; }
+
+void TTakeFolder::Keep(size_t i, const std::vector<int16_t>& samples, int32_t rate) {
+    WriteFileAtomic(folder_ + WavName(i), WavFileBytes(samples, rate));
+    taken_[i] = true;
+    WriteList();
+}
+
+void TTakeFolder::Forget(size_t i) {
+    taken_[i] = false;
+    WriteList();
+}
+
+void TTakeFolder::WriteList() const {
+    std::vector<std::string> list;
+    for (size_t k = 0; k < sentences_.size(); ++k)
+        if (taken_[k]) list.push_back(WavName(k) + "\t" + sentences_[k]);
+    WriteLines(folder_ + "lista.tsv", list);
+}
+
+size_t TTakeFolder::Count() const {
+    size_t n = 0;
+    for (bool t : taken_) n += t;
+    return n;
+}
+
+std::vector<TPrompt> TTakeFolder::Prompts() const {
+    std::vector<TPrompt> out;
+    for (size_t k = 0; k < sentences_.size(); ++k)
+        if (taken_[k]) out.push_back({folder_ + WavName(k), sentences_[k]});
+    return out;
+}
+
+}  // namespace zel

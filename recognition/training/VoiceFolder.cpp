@@ -1,0 +1,118 @@
+#include "recognition/training/VoiceFolder.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+
+namespace zel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The old model waits under this name between the two renames of Commit.
+constexpr const char* kOldSuffix = ".velho";
+constexpr const char* kTempPrefix = ".novo-";
+
+// Where the model really lives: through a link named "voz", its target.
+fs::path Target(const std::string& programFolder) {
+    fs::path voz = NativePath(programFolder) / kVoiceFolderName;
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(voz, ec))) {
+        fs::path to = fs::read_symlink(voz, ec);
+        if (!ec) return to.is_absolute() ? to : voz.parent_path() / to;
+    }
+    return voz;
+}
+
+fs::path WithSuffix(const fs::path& p, const std::string& suffix) {
+    return p.parent_path() / (p.filename().string() + suffix);
+}
+
+// A model folder holds at least the model definition and the means.
+bool IsModel(const fs::path& folder) {
+    std::error_code ec;
+    return fs::is_regular_file(folder / "mdef", ec) && fs::is_regular_file(folder / "means", ec);
+}
+
+void Recover(const fs::path& target) {
+    std::error_code ec;
+    const fs::path old = WithSuffix(target, kOldSuffix);
+    if (!fs::exists(fs::symlink_status(old, ec))) return;
+    if (fs::exists(target, ec))
+        fs::remove_all(old, ec);  // the new model made it: the old one was on its way out
+    else
+        fs::rename(old, target, ec);  // stopped between the renames: the old one comes back
+}
+
+}  // namespace
+
+std::string AdaptedModelFolder(const std::string& programFolder) {
+    const fs::path target = Target(programFolder);
+    Recover(target);
+    if (!IsModel(target)) return {};
+    return CoreFileName(NativePath(programFolder) / kVoiceFolderName);
+}
+
+bool ForgetVoiceModel(const std::string& programFolder) {
+    const fs::path voz = NativePath(programFolder) / kVoiceFolderName;
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(voz, ec);
+    if (!fs::exists(st)) return false;
+    if (fs::is_symlink(st)) {
+        if (!fs::remove(voz, ec)) RaiseCannotCreate(CoreFileName(voz), ec.message());
+        return true;
+    }
+    fs::remove_all(voz, ec);
+    if (ec) RaiseCannotCreate(CoreFileName(voz), ec.message());
+    fs::remove_all(WithSuffix(voz, kOldSuffix), ec);
+    return true;
+}
+
+TVoiceModelBuild::TVoiceModelBuild(const std::string& programFolder) {
+    const fs::path target = Target(programFolder);
+    Recover(target);
+    target_ = CoreFileName(target);
+    std::error_code ec;
+    // Trainings that were stopped left their temporary folders.
+    const std::string prefix = target.filename().string() + kTempPrefix;
+    for (const auto& entry : fs::directory_iterator(target.parent_path(), ec))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0) fs::remove_all(entry.path(), ec);
+    const fs::path temp = WithSuffix(target, kTempPrefix + std::to_string(::getpid()));
+    fs::create_directories(temp / "modelo", ec);
+    if (!ec) fs::create_directories(temp / "trabalho", ec);
+    if (ec) RaiseCannotCreate(CoreFileName(temp), ec.message());
+    temp_ = CoreFileName(temp);
+    model_ = CoreFileName(temp / "modelo") + "/";
+    work_ = CoreFileName(temp / "trabalho") + "/";
+}
+
+TVoiceModelBuild::~TVoiceModelBuild() {
+    std::error_code ec;
+    fs::remove_all(NativePath(temp_), ec);
+}
+
+void TVoiceModelBuild::Commit() {
+    const fs::path target = NativePath(target_);
+    const fs::path old = WithSuffix(target, kOldSuffix);
+    std::error_code ec;
+    fs::remove_all(old, ec);
+    const bool hadOne = fs::exists(target, ec);
+    if (hadOne) {
+        fs::rename(target, old, ec);
+        if (ec) RaiseCannotCreate(target_, ec.message());
+    }
+    fs::rename(NativePath(model_).parent_path(), target, ec);
+    if (ec) {
+        std::error_code back;
+        if (hadOne) fs::rename(old, target, back);
+        RaiseCannotCreate(target_, ec.message());
+    }
+    fs::remove_all(old, ec);
+}
+
+}  // namespace zel

@@ -1,0 +1,286 @@
+#include "recognition/training/VoiceTraining.h"
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "commands/TextUtil.h"
+#include "commands/ZelError.h"
+#include "langmodel/ParserPortugues.h"
+#include "recognition/ArgFile.h"
+#include "recognition/AudioSource.h"
+#include "recognition/Sphinx.h"
+#include "recognition/WavWriter.h"
+#include "recognition/training/ChildProcess.h"
+#include "recognition/training/MixtureWeights.h"
+#include "recognition/training/VoiceFolder.h"
+
+namespace zel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Fewer seconds of speech than this give the adaptation too little to go on.
+constexpr double kMinSpeechSeconds = 10.0;
+
+bool IsWordByte(unsigned char c) {
+    // Letters of Windows-1252: ASCII, the accented ones from 0xC0 (but not the
+    // multiplication and division signs), and the apostrophe inside words.
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0x8A || c == 0x8C || c == 0x9A || c == 0x9C;
+}
+
+// Lower case of a Windows-1252 letter.
+char Lower(char ch) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<char>(c + 32);
+    return ch;
+}
+
+// Bytes that hold non-ASCII characters, all of them well-formed UTF-8: a file
+// a user wrote on this system rather than one of the program's own (text
+// with accents in Windows-1252 is almost never valid UTF-8).
+bool LooksLikeUtf8(std::string_view bytes) {
+    bool wide = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        const size_t more = c < 0x80                           ? 0
+                            : (c & 0xE0) == 0xC0 && c >= 0xC2   ? 1
+                            : (c & 0xF0) == 0xE0                ? 2
+                            : (c & 0xF8) == 0xF0 && c <= 0xF4   ? 3
+                                                                : 9;  // not a lead byte
+        if (more == 9 || i + more >= bytes.size()) return false;
+        for (size_t k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        wide |= more > 0;
+        i += more + 1;
+    }
+    return wide;
+}
+
+// The engine's options of a file of "-name value" lines (feat.params).
+std::map<std::string, std::string> OptionsOf(const std::string& fileName) {
+    std::map<std::string, std::string> out;
+    if (!FileExists(fileName)) return out;
+    const TRecognizerArgs args = ParseRecognizerArgs(ReadLines(fileName), [](std::string_view) { return true; });
+    for (const auto& [name, value] : args.Engine) out[name] = value;
+    return out;
+}
+
+double Since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+class TSteps {
+public:
+    TSteps(const std::string& log, const std::function<void(const std::string&)>& progress, TTrainingReport& report)
+        : log_(log), progress_(progress), report_(report) {}
+
+    // Runs a step of our own; its errors pass as they are.
+    template <class F>
+    void Do(const char* utf8Name, F&& work) {
+        const std::string name = Utf8ToCp1252(utf8Name);
+        if (progress_) progress_(name);
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        report_.Steps.push_back({name, Since(start)});
+    }
+    // Runs a tool; a failure names the step and the log.
+    void Tool(const char* utf8Name, const std::vector<std::string>& argv) {
+        Do(utf8Name, [&] {
+            const int rc = RunTool(argv, log_);
+            if (rc == 0) return;
+            std::string why = rc < 0 ? Utf8ToCp1252("não foi possível executar ") + argv[0]
+                                     : argv[0] + Utf8ToCp1252(" terminou com erro ") + std::to_string(rc);
+            throw TError(Utf8ToCp1252("O treino de voz falhou (") + Utf8ToCp1252(utf8Name) + "): " + why +
+                         ". Veja " + log_);
+        });
+    }
+
+private:
+    std::string log_;
+    const std::function<void(const std::string&)>& progress_;
+    TTrainingReport& report_;
+};
+
+}  // namespace
+
+std::vector<std::string> PromptWords(const std::string& sentence) {
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : sentence + " ") {
+        if (IsWordByte(static_cast<unsigned char>(c)) || (c == '-' && !word.empty())) {
+            word += Lower(c);
+        } else if (!word.empty()) {
+            while (!word.empty() && word.back() == '-') word.pop_back();
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+std::vector<TPrompt> ReadPromptList(const std::string& listFile) {
+    const fs::path folder = NativePath(listFile).parent_path();
+    std::vector<TPrompt> prompts;
+    int number = 0;
+    // A list written on this system is UTF-8; one of ours, Windows-1252.
+    std::string bytes = ReadFileBytes(listFile);
+    if (LooksLikeUtf8(bytes)) bytes = Utf8ToCp1252(bytes);
+    for (const std::string& raw : SplitLines(bytes)) {
+        ++number;
+        const std::string line = Trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos || Trim(line.substr(tab + 1)).empty())
+            throw TError(listFile + ", linha " + std::to_string(number) +
+                         Utf8ToCp1252(": esperava \"arquivo.wav<TAB>frase\""));
+        fs::path wav = NativePath(Trim(line.substr(0, tab)));
+        if (wav.is_relative()) wav = folder / wav;
+        prompts.push_back({CoreFileName(wav), Trim(line.substr(tab + 1))});
+    }
+    return prompts;
+}
+
+std::vector<std::string> ReadPromptSentences(const std::string& fileName) {
+    std::vector<std::string> out;
+    for (const std::string& raw : ReadLines(fileName)) {
+        const std::string line = Trim(raw);
+        if (!line.empty() && line[0] != '#') out.push_back(line);
+    }
+    return out;
+}
+
+std::string InstalledAcousticModel(const std::string& programFolder, const std::string& recognizerFolder) {
+    const std::string defaults = recognizerFolder + kArgFileTemplateName;
+    for (const std::string& argFile : {programFolder + "sphinx.arg", defaults}) {
+        const auto options = OptionsOf(argFile);
+        if (const auto hmm = options.find("-hmm"); hmm != options.end()) return hmm->second;
+    }
+    throw TError(Utf8ToCp1252("Modelo acústico não encontrado: falta a linha -hmm em ") + defaults);
+}
+
+TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPrompt>& prompts,
+                           const std::function<void(const std::string&)>& progress) {
+    if (prompts.empty()) throw TError(Utf8ToCp1252("O treino de voz precisa de gravações."));
+    const std::string base = setup.BaseModel.back() == '/' ? setup.BaseModel : setup.BaseModel + "/";
+    if (!FileExists(base + "mdef") || !FileExists(base + "means"))
+        throw TError(Utf8ToCp1252("Modelo acústico não encontrado em ") + base);
+    const std::string log = setup.ProgramFolder + kTrainingLogName;
+    WriteFileAtomic(log, "");
+
+    TTrainingReport report;
+    TSteps steps(log, progress, report);
+    TVoiceModelBuild build(setup.ProgramFolder);
+    const std::string work = build.WorkFolder();
+    const std::string model = build.ModelFolder();
+    fs::create_directories(NativePath(work + "wav"));
+    fs::create_directories(NativePath(work + "feat"));
+    fs::create_directories(NativePath(work + "contas"));
+
+    // The recordings at the model's rate, converted as the recognizer
+    // converts what it hears; the words' pronunciations from our letter rules.
+    steps.Do("preparar as gravações", [&] {
+        std::vector<std::string> ids, transcript, dictionary;
+        std::set<std::string> known;
+        size_t samples = 0;
+        for (size_t i = 0; i < prompts.size(); ++i) {
+            int32_t rate = 0;
+            std::vector<int16_t> recorded = ReadWavSamples(prompts[i].Wav, rate);
+            std::vector<int16_t> converted;
+            TRateConverter(rate, setup.SampleRate).Convert(recorded.data(), recorded.size(), converted);
+            samples += converted.size();
+            const std::string id = std::to_string(1000 + i).substr(1);
+            WriteFileAtomic(work + "wav/" + id + ".wav", WavFileBytes(converted, setup.SampleRate));
+            const std::vector<std::string> words = PromptWords(prompts[i].Sentence);
+            if (words.empty()) throw TError(Utf8ToCp1252("Frase sem palavras: ") + prompts[i].Sentence);
+            std::string line = "<s>";
+            for (const std::string& w : words) {
+                line += " " + w;
+                if (!known.insert(w).second) continue;
+                std::string phones;
+                for (char c : TParserPortugues::TextToPhonemes(w) + " ") {
+                    if (c != ' ') phones += c;
+                    else if (!phones.empty() && phones.back() != ' ') phones += ' ';
+                }
+                dictionary.push_back(w + " " + Trim(phones));
+            }
+            transcript.push_back(line + " </s> (" + id + ")");
+            ids.push_back(id);
+        }
+        report.SpeechSeconds = static_cast<double>(samples) / setup.SampleRate;
+        if (report.SpeechSeconds < kMinSpeechSeconds)
+            throw TError(Utf8ToCp1252("Gravações curtas demais para o treino de voz (") +
+                         std::to_string(std::lround(report.SpeechSeconds)) +
+                         Utf8ToCp1252(" s; são precisos pelo menos 10 s)."));
+        // The trainer reads lines ending in LF.
+        auto join = [](const std::vector<std::string>& lines) {
+            std::string out;
+            for (const auto& l : lines) out += l + "\n";
+            return out;
+        };
+        WriteFileAtomic(work + "ids", join(ids));
+        WriteFileAtomic(work + "transcricao", join(transcript));
+        WriteFileAtomic(work + "dicionario", join(dictionary));
+    });
+
+    const auto feat = OptionsOf(base + "feat.params");
+    auto featOption = [&](const char* name, const char* fallback) {
+        auto it = feat.find(name);
+        return it == feat.end() ? std::string(fallback) : it->second;
+    };
+    // The model's kind tells how its states share codebooks.
+    const std::string kind = featOption("-model", "ptm");
+    const std::string ts2cb = kind == "ptm" ? ".ptm." : kind == "semi" ? ".semi." : ".cont.";
+
+    std::vector<std::string> fe = {setup.BinFolder + "sphinx_fe", "-samprate", std::to_string(setup.SampleRate), "-c", work + "ids",
+                                   "-di", work + "wav", "-do", work + "feat", "-ei", "wav", "-eo", "mfc",
+                                   "-mswav", "yes", "-dither", "yes", "-seed", "1"};
+    if (FileExists(base + "feat.params")) fe.insert(fe.begin() + 1, {"-argfile", base + "feat.params"});
+    steps.Tool("calcular as características", fe);
+    steps.Tool("converter a definição do modelo",
+               {setup.BinFolder + "pocketsphinx_mdef_convert", "-text", base + "mdef", work + "mdef.txt"});
+    // The installed model ships its weights only in the engine's quantized
+    // form; bw and map_adapt read the trainer's.
+    std::string mixw = base + "mixture_weights";
+    if (!FileExists(mixw)) {
+        steps.Do("converter os pesos de mistura", [&] {
+            mixw = work + "mixture_weights";
+            WriteFileAtomic(mixw, MixtureWeightsFile(ReadSendump(ReadFileBytes(base + "sendump"), base + "sendump")));
+        });
+    }
+    std::vector<std::string> bw = {setup.ToolFolder + "bw", "-hmmdir", base, "-moddeffn", work + "mdef.txt",
+                                   "-mixwfn", mixw, "-ts2cbfn", ts2cb, "-feat", featOption("-feat", "1s_c_d_dd"),
+                                   "-cmn", featOption("-cmn", "batch"), "-agc", featOption("-agc", "none"),
+                                   "-varnorm", featOption("-varnorm", "no"), "-dictfn", work + "dicionario",
+                                   "-fdictfn", base + "noisedict", "-ctlfn", work + "ids", "-lsnfn",
+                                   work + "transcricao", "-cepdir", work + "feat", "-cepext", "mfc", "-accumdir",
+                                   work + "contas"};
+    if (feat.count("-svspec")) bw.insert(bw.end(), {"-svspec", feat.at("-svspec")});
+    steps.Tool("estatísticas da voz (bw)", bw);
+    steps.Tool("adaptar o modelo (map_adapt)",
+               {setup.ToolFolder + "map_adapt", "-moddeffn", work + "mdef.txt", "-ts2cbfn", ts2cb, "-meanfn",
+                base + "means", "-varfn", base + "variances", "-mixwfn", mixw, "-tmatfn", base + "transition_matrices",
+                "-accumdir", work + "contas", "-mapmeanfn", model + "means", "-mapvarfn", model + "variances",
+                "-mapmixwfn", work + "mixture_weights.map", "-maptmatfn", work + "transition_matrices.map"});
+
+    steps.Do("instalar o modelo adaptado", [&] {
+        // The rest of the model comes along unchanged.
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(NativePath(base))) {
+            const std::string name = entry.path().filename().string();
+            if (!entry.is_regular_file() || name == "means" || name == "variances") continue;
+            fs::copy_file(entry.path(), NativePath(model) / name, fs::copy_options::overwrite_existing, ec);
+            if (ec) RaiseCannotCreate(model + name, ec.message());
+        }
+        build.Commit();
+    });
+    return report;
+}
+
+}  // namespace zel

@@ -1,0 +1,61 @@
+#pragma once
+// Adapts the acoustic model to the user's voice and microphone: recordings of
+// known sentences go through the trainer's tools (sphinx_fe for the features,
+// bw for the statistics, map_adapt for the new means and variances) and the
+// result becomes the folder "voz/" of the program (VoiceFolder.h), which every
+// later switch-on loads instead of the installed model.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zel {
+
+// One recording and what it says (core text).
+struct TPrompt {
+    std::string Wav;
+    std::string Sentence;
+};
+
+// A list file: lines "file.wav<TAB>sentence", the names relative to the
+// list's folder; blank lines and lines starting with "#" are left out. The
+// list may be UTF-8 or Windows-1252 (told apart by its bytes). A line
+// without a tab raises a message with its number.
+std::vector<TPrompt> ReadPromptList(const std::string& listFile);
+// The shipped prompt sentences: one a line, "#" lines are comments.
+std::vector<std::string> ReadPromptSentences(const std::string& fileName);
+
+// The words of a sentence as the trainer's dictionary and transcript hold
+// them: lower case, punctuation left out.
+std::vector<std::string> PromptWords(const std::string& sentence);
+
+struct TTrainingSetup {
+    std::string ProgramFolder;  // gets voz/ and the log, ends in "/"
+    std::string BaseModel;      // the installed acoustic model's folder
+    std::string ToolFolder = "/usr/lib/sphinxtrain/";  // bw and map_adapt
+    std::string BinFolder;  // sphinx_fe and pocketsphinx_mdef_convert; empty: found on PATH
+    int32_t SampleRate = 16000;  // the model's
+};
+
+struct TTrainingStep {
+    std::string Name;
+    double Seconds = 0;
+};
+struct TTrainingReport {
+    std::vector<TTrainingStep> Steps;
+    double SpeechSeconds = 0;  // the recordings' length
+};
+
+// The log of the last training, in the program's folder.
+inline constexpr const char* kTrainingLogName = "treino.log";
+
+// The installed model named by the "-hmm" line of the program's argument file,
+// or of the template in the recognizer's folder when there is none yet.
+std::string InstalledAcousticModel(const std::string& programFolder, const std::string& recognizerFolder);
+
+// Trains and puts the new model in place. progress gets a short text before
+// each step. Raises a message naming the step that failed and the log; the
+// earlier adapted model then stays as it was.
+TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPrompt>& prompts,
+                           const std::function<void(const std::string&)>& progress = {});
+
+}  // namespace zel

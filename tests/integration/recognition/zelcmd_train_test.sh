@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# zelcmd train: the shipped prompt sentences spoken by one synthetic voice
+# adapt the model, and that voice's commands, never spoken in training, are
+# heard better afterwards; a failed training leaves the adapted model alone;
+# --forget removes it.
+set -euo pipefail
+ZELCMD=$1
+RUNTIME=$(dirname "$ZELCMD")
+T=$(mktemp -d)
+trap 'rm -rf "$T"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# One voice through a telephone-like band, with a faint noise floor.
+VOICE=pt-br+f4
+say() {
+  espeak-ng -v "$VOICE" -s 165 -p 40 --stdout "$1" | sox -q -t wav - -r 16000 -c 1 -b 16 "$T/c.wav" sinc 300-3400 pad "$3" "$3" 2>/dev/null
+  sox -q -m -v 1 "$T/c.wav" -v 1 "|sox $T/c.wav -p synth whitenoise vol 0.004" -b 16 "$2" 2>/dev/null
+}
+
+# --- the prompts: a UTF-8 list, as a user would write it.
+mkdir -p "$T/p"
+iconv -f CP1252 -t UTF-8 "$RUNTIME/frases_treino.txt" | tr -d '\r' | grep -v '^#' > "$T/frases"
+i=0
+while IFS= read -r s; do
+  i=$((i + 1))
+  say "$s" "$T/p/$i.wav" 0.3
+  printf '%s\t%s\n' "$i.wav" "$s" >> "$T/p/lista.tsv"
+done < "$T/frases"
+[ "$i" -ge 25 ] || fail "only $i prompt sentences"
+
+# --- a profile of commands the voice never said in training.
+CMDS=(imprimir procurar renomear excluir silenciar negrito sublinhar esquivar atualizar restaurar)
+{
+  printf '[geral]\r\nnumcomandos=%d\r\n' "${#CMDS[@]}"
+  for k in "${!CMDS[@]}"; do
+    printf '[cmd%d]\r\ncmd=%s\r\nacao=1\r\nargs=ENTER\r\nfonemas=%s\r\n' "$k" "${CMDS[$k]}" "$("$ZELCMD" phonemes "${CMDS[$k]}")"
+  done
+} > "$T/perfil.zpr"
+parts=()
+for k in "${!CMDS[@]}"; do say "${CMDS[$k]}" "$T/cmd$k.wav" 0.8; parts+=("$T/cmd$k.wav"); done
+sox "${parts[@]}" "$T/cmds.wav"
+
+# Commands heard right, in order.
+heard() {
+  "$ZELCMD" listen --profile "$T/perfil.zpr" --audio "$T/cmds.wav" --dry-run --folder "$1" > "$T/listen.out" 2> "$T/listen.err" \
+    || fail "listen failed: $(cat "$T/listen.err")"
+  sed -n 's/^sentence "\(.*\)" confidence.*/\1/p' "$T/listen.out" |
+    awk -v want="${CMDS[*]}" 'BEGIN { n = split(want, w, " "); j = 1 }
+      { for (k = j; k <= n; k++) if ($0 == w[k]) { ok++; j = k + 1; break } }
+      END { print ok + 0 }'
+}
+BEFORE=$(heard "$T/run")
+grep -q 'adapted to the voice' "$T/run/sphinx.log" && fail "an untrained run loaded an adapted model"
+cp "$T/run/sphinx.arg" "$T/arg.before"
+
+# --- train.
+"$ZELCMD" train --prompts "$T/p/lista.tsv" --folder "$T/run" > "$T/train.out" 2> "$T/train.err" \
+  || fail "train failed: $(cat "$T/train.err") $(tail -20 "$T/run/treino.log")"
+grep -q "^Modelo adaptado em $T/run/voz ($i frases" "$T/train.out" || fail "no summary: $(cat "$T/train.out")"
+grep -q '^estatísticas da voz (bw): [0-9.]* s$' "$T/train.out" || fail "no step times: $(cat "$T/train.out")"
+MODEL=$(sed -n 's/^-hmm //p' "$RUNTIME/sphinx/sphinx.arg.default" | tr -d '\r')
+cmp -s "$T/run/voz/means" "$MODEL/means" && fail "the means were not adapted"
+cmp -s "$T/run/voz/mdef" "$MODEL/mdef" || fail "the model definition was not copied"
+[ "$(ls "$T/run" | grep -c '^voz')" = 1 ] || fail "leftovers: $(ls "$T/run")"
+
+AFTER=$(heard "$T/run")
+grep -q "adapted to the voice: $T/run/voz" "$T/run/sphinx.log" || fail "the adapted model was not loaded"
+cmp -s "$T/run/sphinx.arg" "$T/arg.before" || fail "sphinx.arg changed"
+echo "commands heard right: $BEFORE before, $AFTER after training (of ${#CMDS[@]})"
+[ "$AFTER" -gt "$BEFORE" ] || fail "not heard better: $BEFORE before, $AFTER after"
+
+# --- a training that fails leaves the adapted model whole.
+cp "$T/run/voz/means" "$T/means.trained"
+printf '1.wav\tO gato preto.\nfalta.wav\tNada aqui.\n' > "$T/p/ruim.tsv"
+if "$ZELCMD" train --prompts "$T/p/ruim.tsv" --folder "$T/run" > /dev/null 2> "$T/bad.err"; then fail "a missing recording was accepted"; fi
+grep -q "Cannot open file $T/p/falta.wav" "$T/bad.err" || fail "wrong message: $(cat "$T/bad.err")"
+cmp -s "$T/run/voz/means" "$T/means.trained" || fail "a failed training changed the model"
+[ "$(ls "$T/run" | grep -c '^voz')" = 1 ] || fail "leftovers: $(ls "$T/run")"
+
+# --- forget.
+"$ZELCMD" train --forget --folder "$T/run" | grep -qx 'Treino de voz esquecido.' || fail "forget"
+[ ! -e "$T/run/voz" ] || fail "voz still there"
+"$ZELCMD" train --forget --folder "$T/run" | grep -qx 'Não havia treino de voz.' || fail "second forget"
+[ "$(heard "$T/run")" = "$BEFORE" ] || fail "forgotten, but not heard as before"
+if "$ZELCMD" train --folder "$T/run" 2> "$T/usage.err"; then fail "no mode accepted"; fi
+grep -q '^zelcmd: uso: zelcmd train' "$T/usage.err" || fail "usage: $(cat "$T/usage.err")"
+echo "zelcmd train: ok"

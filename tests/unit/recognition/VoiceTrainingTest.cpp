@@ -1,0 +1,178 @@
+#include "recognition/training/VoiceTraining.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "commands/TextUtil.h"
+#include "commands/ZelError.h"
+#include "langmodel/ParserPortugues.h"
+#include "recognition/WavWriter.h"
+#include "recognition/training/VoiceFolder.h"
+#include "tests/support/TempDir.h"
+
+namespace zel {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PromptList, NamesAreTakenFromTheListsFolderAndABadLineIsNamed) {
+    zeltest::TTempDir dir;
+    dir.Write("lista.tsv", "# gravadas ontem\r\n\r\na.wav\tO gato dorme.\r\n/abs/b.wav\t  Bom dia  \r\n");
+    const std::vector<TPrompt> prompts = ReadPromptList(dir.File("lista.tsv"));
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_EQ(prompts[0].Wav, dir.File("a.wav"));
+    EXPECT_EQ(prompts[0].Sentence, "O gato dorme.");
+    EXPECT_EQ(prompts[1].Wav, "/abs/b.wav");
+    EXPECT_EQ(prompts[1].Sentence, "Bom dia");
+    // Written in UTF-8 by the user, or in the program's own text.
+    dir.Write("utf8.tsv", "a.wav\tP\xC3\xA3o quente\n");
+    EXPECT_EQ(ReadPromptList(dir.File("utf8.tsv"))[0].Sentence, "P\xE3o quente");
+    dir.Write("cp1252.tsv", "a.wav\tP\xE3o quente\n");
+    EXPECT_EQ(ReadPromptList(dir.File("cp1252.tsv"))[0].Sentence, "P\xE3o quente");
+    dir.Write("ruim.tsv", "a.wav\tum\nb.wav sem tabula\xE7\xE3o\n");
+    try {
+        ReadPromptList(dir.File("ruim.tsv"));
+        FAIL();
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), dir.File("ruim.tsv") + ", linha 2: esperava \"arquivo.wav<TAB>frase\"");
+    }
+}
+
+TEST(PromptWords, LowerCaseWordsWithoutPunctuation) {
+    EXPECT_EQ(PromptWords("\xC0s sete, na Sexta-Feira: p\xC3O quente!"),
+              (std::vector<std::string>{"\xE0s", "sete", "na", "sexta-feira", "p\xE3o", "quente"}));
+    EXPECT_EQ(PromptWords(" -- ... "), std::vector<std::string>{});
+}
+
+// The trainer's tools stand in as scripts: each leaves a trace in the log,
+// and the test decides which one fails.
+class VoiceTraining : public ::testing::Test {
+protected:
+    VoiceTraining() {
+        fs::create_directories(dir.Path() / "pasta");
+        fs::create_directories(dir.Path() / "base");
+        fs::create_directories(dir.Path() / "tools");
+        for (const char* f : {"mdef", "means", "variances", "mixture_weights", "transition_matrices", "noisedict"})
+            dir.Write(std::string("base/") + f, std::string("installed ") + f);
+        dir.Write("base/feat.params", "-feat 1s_c_d_dd\n-model ptm\n-svspec 0-12/13-25/26-38\n-cmn batch\n");
+        Tool("sphinx_fe", "echo features");
+        Tool("pocketsphinx_mdef_convert", "echo mdef");
+        // bw shows the dictionary and the transcript it was given.
+        Tool("bw", "while [ $# -gt 0 ]; do case $1 in -dictfn|-lsnfn) cat \"$2\";; esac; shift; done");
+        Tool("map_adapt",
+             "while [ $# -gt 0 ]; do case $1 in -mapmeanfn) echo adapted means > \"$2\";; "
+             "-mapvarfn) echo adapted variances > \"$2\";; esac; shift; done");
+        setup.ProgramFolder = dir.File("pasta/");
+        setup.BaseModel = dir.File("base");
+        setup.ToolFolder = dir.File("tools/");
+        setup.BinFolder = dir.File("tools/");
+        // Eleven seconds at 8 kHz: converted to the model's 16 kHz on the way.
+        dir.Write("a.wav", WavFileBytes(std::vector<int16_t>(88000, 100), 8000));
+        prompts = {{dir.File("a.wav"), "O gato preto."}, {dir.File("a.wav"), "Gato, p\xE3o!"}};
+    }
+    void Tool(const std::string& name, const std::string& body) {
+        dir.Write("tools/" + name, "#!/bin/sh\n" + body + "\n");
+        fs::permissions(dir.Path() / "tools" / name, fs::perms::owner_all);
+    }
+    void OldModel() {
+        fs::create_directories(dir.Path() / "pasta/voz");
+        dir.Write("pasta/voz/mdef", "old mdef");
+        dir.Write("pasta/voz/means", "old means");
+    }
+    std::string Failure() {
+        try {
+            TrainVoice(setup, prompts);
+        } catch (const TError& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+    std::vector<std::string> Entries() {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(dir.Path() / "pasta")) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    std::string Phones(const char* word) {
+        std::string p;
+        for (char c : Trim(TParserPortugues::TextToPhonemes(word)))
+            if (c != ' ' || (!p.empty() && p.back() != ' ')) p += c;
+        return p;
+    }
+
+    zeltest::TTempDir dir;
+    TTrainingSetup setup;
+    std::vector<TPrompt> prompts;
+};
+
+TEST_F(VoiceTraining, TheAdaptedModelReplacesTheOldOneWithTheRestOfTheInstalledModel) {
+    OldModel();
+    std::vector<std::string> progress;
+    const TTrainingReport report = TrainVoice(setup, prompts, [&](const std::string& s) { progress.push_back(s); });
+    EXPECT_EQ(dir.Read("pasta/voz/means"), "adapted means\n");
+    EXPECT_EQ(dir.Read("pasta/voz/variances"), "adapted variances\n");
+    EXPECT_EQ(dir.Read("pasta/voz/mdef"), "installed mdef");
+    EXPECT_EQ(dir.Read("pasta/voz/transition_matrices"), "installed transition_matrices");
+    EXPECT_EQ(dir.Read("pasta/voz/feat.params").substr(0, 15), "-feat 1s_c_d_dd");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
+    EXPECT_NEAR(report.SpeechSeconds, 22.0, 0.01);
+    ASSERT_EQ(report.Steps.size(), 6u);
+    EXPECT_EQ(progress.size(), 6u);
+    EXPECT_EQ(progress[3], "estat\xEDsticas da voz (bw)");
+    // The words once each, with our letter rules' phones; the sentences as
+    // the trainer's transcript.
+    const std::string log = dir.Read("pasta/treino.log");
+    EXPECT_NE(log.find("o " + Phones("o") + "\ngato " + Phones("gato") + "\npreto " + Phones("preto") + "\np\xE3o " +
+                       Phones("p\xE3o") + "\n<s> o gato preto </s> (000)\n<s> gato p\xE3o </s> (001)\n"),
+              std::string::npos)
+        << log;
+}
+
+TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
+    OldModel();
+    Tool("bw", "echo 'FATAL: no such senone' >&2; exit 3");
+    EXPECT_EQ(Failure(), "O treino de voz falhou (estat\xEDsticas da voz (bw)): " + setup.ToolFolder +
+                             "bw terminou com erro 3. Veja " + setup.ProgramFolder + "treino.log");
+    EXPECT_EQ(dir.Read("pasta/voz/means"), "old means");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
+    EXPECT_NE(dir.Read("pasta/treino.log").find("FATAL: no such senone"), std::string::npos);
+    // Killed on the way, as when the user interrupts.
+    Tool("map_adapt", "kill -9 $$");
+    Tool("bw", "true");
+    EXPECT_EQ(Failure(), "O treino de voz falhou (adaptar o modelo (map_adapt)): " + setup.ToolFolder +
+                             "map_adapt terminou com erro 137. Veja " + setup.ProgramFolder + "treino.log");
+    EXPECT_EQ(dir.Read("pasta/voz/means"), "old means");
+    fs::remove(dir.Path() / "tools/sphinx_fe");
+    EXPECT_EQ(Failure(), "O treino de voz falhou (calcular as caracter\xEDsticas): n\xE3o foi poss\xEDvel executar " +
+                             setup.BinFolder + "sphinx_fe. Veja " + setup.ProgramFolder + "treino.log");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
+}
+
+TEST_F(VoiceTraining, TooLittleSpeechOrAMissingModelStopsBeforeAnyTool) {
+    prompts.pop_back();  // 11 s
+    dir.Write("a.wav", WavFileBytes(std::vector<int16_t>(8000 * 9, 100), 8000));
+    EXPECT_EQ(Failure(), "Grava\xE7\xF5" "es curtas demais para o treino de voz (9 s; s\xE3o precisos pelo menos 10 s).");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log"}));
+    setup.BaseModel = dir.File("nenhum");
+    EXPECT_EQ(Failure(), "Modelo ac\xFAstico n\xE3o encontrado em " + dir.File("nenhum") + "/");
+    prompts.clear();
+    EXPECT_EQ(Failure(), "O treino de voz precisa de grava\xE7\xF5" "es.");
+}
+
+TEST(InstalledAcousticModel, TheProgramsArgumentFileElseTheTemplate) {
+    zeltest::TTempDir dir;
+    fs::create_directories(dir.Path() / "sphinx");
+    dir.Write("sphinx/sphinx.arg.default", "-hmm /usr/modelo padrao\r\n-dither yes\r\n");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), "/usr/modelo padrao");
+    dir.Write("sphinx.arg", "-samprate 16000\r\n-hmm /meu/modelo\r\n");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), "/meu/modelo");
+    dir.Write("sphinx.arg", "-samprate 16000\r\n");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), "/usr/modelo padrao");
+    fs::remove(dir.Path() / "sphinx/sphinx.arg.default");
+    EXPECT_THROW(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), TError);
+}
+
+}  // namespace
+}  // namespace zel

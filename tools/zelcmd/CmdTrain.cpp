@@ -1,0 +1,92 @@
+// zelcmd train --prompts LIST.tsv [--folder DIR]
+// zelcmd train --record [--folder DIR]
+// zelcmd train --forget [--folder DIR]
+// Adapts the acoustic model to a voice: the recordings of LIST.tsv (lines
+// "file.wav<TAB>sentence", names relative to the list's folder), or the
+// shipped prompt sentences read aloud into the microphone one by one, become
+// the model in DIR/voz (DIR: by default zelcmd's own folder), which every
+// later switch-on with that folder loads. --forget removes it. The steps go
+// to stderr, their times to stdout.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
+#include "commands/ZelError.h"
+#include "recognition/AudioSource.h"
+#include "recognition/Sphinx.h"
+#include "recognition/training/TakeRecorder.h"
+#include "recognition/training/VoiceFolder.h"
+#include "recognition/training/VoiceTraining.h"
+#include "tools/zelcmd/Subcommands.h"
+#include "tools/zelcmd/Terminal.h"
+#include "tools/zelcmd/TerminalSession.h"
+
+namespace zelcmd {
+
+namespace {
+
+constexpr const char* kUsage = "uso: zelcmd train --prompts LISTA.tsv | --record | --forget [--folder DIR]";
+// The prompt sentences shipped beside the program.
+constexpr const char* kPromptFile = "frases_treino.txt";
+constexpr int32_t kRecordRate = 16000;
+
+void WaitForEnter() {
+    std::string line;
+    if (!std::getline(std::cin, line)) throw zel::TError(zel::Utf8ToCp1252("Gravação interrompida."));
+}
+
+// Reads the shipped sentences aloud: Enter starts and stops each recording.
+// The recordings and their list stay in DIR/gravacoes.
+std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
+    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(ProgramFolder() + kPromptFile));
+    zel::TTakeRecorder recorder;
+    const size_t n = takes.Sentences().size();
+    for (size_t i = 0; i < n; ++i) {
+        PrintLine(std::to_string(i + 1) + " de " + std::to_string(n) + ": " + takes.Sentences()[i]);
+        std::cerr << "Enter começa a gravar" << std::endl;
+        WaitForEnter();
+        recorder.Start(zel::OpenMicrophone("", kRecordRate, kRecordRate));
+        std::cerr << "Gravando; Enter termina" << std::endl;
+        WaitForEnter();
+        takes.Keep(i, recorder.Stop(), kRecordRate);
+    }
+    return takes.Prompts();
+}
+
+}  // namespace
+
+int RunTrain(const std::vector<std::string>& argv) {
+    TArgs args = ParseArgs(argv, {"prompts", "folder"}, {"record", "forget"});
+    const int modes = args.Has("prompts") + args.Has("record") + args.Has("forget");
+    if (modes != 1 || !args.plain.empty()) throw zel::TError(kUsage);
+    std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : ProgramFolder();
+    if (folder.back() != '/') folder += '/';
+
+    if (args.Has("forget")) {
+        PrintLine(zel::ForgetVoiceModel(folder) ? zel::Utf8ToCp1252("Treino de voz esquecido.")
+                                                : zel::Utf8ToCp1252("Não havia treino de voz."));
+        return 0;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(zel::NativePath(folder), ec);
+    zel::TTrainingSetup setup;
+    setup.ProgramFolder = folder;
+    setup.BaseModel = zel::InstalledAcousticModel(folder, ProgramFolder() + zel::kRecognizerFolderName);
+    const std::vector<zel::TPrompt> prompts =
+        args.Has("prompts") ? zel::ReadPromptList(FromTerminal(args.Get("prompts"))) : RecordPrompts(folder);
+    const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {
+        std::cerr << zel::Cp1252ToUtf8(step) << "..." << std::endl;
+    });
+    char line[160];
+    for (const auto& step : report.Steps) {
+        std::snprintf(line, sizeof line, "%.2f s", step.Seconds);
+        PrintLine(step.Name + ": " + line);
+    }
+    std::snprintf(line, sizeof line, "%zu frases, %.1f s de fala", prompts.size(), report.SpeechSeconds);
+    PrintLine(zel::Utf8ToCp1252("Modelo adaptado em ") + folder + zel::kVoiceFolderName + " (" + line + ")");
+    return 0;
+}
+
+}  // namespace zelcmd
