@@ -47,6 +47,9 @@ public:
     // the argument file says (its "-audiofile" or the microphone). Read by
     // InitRecognizer; relative names are taken from the argument file's folder.
     std::u16string AudioFile;
+    // Ours: asked while the microphone is being opened; true ends the wait
+    // (zelcmd's Ctrl+C).
+    std::function<bool()> Cancelled;
 
     // The options of the last InitRecognizer, as read from the argument file.
     const TRecognizerArgs& Args() const { return args_; }

@@ -7,9 +7,11 @@
 // names one (the control's AudioFile, which wins over the argument file's
 // "-audiofile"), and prints every sentence heard with its confidence and the
 // actions it caused. A WAV file ends the run when it has been heard to the
-// end; the microphone listens until Ctrl+C. A source that fails on the way
-// (the audio server went away) ends the run with status 1 and says so. With
-// --dry-run the actions are printed instead of done.
+// end; the microphone listens until Ctrl+C. A microphone that cannot be
+// opened (no server, or one that does not answer within a few seconds) or a
+// source that fails on the way (the audio server went away) ends the run with
+// status 3 and says so; Ctrl+C while the microphone is being opened ends it at
+// once with status 130. With --dry-run the actions are printed instead of done.
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -47,19 +49,23 @@ extern "C" void OnInterrupt(int) { gInterrupted = 1; }
 // and no hook library.
 class TTerminalView : public zel::ISwitchView {
 public:
-    void SetStatus(const std::string& caption) override { std::cerr << zel::Cp1252ToUtf8(caption) << '\n'; }
+    void SetStatus(const std::string& caption) override {
+        status = caption;
+        std::cerr << zel::Cp1252ToUtf8(caption) << '\n';
+    }
     void SetMenuButtonsEnabled(bool) override {}
     void OpenKeyHook() override {
         std::cerr << "zelcmd: tecla de ativação ignorada (sem biblioteca de gancho no terminal)\n";
     }
     void CloseKeyHook() override {}
+    std::string status;  // the last one
 };
 
 }  // namespace
 
 int RunListen(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "audio", "settings", "modnum", "folder"}, {"dry-run"});
-    if (!args.Has("profile") || !args.plain.empty()) throw zel::TError(kUsage);
+    if (!args.Has("profile") || !args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
     const std::string exeFolder = ProgramFolder();
     std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : exeFolder;
@@ -142,7 +148,14 @@ int RunListen(const std::vector<std::string>& argv) {
     }
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    zel::RecognitionSwitchOn(sphinx, ctx, view, input);
+    recognizer.Cancelled = [] { return gInterrupted != 0; };
+    try {
+        zel::RecognitionSwitchOn(sphinx, ctx, view, input);
+    } catch (const zel::TError& e) {
+        if (gInterrupted) throw TExitError(kExitInterrupted, e.what());
+        if (view.status.rfind(zel::kStatusMicrophoneFailed, 0) == 0) throw TExitError(kExitAudio, e.what());
+        throw;
+    }
     if (!args.Has("audio")) std::cerr << "Ctrl+C termina\n";
     while (!ended && !gInterrupted) {
         queue.WaitAndRun(std::chrono::milliseconds(100));
@@ -150,7 +163,7 @@ int RunListen(const std::vector<std::string>& argv) {
     }
     zel::RecognitionSwitchOff(sphinx, ctx, view);
     // A source that failed is not a run that ended well.
-    if (audioFailed) throw zel::TError(zel::kStatusAudioLost);
+    if (audioFailed) throw TExitError(kExitAudio, zel::kStatusAudioLost);
     return 0;
 }
 
