@@ -7,12 +7,24 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <cerrno>
+#include <cstdlib>
 
 namespace zel {
 
 namespace {
 
 int signalPipe[2] = {-1, -1};
+
+std::function<void()>& ExitQuitPath() {
+    static auto* path = new std::function<void()>;  // never destroyed: exit handlers run late
+    return *path;
+}
+
+void RunQuitPathAtExit() {
+    std::function<void()> path;
+    path.swap(ExitQuitPath());  // once
+    if (path) path();
+}
 
 void OnSignal(int signo) {
     const int saved = errno;
@@ -38,6 +50,12 @@ void QuitOnSignals(QObject* parent) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signo : {SIGTERM, SIGINT, SIGHUP}) sigaction(signo, &action, nullptr);
+}
+
+void QuitPathAtExit(std::function<void()> quitPath) {
+    static const bool registered = std::atexit(&RunQuitPathAtExit) == 0;
+    (void)registered;
+    ExitQuitPath() = std::move(quitPath);
 }
 
 }  // namespace zel

@@ -78,9 +78,19 @@ int main(int argc, char** argv) {
     }
     auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
     zel::QuitOnSignals(&app);
+    // The X server gone: Qt or Xlib calls exit() from inside the loop. The
+    // window and the services are then taken down as after "Sair", without
+    // waiting on the dead display.
+    zel::QuitPathAtExit([&] {
+        zel::TX11Desktop::SetProgramEnding();
+        shown = nullptr;
+        form.reset();
+        services.reset();
+    });
     form->show();
     shown = form.get();
     int rc = app.exec();
+    zel::QuitPathAtExit(nullptr);
     shown = nullptr;
     form.reset();
     return rc;

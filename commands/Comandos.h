@@ -68,6 +68,9 @@ public:
     // Appends "comando", empty pronunciation, tcTecla, empty arguments.
     void AppendNew();
     void Append(TComando command);
+    // Room for this many commands, so that appending them one by one does
+    // not hold two copies of the list while it grows.
+    void Reserve(size_t count) { items_.reserve(count); }
     // Out-of-range indexes do nothing.
     void RemoveAt(int32_t index);
     void Clear();

@@ -72,7 +72,10 @@ TIniDocument TIniDocument::ForReading(std::string_view bytes, TSectionFilter wan
         }
         if (repeated || !KeyOfLine(line, key)) return;
         Section& s = doc.sections_.back();
-        if (s.keyIndex.try_emplace(key, s.lines.size()).second) s.lines.emplace_back(line);
+        if (FindKey(s, key)) return;
+        s.lines.emplace_back(line);
+        if (s.keyIndex) s.keyIndex->emplace(key, s.lines.size() - 1);
+        else if (s.lines.size() > kSmallSection) IndexSection(s);
     });
     return doc;
 }
@@ -97,18 +100,37 @@ void TIniDocument::AddLine(std::string line) {
 
 std::vector<std::string> TIniDocument::SectionNames() const {
     std::vector<std::string> names;
-    std::string name;
-    for (const auto& s : sections_)
-        if (!s.header.empty() && ParseSectionHeader(s.header, name)) names.push_back(name);
+    ForEachSectionName([&](const std::string& name) { names.push_back(name); });
     return names;
 }
 
-void TIniDocument::IndexSection(size_t sectionIndex) {
-    Section& s = sections_[sectionIndex];
-    s.keyIndex.clear();
+void TIniDocument::ForEachSectionName(const std::function<void(const std::string&)>& each) const {
+    std::string name;
+    for (const auto& s : sections_)
+        if (!s.header.empty() && ParseSectionHeader(s.header, name)) each(name);
+}
+
+void TIniDocument::IndexSection(size_t sectionIndex) { IndexSection(sections_[sectionIndex]); }
+
+void TIniDocument::IndexSection(Section& s) {
+    s.keyIndex.reset();
+    if (s.lines.size() <= kSmallSection) return;
+    s.keyIndex = std::make_unique<std::unordered_map<std::string, size_t>>();
     std::string key;
     for (size_t i = 0; i < s.lines.size(); ++i)
-        if (KeyOfLine(s.lines[i], key)) s.keyIndex.try_emplace(key, i);
+        if (KeyOfLine(s.lines[i], key)) s.keyIndex->try_emplace(key, i);
+}
+
+std::optional<size_t> TIniDocument::FindKey(const Section& s, const std::string& folded) {
+    if (s.keyIndex) {
+        auto k = s.keyIndex->find(folded);
+        if (k == s.keyIndex->end()) return std::nullopt;
+        return k->second;
+    }
+    std::string key;
+    for (size_t i = 0; i < s.lines.size(); ++i)
+        if (KeyOfLine(s.lines[i], key) && key == folded) return i;
+    return std::nullopt;
 }
 
 TIniDocument TIniDocument::LoadOrEmpty(const std::string& fileName) {
@@ -127,9 +149,8 @@ const std::string* TIniDocument::FindValueLine(std::string_view section, std::st
     auto s = sectionIndex_.find(NameFold(section));
     if (s == sectionIndex_.end()) return nullptr;
     const Section& sec = sections_[s->second];
-    auto k = sec.keyIndex.find(NameFold(TrimBlanks(key)));
-    if (k == sec.keyIndex.end()) return nullptr;
-    return &sec.lines[k->second];
+    const std::optional<size_t> k = FindKey(sec, NameFold(TrimBlanks(key)));
+    return k ? &sec.lines[*k] : nullptr;
 }
 
 bool TIniDocument::HasKey(std::string_view section, std::string_view key) const {
@@ -167,17 +188,16 @@ void TIniDocument::WriteString(std::string_view section, std::string_view key, s
     }
     Section& sec = sections_[s->second];
     std::string foldedKey = NameFold(TrimBlanks(key));
-    auto k = sec.keyIndex.find(foldedKey);
-    if (k != sec.keyIndex.end()) {
-        sec.lines[k->second] = line;
+    if (const std::optional<size_t> k = FindKey(sec, foldedKey)) {
+        sec.lines[*k] = line;
         return;
     }
     // After the last non-empty line of the section, so blank separators stay last.
     size_t at = sec.lines.size();
     while (at > 0 && Trim(sec.lines[at - 1]).empty()) --at;
     sec.lines.insert(sec.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
-    if (at == sec.lines.size() - 1) sec.keyIndex.emplace(foldedKey, at);
-    else IndexSection(s->second);
+    if (sec.keyIndex && at == sec.lines.size() - 1) sec.keyIndex->emplace(foldedKey, at);
+    else IndexSection(sec);
 }
 
 void TIniDocument::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

@@ -11,9 +11,14 @@
 //   last line of its section; a new section goes at the end.
 // Lookups go through an index, so writing N keys costs O(N), not O(N²).
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace zel {
@@ -49,6 +54,8 @@ public:
     bool HasSection(std::string_view section) const;
     // The names of the section headers, in file order, duplicates included.
     std::vector<std::string> SectionNames() const;
+    // The same names one at a time, without a list of them all.
+    void ForEachSectionName(const std::function<void(const std::string&)>& name) const;
 
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
@@ -61,14 +68,38 @@ private:
     struct Section {
         std::string header;              // the "[name]" line as written; empty for the lines before any section
         std::vector<std::string> lines;  // the lines after the header, up to the next header
-        std::unordered_map<std::string, size_t> keyIndex;  // folded key → line, first occurrence
+        // Folded key → line, first occurrence; only for a section of more
+        // than kSmallSection lines (a small one is searched line by line), so
+        // that a file of tiny sections does not pay for an index each.
+        std::unique_ptr<std::unordered_map<std::string, size_t>> keyIndex;
+
+        Section() = default;
+        Section(std::string h, std::vector<std::string> l, std::unique_ptr<std::unordered_map<std::string, size_t>> k)
+            : header(std::move(h)), lines(std::move(l)), keyIndex(std::move(k)) {}
+        Section(const Section& o)
+            : header(o.header),
+              lines(o.lines),
+              keyIndex(o.keyIndex ? std::make_unique<std::unordered_map<std::string, size_t>>(*o.keyIndex) : nullptr) {}
+        Section& operator=(const Section& o) {
+            if (this != &o) *this = Section(o);
+            return *this;
+        }
+        Section(Section&&) = default;
+        Section& operator=(Section&&) = default;
     };
 
     void AddLine(std::string line);
+    static constexpr size_t kSmallSection = 8;
     void IndexSection(size_t sectionIndex);
+    static void IndexSection(Section& s);
+    // The line of a folded key in s.
+    static std::optional<size_t> FindKey(const Section& s, const std::string& folded);
     const std::string* FindValueLine(std::string_view section, std::string_view key) const;
 
-    std::vector<Section> sections_;
+    // A deque: a file of many sections grows it without moving them all (a
+    // vector's growth held the old and the new copy, three sections' room
+    // for each one read).
+    std::deque<Section> sections_;
     std::unordered_map<std::string, size_t> sectionIndex_;  // folded name → first section of that name
 };
 

@@ -20,16 +20,16 @@ size_t FindDitadoLine(const std::vector<std::string>& lines) {
 std::string CmdSection(int32_t i) { return "cmd" + std::to_string(i); }
 
 // The indexes of the "cmd<i>" sections below the count, each once, ascending.
-std::vector<int32_t> CommandSections(const std::vector<std::string>& names, int32_t count) {
+std::vector<int32_t> CommandSections(const TIniDocument& ini, int32_t count) {
     std::vector<int32_t> found;
-    for (const std::string& name : names) {
+    ini.ForEachSectionName([&](const std::string& name) {
         std::string folded = NameFold(name);
-        if (folded.size() < 4 || folded.size() > 13 || folded.compare(0, 3, "cmd") != 0) continue;
-        if (!std::all_of(folded.begin() + 3, folded.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
-        if (folded.size() > 4 && folded[3] == '0') continue;  // "cmd01" is not command 1
+        if (folded.size() < 4 || folded.size() > 13 || folded.compare(0, 3, "cmd") != 0) return;
+        if (!std::all_of(folded.begin() + 3, folded.end(), [](char c) { return c >= '0' && c <= '9'; })) return;
+        if (folded.size() > 4 && folded[3] == '0') return;  // "cmd01" is not command 1
         long long index = std::stoll(folded.substr(3));
         if (index < count) found.push_back(static_cast<int32_t>(index));
-    }
+    });
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
@@ -75,13 +75,15 @@ void LoadProfile(TProfileState& state, const std::string& fileName) {
     });
     const size_t emptyBudget = kFreeEmptyCommands + settingsEnd / kBytesPerEmptyCommand;
     int32_t declared = std::max(0, ini.ReadInteger("geral", "numcomandos", 0));
-    std::vector<int32_t> sections = CommandSections(ini.SectionNames(), declared);
+    std::vector<int32_t> sections = CommandSections(ini, declared);
     bytes.clear();
     bytes.shrink_to_fit();
 
     int32_t count = declared;
     if (static_cast<size_t>(declared) > emptyBudget) count = sections.empty() ? 0 : sections.back() + 1;
     TListaComandos comandos;
+    const size_t missing = static_cast<size_t>(count) > sections.size() ? static_cast<size_t>(count) - sections.size() : 0;
+    comandos.Reserve(sections.size() + std::min(missing, emptyBudget));
     size_t empties = 0, next = 0;
     for (int32_t i = 0; i < count;) {
         bool present = next < sections.size() && sections[next] == i;

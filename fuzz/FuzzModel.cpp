@@ -1,13 +1,16 @@
-// A profile turned into the recognizer's files, as switch-on does, gives a
-// model that passes the check and that the engine's own reader loads.
+// A profile turned into the recognizer's files, as switch-on does (its
+// commands, the shipped number words and its dictation memo), gives a model
+// that passes the check and that the engine's own reader loads with the
+// n-gram counts we wrote.
 #include <sphinxbase/err.h>
 #include <sphinxbase/logmath.h>
 #include <sphinxbase/ngram_model.h>
 
+#include "actions/NumericModifiers.h"
 #include "commands/Profile.h"
 #include "commands/ZelError.h"
 #include "fuzz/FuzzSupport.h"
-#include "langmodel/ParserPortugues.h"
+#include "langmodel/Vocabulary.h"
 #include "recognition/ArpaCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -15,22 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         err_set_logfp(nullptr);
         return logmath_init(1.0001, 0, 0);
     }();
+    static const zel::TListaComandos numbers = [] {
+        zel::TListaComandos table;
+        zel::LoadNumericModifiers(table, ZEL_SOURCE_DIR "/data/modnum.ini");
+        return table;
+    }();
     std::string in = zelfuzz::WriteInput("in.zpr", data, size);
     zel::TProfileState profile;
     zel::LoadProfile(profile, in);
-    // The vocabulary of switch-on (recognition/RecognitionSwitch.cpp).
     zel::TParserPortugues parser;
-    parser.ResetCounts();
-    for (const zel::TComando& c : profile.Comandos) {
-        if (c.Cmd.empty()) continue;
-        parser.AddUnigram(c.Cmd);
-        parser.AddBigram("<s> " + c.Cmd);
-        parser.AddBigram(c.Cmd + " </s>");
-        parser.AddTrigram("<s> " + c.Cmd + " </s>");
-        parser.AddDictionaryEntry(c.Cmd, c.Fonemas);
-    }
     try {
-        parser.AddBundleLines(profile.Ditado);
+        zel::CountRecognizerVocabulary(parser, profile.Comandos, &numbers, profile.Ditado);
     } catch (const zel::TError&) {
         // a count that is no integer ends the bundle; what was added stays
     }
@@ -40,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     zel::CheckArpaModel(lm);  // a refusal of our own model ends the run
     ngram_model_t* model = ngram_model_read(nullptr, lm.c_str(), NGRAM_ARPA, lmath);
     ZELFUZZ_CHECK(model != nullptr);
+    ZELFUZZ_CHECK(ngram_model_get_counts(model)[0] == static_cast<uint32>(parser.NumUnigrams()));
     ngram_model_free(model);
     return 0;
 }

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "commands/Cp1252.h"
@@ -179,7 +181,27 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate) {
+namespace {
+
+// pa_simple_new waits up to 30 s for a server that accepts the connection but
+// does not answer (a stopped one), deaf to everything. So the connection is
+// made on a thread of its own and the caller waits only so long, or until the
+// user gives up; a connection abandoned that way is closed by its thread
+// whenever it ends.
+struct TPendingConnect {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool abandoned = false;
+    pa_simple* pa = nullptr;
+    int error = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate,
+                                             const std::function<bool()>& cancelled,
+                                             std::chrono::milliseconds timeout) {
     const int32_t samplesPerSecond = captureRate;
     pa_sample_spec sampleFormat{};
     sampleFormat.format = PA_SAMPLE_S16LE;
@@ -192,25 +214,52 @@ std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t 
     attr.prebuf = static_cast<uint32_t>(-1);
     attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(samplesPerSecond / 50 * 2);
-    int error = 0;
+
+    auto pending = std::make_shared<TPendingConnect>();
     // Source names are core text here and UTF-8 for the server.
     const std::string deviceUtf8 = Cp1252ToUtf8(device);
-    pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, device.empty() ? nullptr : deviceUtf8.c_str(),
-                                  "reconhecimento de voz", &sampleFormat, nullptr, &attr, &error);
-    if (!pa)
-        throw TError(Utf8ToCp1252("Não foi possível abrir o microfone") + (device.empty() ? std::string() : " " + device) +
-                     Utf8ToCp1252(": servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
-                     pa_strerror(error) + ").");
+    std::thread([pending, deviceUtf8, sampleFormat, attr] {
+        int error = 0;
+        pa_simple* pa = pa_simple_new(nullptr, "MORO Zel", PA_STREAM_RECORD, deviceUtf8.empty() ? nullptr : deviceUtf8.c_str(),
+                                      "reconhecimento de voz", &sampleFormat, nullptr, &attr, &error);
+        std::lock_guard lock(pending->mutex);
+        if (pending->abandoned) {
+            if (pa) pa_simple_free(pa);
+            return;
+        }
+        pending->pa = pa;
+        pending->error = error;
+        pending->finished = true;
+        pending->done.notify_all();
+    }).detach();
+
+    const std::string what = Utf8ToCp1252("Não foi possível abrir o microfone") +
+                             (device.empty() ? std::string() : " " + device) + ": ";
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::unique_lock lock(pending->mutex);
+    while (!pending->finished) {
+        const bool gaveUp = cancelled && cancelled();
+        if (gaveUp || std::chrono::steady_clock::now() >= deadline) {
+            pending->abandoned = true;
+            if (gaveUp) throw TError(what + Utf8ToCp1252("interrompido."));
+            throw TError(what + Utf8ToCp1252("o servidor de áudio (PulseAudio) não respondeu em ") +
+                         std::to_string((timeout.count() + 999) / 1000) + " s.");
+        }
+        pending->done.wait_for(lock, std::chrono::milliseconds(50));
+    }
+    if (!pending->pa)
+        throw TError(what + Utf8ToCp1252("servidor de áudio (PulseAudio) indisponível ou sem fonte de gravação (") +
+                     pa_strerror(pending->error) + ").");
     std::unique_ptr<TSourceWatch> watch;
     if (!device.empty()) {
         try {
             watch = std::make_unique<TSourceWatch>(deviceUtf8);
         } catch (const TError&) {
-            pa_simple_free(pa);
+            pa_simple_free(pending->pa);
             throw;
         }
     }
-    return std::make_unique<TMicrophoneSource>(pa, captureRate, engineRate, std::move(watch));
+    return std::make_unique<TMicrophoneSource>(pending->pa, captureRate, engineRate, std::move(watch));
 }
 
 }  // namespace zel

@@ -3,7 +3,9 @@
 // server, or a WAV file (tests, `zelcmd listen --audio`, a user's recording).
 // 16-bit signed mono samples at the engine's rate: sources recorded at
 // another rate are converted.
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,7 +71,11 @@ std::vector<int16_t> ReadWavSamples(const std::string& fileName, int32_t& rate);
 
 // The default (or named) source of the audio server, recorded at
 // captureRate and delivered at engineRate. Raises a clear message when the
-// server or the microphone cannot be opened.
-std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate);
+// server or the microphone cannot be opened, when the server has not answered
+// within timeout, or as soon as cancelled (polled every 50 ms) says so.
+inline constexpr std::chrono::milliseconds kMicrophoneTimeout{3000};
+std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t captureRate, int32_t engineRate,
+                                             const std::function<bool()>& cancelled = {},
+                                             std::chrono::milliseconds timeout = kMicrophoneTimeout);
 
 }  // namespace zel

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/ActionContext.h"
+#include "langmodel/Vocabulary.h"
 #include "recognition/Sphinx.h"
 
 namespace zel {
@@ -56,14 +57,6 @@ struct TSwitchOnInput {
     std::vector<std::string> Ditado;  // mmoDitado's lines
     std::string PastaExe;             // the program's folder, ending in "/"
 };
-
-// The vocabulary of a run, counted into the builder: every command with a
-// phrase (unigram, opening and closing bigrams, the trigram, its dictionary
-// line), every number word of modificadores (unigram, opening bigram,
-// dictionary line; null: none) and the dictation memo's bundle lines. The
-// counts are reset first; no file is written.
-void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& comandos,
-                               const TListaComandos* modificadores, const std::vector<std::string>& ditado);
 
 // Builds every file of a run from the commands, the numeric modifiers (when
 // ctx.Prefs.ModNum; modnum.ini is read afresh into ctx.Modificadores) and the

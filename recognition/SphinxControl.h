@@ -48,6 +48,9 @@ public:
     // InitRecognizer; relative names are taken from the argument file's folder.
     // A file name: the system's bytes (see NativePath).
     std::string AudioFile;
+    // Ours: asked while the microphone is being opened; true ends the wait
+    // (zelcmd's Ctrl+C).
+    std::function<bool()> Cancelled;
 
     // The options of the last InitRecognizer, as read from the argument file.
     const TRecognizerArgs& Args() const { return args_; }

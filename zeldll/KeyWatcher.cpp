@@ -137,13 +137,22 @@ bool OpenSender(TKeyWatcher::TSession& s) {
     return true;
 }
 
+// A dead connection met by a request: Xlib would end the program from inside
+// the library. The session only notes it (given an error handler that
+// returns, as the program's desktop installs) and leaves the displays alone.
+void OnConnectionLost(Display*, void* session) {
+    static_cast<TKeyWatcher::TSession*>(session)->serverGone = true;
+}
+
 bool OpenRecord(TKeyWatcher::TSession& s) {
     s.control = XOpenDisplay(nullptr);
     if (!s.control) return false;
+    XSetIOErrorExitHandler(s.control, &OnConnectionLost, &s);
     int major = 0, minor = 0;
     if (!XRecordQueryVersion(s.control, &major, &minor)) return false;
     s.data = XOpenDisplay(nullptr);
     if (!s.data) return false;
+    XSetIOErrorExitHandler(s.data, &OnConnectionLost, &s);
 
     s.keycodeToVk = BuildKeycodeToVk(s.control);
 
@@ -220,12 +229,13 @@ void TKeyWatcher::Run(TSession* s) {
             if (errno == EINTR) continue;
             break;
         }
-        if (fds[1].revents) break;
-        // A server that went away: leave the socket alone.
+        // A server that went away: leave the socket alone (looked at before
+        // the stop, which may come because of it).
         if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
             s->serverGone = true;
             break;
         }
+        if (fds[1].revents || s->serverGone) break;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -413,7 +414,26 @@ struct TX11Desktop::Impl {
     }
 };
 
+namespace {
+
+std::atomic<bool> programEnding{false};
+
+// Xlib's own handler ends the program at once when the server goes away. Ours
+// returns, and each display's exit handler decides: this one ends the program
+// with exit(1), as Qt does for its own connection, so that the program's exit
+// handler goes through the quit path; while the program is already ending, a
+// lost display is left alone, so that the quit path is not cut short.
+int OnIoError(Display*) { return 0; }
+void OnDisplayLost(Display*, void*) {
+    if (!programEnding.exchange(true)) std::exit(1);
+}
+
+}  // namespace
+
+void TX11Desktop::SetProgramEnding() { programEnding = true; }
+
 TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_unique<Impl>()) {
+    XSetIOErrorHandler(&OnIoError);
     const char* name = displayName.empty() ? nullptr : displayName.c_str();
     std::string shown = name ? displayName : (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
     int major = XkbMajorVersion, minor = XkbMinorVersion, reason = 0, event = 0, error = 0;
@@ -423,6 +443,7 @@ TX11Desktop::TX11Desktop(const std::string& displayName) : impl_(std::make_uniqu
             throw TError("N\xE3o foi poss\xEDvel conectar ao servidor X (DISPLAY=\"" + shown + "\")");
         throw TError("O servidor X (DISPLAY=\"" + shown + "\") n\xE3o oferece a extens\xE3o XKB");
     }
+    XSetIOErrorExitHandler(impl_->display, &OnDisplayLost, nullptr);
     int ev = 0, er = 0, maj = 0, min = 0;
     if (!XTestQueryExtension(impl_->display, &ev, &er, &maj, &min)) {
         XCloseDisplay(impl_->display);

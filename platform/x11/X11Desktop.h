@@ -40,6 +40,11 @@ public:
     // How many spare keycodes carry a keysym for the typing now.
     size_t SpareKeysBound() const;
 
+    // A lost X server ends the program with exit(1) (the program's exit
+    // handler runs its quit path). Once the program is ending, called by
+    // that path, a lost server is left alone instead.
+    static void SetProgramEnding();
+
     // True when an X server answers on the display (DISPLAY when empty).
     static bool Reachable(const std::string& displayName = "");
 

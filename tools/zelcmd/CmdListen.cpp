@@ -9,10 +9,13 @@
 // actions it caused, then the line the window's panel shows ("ouvido: copiar
 // → CTRL+C (87)"); the history file historico.log goes into DIR unless the
 // settings turn it off. --source names the audio server's source (see
-// `zelcmd sources`; the settings' "microfone" otherwise). A WAV file ends the run when it has been heard to the
-// end; the microphone listens until Ctrl+C. A source that fails on the way
-// (the audio server went away) ends the run with status 1 and says so. With
-// --dry-run the actions are printed instead of done.
+// `zelcmd sources`; the settings' "microfone" otherwise). A WAV file ends the
+// run when it has been heard to the end; the microphone listens until Ctrl+C.
+// A microphone that cannot be opened (no server, or one that does not answer
+// within a few seconds) or a source that fails on the way (the audio server
+// went away) ends the run with status 3 and says so; Ctrl+C while the
+// microphone is being opened ends it at once with status 130. With --dry-run
+// the actions are printed instead of done.
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -52,19 +55,23 @@ extern "C" void OnInterrupt(int) { gInterrupted = 1; }
 // and no hook library.
 class TTerminalView : public zel::ISwitchView {
 public:
-    void SetStatus(const std::string& caption) override { std::cerr << zel::Cp1252ToUtf8(caption) << '\n'; }
+    void SetStatus(const std::string& caption) override {
+        status = caption;
+        std::cerr << zel::Cp1252ToUtf8(caption) << '\n';
+    }
     void SetMenuButtonsEnabled(bool) override {}
     void OpenKeyHook() override {
         std::cerr << "zelcmd: tecla de ativação ignorada (sem biblioteca de gancho no terminal)\n";
     }
     void CloseKeyHook() override {}
+    std::string status;  // the last one
 };
 
 }  // namespace
 
 int RunListen(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "audio", "source", "settings", "modnum", "folder"}, {"dry-run"});
-    if (!args.Has("profile") || !args.plain.empty()) throw zel::TError(kUsage);
+    if (!args.Has("profile") || !args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
     const std::string exeFolder = ProgramFolder();
     std::string folder = args.Has("folder") ? args.Get("folder") : exeFolder;
@@ -171,7 +178,14 @@ int RunListen(const std::vector<std::string>& argv) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     heard.StartRun();
-    zel::RecognitionSwitchOn(sphinx, ctx, view, input);
+    recognizer.Cancelled = [] { return gInterrupted != 0; };
+    try {
+        zel::RecognitionSwitchOn(sphinx, ctx, view, input);
+    } catch (const zel::TError& e) {
+        if (gInterrupted) throw TExitError(kExitInterrupted, e.what());
+        if (view.status.rfind(zel::kStatusMicrophoneFailed, 0) == 0) throw TExitError(kExitAudio, e.what());
+        throw;
+    }
     status = zel::ListeningStatus(ctx);
     if (!args.Has("audio")) std::cerr << "Ctrl+C termina\n";
     while (!ended && !gInterrupted) {
@@ -183,7 +197,7 @@ int RunListen(const std::vector<std::string>& argv) {
     }
     zel::RecognitionSwitchOff(sphinx, ctx, view);
     // A source that failed is not a run that ended well.
-    if (audioFailed) throw zel::TError(sourceGone ? zel::kStatusSourceGone : zel::kStatusAudioLost);
+    if (audioFailed) throw TExitError(kExitAudio, sourceGone ? zel::kStatusSourceGone : zel::kStatusAudioLost);
     return 0;
 }
 

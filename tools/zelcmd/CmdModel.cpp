@@ -81,7 +81,7 @@ int RunModel(const std::vector<std::string>& argv) {
             ++sources;
         }
     }
-    if (sources != 1 || !args.Has("out") || !args.plain.empty()) throw zel::TError(Usage());
+    if (sources != 1 || !args.Has("out") || !args.plain.empty()) throw TExitError(kExitUsage, Usage());
 
     const std::string out = args.Get("out");
     std::error_code ec;

@@ -10,7 +10,7 @@ namespace zelcmd {
 
 int RunPhonemes(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {}, {});
-    if (args.plain.empty()) throw zel::TError("uso: zelcmd phonemes TEXTO...");
+    if (args.plain.empty()) throw TExitError(kExitUsage, "uso: zelcmd phonemes TEXTO...");
     for (const auto& text : args.plain) PrintLine(zel::TParserPortugues::TextToPhonemes(FromTerminal(text)));
     return 0;
 }

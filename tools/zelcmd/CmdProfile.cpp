@@ -20,7 +20,7 @@ namespace zelcmd {
 
 int RunProfile(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"save", "modnum"}, {"check"});
-    if (args.plain.size() != 1) throw zel::TError("uso: zelcmd profile FILE.zpr [--save OUT.zpr] [--check [--modnum FILE]]");
+    if (args.plain.size() != 1) throw TExitError(kExitUsage, "uso: zelcmd profile FILE.zpr [--save OUT.zpr] [--check [--modnum FILE]]");
     zel::TProfileState profile;
     zel::LoadProfile(profile, args.plain[0]);
     if (args.Has("check")) {

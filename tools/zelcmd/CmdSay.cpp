@@ -40,7 +40,7 @@ constexpr const char* kUsage =
 
 int RunSay(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "settings", "modnum"}, {"dry-run"});
-    if (args.plain.empty()) throw zel::TError(kUsage);
+    if (args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
     const std::string pastaExe = ProgramFolder();
 

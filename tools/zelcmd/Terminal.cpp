@@ -5,6 +5,7 @@
 
 #include "commands/Cp1252.h"
 #include "commands/ZelError.h"
+#include "tools/zelcmd/Subcommands.h"
 
 namespace zelcmd {
 
@@ -37,10 +38,11 @@ TArgs ParseArgs(const std::vector<std::string>& argv, const std::vector<std::str
         if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
             result.options.emplace_back(name, "");
         } else if (std::find(valued.begin(), valued.end(), name) != valued.end()) {
-            if (i + 1 >= argv.size()) throw zel::TError("op\xE7\xE3o --" + FromTerminal(name) + " sem valor");  // core text is Windows-1252
+            // core text is Windows-1252
+            if (i + 1 >= argv.size()) throw TExitError(kExitUsage, "op\xE7\xE3o --" + FromTerminal(name) + " sem valor");
             result.options.emplace_back(name, argv[++i]);
         } else {
-            throw zel::TError("op\xE7\xE3o desconhecida: " + FromTerminal(a));
+            throw TExitError(kExitUsage, "op\xE7\xE3o desconhecida: " + FromTerminal(a));
         }
     }
     return result;

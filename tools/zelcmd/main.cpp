@@ -1,5 +1,6 @@
 // zelcmd: the core of MORO Zel from a terminal. UTF-8 in and out; exit status
-// 0 on success, 1 with the error message on stderr.
+// 0 on success, else the kind of failure (Subcommands.h) with the error
+// message on stderr.
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -21,20 +22,25 @@ int main(int argc, char** argv) {
     zel::InstallFileSync();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(argc < 2 ? std::cerr : std::cout);
-        return argc < 2 ? 1 : 0;
+        return argc < 2 ? zelcmd::kExitUsage : zelcmd::kExitOk;
     }
     for (const auto& s : zelcmd::Subcommands()) {
         if (std::strcmp(argv[1], s.name) != 0) continue;
-        try {
-            return s.run(std::vector<std::string>(argv + 2, argv + argc));
-        } catch (const std::exception& e) {
-            // Core messages are Windows-1252; the terminal reads UTF-8.
+        // Core messages are Windows-1252; the terminal reads UTF-8.
+        auto report = [](const std::exception& e, int status) {
             std::cout.flush();
             std::cerr << "zelcmd: " << zel::Cp1252ToUtf8(e.what()) << '\n';
-            return 1;
+            return status;
+        };
+        try {
+            return s.run(std::vector<std::string>(argv + 2, argv + argc));
+        } catch (const zelcmd::TExitError& e) {
+            return report(e, e.Status);
+        } catch (const std::exception& e) {
+            return report(e, zelcmd::kExitError);
         }
     }
     std::cerr << "zelcmd: sub-comando desconhecido: " << argv[1] << '\n';
     PrintUsage(std::cerr);
-    return 1;
+    return zelcmd::kExitUsage;
 }

@@ -64,14 +64,19 @@ grep -q '^-lmfn '"$T"'/run/languagemodel.lm' "$T/run/sphinx.arg" || fail "argume
 # The argument file names no audio file: the WAV is the run's, not the user's.
 ! grep -q audiofile "$T/run/sphinx.arg" || fail "audio file written into sphinx.arg"
 
-# --- listen without an audio server: a clear message, at once.
-if PULSE_SERVER="unix:$T/no-server" timeout 20 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" --dry-run \
-     > /dev/null 2> "$T/mic.err"; then
-  fail "listening without a server"
-fi
+# --- listen without an audio server: a clear message, at once, status 3.
+rc=0
+PULSE_SERVER="unix:$T/no-server" timeout 20 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" --dry-run \
+  > /dev/null 2> "$T/mic.err" || rc=$?
+[ "$rc" = 3 ] || fail "listening without a server: status $rc"
 grep -q 'microfone' "$T/mic.err" || fail "no microphone message: $(cat "$T/mic.err")"
+# A wrong command line is status 2, a missing profile 1.
+rc=0; "$ZELCMD" listen --audio x.wav 2> /dev/null || rc=$?
+[ "$rc" = 2 ] || fail "usage error gave status $rc"
+rc=0; "$ZELCMD" listen --profile "$T/none.zpr" 2> /dev/null || rc=$?
+[ "$rc" = 1 ] || fail "missing profile gave status $rc"
 
-# --- listen while the audio server goes away: status 1 and the reason, no hang.
+# --- the audio server: one that does not answer, one that goes away.
 # A private server on its own socket; never one the test did not start.
 if command -v pulseaudio > /dev/null; then
   P="$T/pulse"
@@ -83,6 +88,31 @@ if command -v pulseaudio > /dev/null; then
   pa_pid=$!
   for _ in $(seq 100); do [ -S "$P/native" ] && [ -p "$P/mic.fifo" ] && break; sleep 0.05; done
   [ -S "$P/native" ] || { kill "$pa_pid"; fail "private pulseaudio did not start: $(cat "$P/pa.log")"; }
+  # A stopped server takes the connection and never answers: the microphone
+  # gives up after a few seconds with status 3 (not the 20 s of the guard).
+  kill -STOP "$pa_pid"
+  rc=0
+  PULSE_SERVER="unix:$P/native" timeout 20 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" \
+    --dry-run > /dev/null 2> "$T/stopped.err" || rc=$?
+  [ "$rc" = 3 ] || { kill -9 "$pa_pid"; fail "a stopped server gave status $rc: $(cat "$T/stopped.err")"; }
+  grep -q 'zelcmd: Não foi possível abrir o microfone: o servidor de áudio (PulseAudio) não respondeu em 3 s.' \
+    "$T/stopped.err" || { kill -9 "$pa_pid"; fail "no timeout message: $(cat "$T/stopped.err")"; }
+  # Ctrl+C while the microphone is being opened ends zelcmd at once: 130.
+  PULSE_SERVER="unix:$P/native" "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --folder "$T/run" --dry-run \
+    > /dev/null 2> "$T/int.err" &
+  int_pid=$!
+  for _ in $(seq 200); do grep -q 'Sphinx Inicializado' "$T/int.err" && break; sleep 0.02; done
+  kill -INT "$int_pid"
+  ( sleep 20; kill -9 "$int_pid" 2>/dev/null ) &
+  guard=$!
+  rc=0
+  wait "$int_pid" || rc=$?
+  kill "$guard" 2>/dev/null || true
+  kill -CONT "$pa_pid"
+  [ "$rc" = 130 ] || { kill -9 "$pa_pid"; fail "Ctrl+C while opening gave status $rc: $(cat "$T/int.err")"; }
+  grep -q 'zelcmd: Não foi possível abrir o microfone: interrompido.' "$T/int.err" ||
+    { kill -9 "$pa_pid"; fail "no interruption message: $(cat "$T/int.err")"; }
+
   # A faint noise floor, as a microphone has.
   sox -q -n -t raw -r 16000 -c 1 -b 16 -e signed - synth 60 whitenoise vol 0.003 > "$P/mic.fifo" 2>/dev/null &
   feeder=$!
@@ -95,7 +125,7 @@ if command -v pulseaudio > /dev/null; then
   rc=0
   wait "$listen_pid" || rc=$?
   kill "$feeder" 2>/dev/null || true
-  [ "$rc" = 1 ] || fail "listen ended with status $rc after the audio server went away: $(cat "$T/lost.err")"
+  [ "$rc" = 3 ] || fail "listen ended with status $rc after the audio server went away: $(cat "$T/lost.err")"
   grep -q 'zelcmd: Microfone indisponível: servidor de áudio parou' "$T/lost.err" || fail "no reason: $(cat "$T/lost.err")"
 
   # --- a chosen source: listed, listened to, and gone mid-run.

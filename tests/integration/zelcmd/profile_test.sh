@@ -20,14 +20,14 @@ diff -u "$scratch/expected.txt" "$scratch/out.txt"
 sed -e 's/ \r$/\r/' "$data/exemplo.zpr" >"$scratch/expected.zpr"
 cmp "$scratch/expected.zpr" "$scratch/copia.zpr"
 
-# Errors go to stderr with exit status 1.
-if "$zelcmd" profile "$scratch/nao-existe.zpr" 2>"$scratch/err.txt"; then
-  echo "a missing profile was accepted"; exit 1
-fi
+# Errors go to stderr with exit status 1; a wrong command line is status 2.
+status=0
+"$zelcmd" profile "$scratch/nao-existe.zpr" 2>"$scratch/err.txt" || status=$?
+[ "$status" = 1 ] || { echo "a missing profile gave status $status"; exit 1; }
 grep -qx "zelcmd: Cannot open file $scratch/nao-existe.zpr" "$scratch/err.txt"
 
 # Messages reach the terminal as UTF-8, accents whole.
-if "$zelcmd" profile --ação x 2>"$scratch/err.txt"; then
-  echo "an unknown option was accepted"; exit 1
-fi
+status=0
+"$zelcmd" profile --ação x 2>"$scratch/err.txt" || status=$?
+[ "$status" = 2 ] || { echo "an unknown option gave status $status"; exit 1; }
 grep -qx "zelcmd: opção desconhecida: --ação" "$scratch/err.txt" || { echo "unexpected: $(cat "$scratch/err.txt")"; exit 1; }

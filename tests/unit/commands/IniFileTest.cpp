@@ -98,3 +98,29 @@ TEST(IniDocument, SavesWithCrLfAndReportsUnwritableFiles) {
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + bad);
     }
 }
+
+TEST(IniDocument, SmallAndLargeSectionsFindTheFirstKeyAlike) {
+    // A section searched line by line and one past the size of its index give
+    // the same answers, before and after keys are written into them.
+    for (size_t keys : {3u, 30u}) {
+        std::vector<std::string> lines{"[s]"};
+        for (size_t i = 0; i < keys; ++i) lines.push_back("k" + std::to_string(i) + "=" + std::to_string(i));
+        lines.push_back("K1=repetida");
+        std::string file;
+        for (const auto& l : lines) file += l + "\r\n";
+        for (bool reading : {false, true}) {
+            SCOPED_TRACE(keys);
+            TIniDocument ini = reading ? TIniDocument::ForReading(file) : TIniDocument(lines);
+            EXPECT_EQ(ini.ReadString("s", "k1", "?"), "1");
+            EXPECT_EQ(ini.ReadInteger("s", "K2", -1), 2);
+            EXPECT_FALSE(ini.HasKey("s", "nova"));
+            ini.WriteString("s", "nova", "n");
+            ini.WriteString("s", "k0", "zero");
+            for (size_t i = 0; i < 12; ++i) ini.WriteString("s", "mais" + std::to_string(i), "m");
+            EXPECT_EQ(ini.ReadString("s", "nova", "?"), "n");
+            EXPECT_EQ(ini.ReadString("s", "k0", "?"), "zero");
+            EXPECT_EQ(ini.ReadString("s", "MAIS11", "?"), "m");
+            EXPECT_EQ(ini.ReadString("s", "k1", "?"), "1");
+        }
+    }
+}

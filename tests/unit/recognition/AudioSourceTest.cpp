@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <optional>
 
+#include "commands/Cp1252.h"
 #include "commands/ZelError.h"
 #include "tests/support/TempDir.h"
 
@@ -139,6 +147,57 @@ TEST(WavFileSource, AtSpeakingPaceTheSamplesAreNotHandedOutEarly) {
     }
     // A lower bound only: a busy machine may be slower, never faster.
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
+}
+
+// An audio server that takes the connection and never answers, as a stopped
+// one does: a socket that listens and is never read.
+class SilentAudioServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fd_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(fd_, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        const std::string path = dir_.File("native");
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        ASSERT_EQ(bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ASSERT_EQ(listen(fd_, 4), 0);
+        const char* old = std::getenv("PULSE_SERVER");
+        saved_ = old ? std::optional<std::string>(old) : std::nullopt;
+        setenv("PULSE_SERVER", ("unix:" + path).c_str(), 1);
+    }
+    void TearDown() override {
+        if (saved_) setenv("PULSE_SERVER", saved_->c_str(), 1);
+        else unsetenv("PULSE_SERVER");
+        if (fd_ >= 0) close(fd_);
+    }
+    // The message of the refusal, as UTF-8.
+    static std::string Refusal(const std::function<bool()>& cancelled, std::chrono::milliseconds timeout) {
+        try {
+            OpenMicrophone("", 16000, 16000, cancelled, timeout);
+        } catch (const TError& e) {
+            return Cp1252ToUtf8(e.what());
+        }
+        return "opened";
+    }
+
+private:
+    zeltest::TTempDir dir_;
+    int fd_ = -1;
+    std::optional<std::string> saved_;
+};
+
+TEST_F(SilentAudioServer, TheMicrophoneGivesUpAfterTheTimeoutWithAMessage) {
+    EXPECT_EQ(Refusal({}, std::chrono::milliseconds(300)),
+              "Não foi possível abrir o microfone: o servidor de áudio (PulseAudio) não respondeu em 1 s.");
+}
+
+TEST_F(SilentAudioServer, TheUserCanGiveUpWaiting) {
+    int asked = 0;
+    // Asked while waiting; the second time the user has had enough.
+    EXPECT_EQ(Refusal([&] { return ++asked >= 2; }, std::chrono::hours(1)),
+              "Não foi possível abrir o microfone: interrompido.");
+    EXPECT_EQ(asked, 2);
 }
 
 }  // namespace
