@@ -48,6 +48,8 @@ void TForm1::SetUpKeyboardAccess() {
         {btnDitado, "Ditado", "O texto de que é feito o modelo do ditado", QKeySequence(Qt::ALT | Qt::Key_D)},
         {btnPreferencias, "Preferências", "As preferências do programa", QKeySequence(Qt::ALT | Qt::Key_P)},
         {btnReconhecer, "Reconhecer", "Liga e desliga o reconhecimento de voz", QKeySequence(Qt::ALT | Qt::Key_R)},
+        {btnTreinarVoz, "Treinar voz", "Adapta o reconhecimento à sua voz e ao seu microfone",
+         QKeySequence(Qt::ALT | Qt::Key_T)},
         {btnAdicionar, "Adicionar", "Acrescenta um comando à lista", {}},
         {btnRemover, "Remover", "Remove o comando selecionado", {}},
         {btnVoltar, "Voltar", "Volta ao menu", escape},
@@ -55,6 +57,12 @@ void TForm1::SetUpKeyboardAccess() {
         {btnCarregarDitado, "Carregar", "Carrega um texto ou um modelo de linguagem para o ditado", {}},
         {btnLimparDitado, "Limpar", "Apaga o texto do ditado", {}},
         {MathBotao3, "Voltar", "Volta ao menu", escape},
+        {btnGravar, "Gravar", "Grava a frase mostrada; clique de novo ao terminar", {}},
+        {btnRefazer, "Refazer", "Descarta a gravação desta frase", {}},
+        {btnProxima, "Próxima", "Mostra a frase seguinte", {}},
+        {btnAdaptar, "Adaptar", "Adapta o modelo acústico às gravações", {}},
+        {btnEsquecerTreino, "Esquecer treino", "Volta a usar o modelo instalado", {}},
+        {btnVoltarTreino, "Voltar", "Volta ao menu", escape},
         {btnMinimizar, "Minimizar", "Esconde a janela na área de notificação", {}},
         {MathBotao1, "Sair", "Encerra o programa", {}},
     };
@@ -99,12 +107,13 @@ void TForm1::SetUpKeyboardAccess() {
     // Tab order: each page from top to bottom, left column first; the window's
     // own two buttons last.
     std::vector<QWidget*> order = {btnCarregarProfile, btnSalvarProfile, BtnComandos, btnDitado, btnPreferencias,
-                                   btnReconhecer, lbxCmds, btnAdicionar, btnRemover, edtCmd, edtFonemas, SpeedButton1};
+                                   btnReconhecer, btnTreinarVoz, lbxCmds, btnAdicionar, btnRemover, edtCmd, edtFonemas, SpeedButton1};
     for (QAbstractButton* r : rdgTipoCmdItems->buttons()) order.push_back(r);
     order.insert(order.end(), {edtArgProg, SpeedButton7, edtArgPar, edtArgTecla, edtArgTexto, chbArgEspaco, chbArgEnter,
                                btnVoltar, edtTempoTeclas, edtTeclaAtivacao, btnTeclaNenhuma, edtTempoAtivo, tbConfianca,
                                tbSampling, edtSomAtivacao, SpeedButton10, chbAtivaToggle, chbMostrarIndicador, chbMultiCmd,
                                chbModNum, chbModoAdv, MathBotao2, mmoDitado, btnCarregarDitado, btnLimparDitado, MathBotao3,
+                               btnGravar, btnRefazer, btnProxima, btnAdaptar, btnEsquecerTreino, btnVoltarTreino,
                                btnMinimizar, MathBotao1});
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }

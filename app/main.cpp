@@ -18,6 +18,7 @@
 #include "app/ErrorGuard.h"
 #include "app/Form1.h"
 #include "app/QuitSignals.h"
+#include "mathImg/MathBotao.h"
 #include "app/SingleWindow.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     // waiting on the dead display.
     zel::QuitPathAtExit([&] {
         zel::TX11Desktop::SetProgramEnding();
+        zel::TMathBotao::StopDrawing();
         shown = nullptr;
         form.reset();
         services.reset();

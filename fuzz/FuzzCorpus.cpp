@@ -5,6 +5,7 @@
 #include <sphinxbase/logmath.h>
 #include <sphinxbase/ngram_model.h>
 
+#include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "langmodel/ParserPortugues.h"
@@ -22,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     zel::TParserPortugues single;
     single.ResetCounts();
-    zel::ForEachLine(std::string_view(reinterpret_cast<const char*>(data), size),
-                     [&](std::string_view line) { single.AddSentence(line); });
+    // A UTF-8 file is read as its Windows-1252 text, as the loader reads it.
+    const std::string text =
+        zel::DecodeFileText(std::string_view(reinterpret_cast<const char*>(data), size)).Text;
+    zel::ForEachLine(text, [&](std::string_view line) { single.AddSentence(line); });
     single.SortNgrams();
     ZELFUZZ_CHECK(batch.Unigrams() == single.Unigrams());
     ZELFUZZ_CHECK(batch.UnigramCounts() == single.UnigramCounts());

@@ -59,6 +59,7 @@ void TMathBotao::SetCheckedPicture(const QImage& strip) {
 
 void TMathBotao::ShowColumn(int n) {
     shownColumn_ = n;
+    if (drawingStopped_) return;
     if (!picture_.isNull()) {
         const int w = width(), h = height();
         const QImage& source = checked_ && !checkedStrip_.isNull() ? checkedStrip_ : stripCopy_;

@@ -60,6 +60,9 @@ public:
 
     // The column shown now (0, 1 or 2), for those who watch the button.
     int ShownColumn() const { return shownColumn_; }
+    // The program is ending from exit() (the display went away): Qt's painting
+    // may already be torn down, so looks change without being drawn.
+    static void StopDrawing() { drawingStopped_ = true; }
 
     // A press without the mouse (a key, a shortcut, a screen reader): the
     // click handler, then Checked flips when ManterClicado is set, as a
@@ -97,6 +100,7 @@ private:
     // that the window's activation or a click brings.
     bool focusVisible_ = false;
     int shownColumn_ = 0;
+    static inline bool drawingStopped_ = false;
 };
 
 }  // namespace zel

@@ -154,7 +154,7 @@ if command -v pulseaudio > /dev/null; then
   rc=0
   wait "$listen_pid" || rc=$?
   kill "$feeder" "$feeder2" "$pa_pid" 2>/dev/null || true
-  [ "$rc" = 1 ] || fail "listen ended with status $rc after its source went away: $(cat "$T/gone.err")"
+  [ "$rc" = 3 ] || fail "listen ended with status $rc after its source went away: $(cat "$T/gone.err")"
   grep -q 'zelcmd: Microfone indisponível: a fonte de áudio escolhida saiu do servidor' "$T/gone.err" \
     || fail "no reason for the lost source: $(cat "$T/gone.err")"
 fi

@@ -47,7 +47,7 @@ done
 pos=$(xdotool getwindowgeometry "$w" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
 set -- $pos
 # RECONHECER: the files, the recognizer, the hook library with its shared memory.
-xdotool mousemove $(($1 + 34 + 270 + 86)) $(($2 + 36 + 120 + 38))
+xdotool mousemove $(($1 + 34 + 270 + 86)) $(($2 + 36 + 62 + 38))
 sleep 0.2
 xdotool click 1
 shm="/dev/shm/ElReceptor-$(id -u)-$display"

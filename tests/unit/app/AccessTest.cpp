@@ -84,12 +84,12 @@ TEST_F(Access, TabWalksTheMenuAsItReadsAndKeysPressTheButtons) {
     auto& f = Active();
     f.btnCarregarProfile->setFocus(Qt::TabFocusReason);
     QStringList walk;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         walk << Focused();
     }
     EXPECT_EQ(walk, (QStringList{"btnSalvarProfile", "BtnComandos", "btnDitado", "btnPreferencias", "btnReconhecer",
-                                 "btnMinimizar", "MathBotao1", "btnCarregarProfile"}));
+                                 "btnTreinarVoz", "btnMinimizar", "MathBotao1", "btnCarregarProfile"}));
     // Space and Enter press the button that has the focus.
     f.BtnComandos->setFocus(Qt::TabFocusReason);
     QTest::keyClick(f.BtnComandos, Qt::Key_Space);
