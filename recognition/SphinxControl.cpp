@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <future>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -320,6 +321,12 @@ void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv, con
 }
 
 bool TSphinxControl::StartGrammarCheck(const int16_t* audio, size_t samples) {
+    if (!BeginGrammarCheck()) return false;
+    FeedGrammarCheck(audio, samples);
+    return true;
+}
+
+bool TSphinxControl::BeginGrammarCheck() {
     if (checkerOpen_) ps_end_utt(checker_);
     checkerOpen_ = false;
     if (!checker_) return false;
@@ -331,7 +338,6 @@ bool TSphinxControl::StartGrammarCheck(const int16_t* audio, size_t samples) {
                   mine->cmn_struct->cmn_mean);
     if (ps_start_utt(checker_) < 0) return false;
     checkerOpen_ = true;
-    FeedGrammarCheck(audio, samples);
     return true;
 }
 
@@ -547,13 +553,18 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             ps_start_utt(ps_) >= 0) {
             TEngineLog::Instance().Line("cepstral mean moved from " + std::to_string(c0AtStart) + " to " +
                                         std::to_string(cmnC0()) + "; utterance decoded again");
+            // The grammar hears it again with the new mean too, on the other
+            // processor while the main decoder works: the two decoders share
+            // nothing once the mean is copied.
+            std::future<void> grammarAgain;
+            if (confThresh_ > 0 && BeginGrammarCheck()) {
+                auto [audio, samples] = grammarSlice();
+                grammarAgain = std::async(std::launch::async,
+                                          [this, audio, samples] { FeedGrammarCheck(audio, samples); });
+            }
             ps_process_raw(ps_, uttAudio.data(), uttAudio.size(), FALSE, FALSE);
             ps_end_utt(ps_);
-            // The grammar hears it again with the new mean too.
-            if (confThresh_ > 0) {
-                auto [audio, samples] = grammarSlice();
-                StartGrammarCheck(audio, samples);
-            }
+            if (grammarAgain.valid()) grammarAgain.get();
         }
         c0AtStart = cmnC0();
         int32 score = 0;

@@ -72,6 +72,8 @@ private:
     // speech ends: begun at the start of speech with the audio before it,
     // fed every chunk after, and finished with the main decoding's result.
     bool StartGrammarCheck(const int16_t* audio, size_t samples);
+    // The checker's utterance opened with the main decoder's mean, nothing fed.
+    bool BeginGrammarCheck();
     void FeedGrammarCheck(const int16_t* audio, size_t samples);
     // heard: what the grammar decoding heard. 1 agrees, -1 disagrees, 0 not checked.
     int32_t FinishGrammarCheck(const std::string& hypothesis, std::string& heard);
