@@ -229,7 +229,12 @@ TDecodedText DecodeFileText(std::string_view bytes) {
 
 std::string EncodeFileText(std::string_view cp1252, TTextFormat format) {
     switch (format) {
-        case TTextFormat::Cp1252: return std::string(cp1252);
+        case TTextFormat::Cp1252:
+            // Windows-1252 text whose bytes happen to be well-formed UTF-8
+            // ("Ã©") would be read back as UTF-8 and lose letters: it is
+            // written as UTF-8 with a byte-order mark, which reads back as is.
+            if (IsUtf8WithNonAscii(cp1252)) return std::string(kUtf8Bom) + Cp1252ToUtf8(cp1252);
+            return std::string(cp1252);
         case TTextFormat::Utf8: return Cp1252ToUtf8(cp1252);
         case TTextFormat::Utf8Bom: return std::string(kUtf8Bom) + Cp1252ToUtf8(cp1252);
     }

@@ -265,6 +265,16 @@ TEST(FileText, Utf8AndBomAreReadAsWindows1252AndPlainWindows1252Stays) {
     EXPECT_EQ(DecodeFileText("cafe\xCC\x81").Text, "caf\xE9");
 }
 
+// Windows-1252 text that happens to be well-formed UTF-8 ("Ã©") is saved so
+// that it reads back as written: with a BOM, in UTF-8.
+TEST(FileText, Windows1252ThatLooksLikeUtf8ReadsBackAsWritten) {
+    for (const std::string& text : {std::string("N AA\xDE\xA9 EH\r\n"), std::string("a\xE7\xE3o\r\n"), std::string("abc")}) {
+        const std::string bytes = EncodeFileText(text, TTextFormat::Cp1252);
+        EXPECT_EQ(DecodeFileText(bytes).Text, text);
+    }
+    EXPECT_EQ(EncodeFileText("a\xE7\xE3o", TTextFormat::Cp1252), "a\xE7\xE3o");
+}
+
 TEST(FileText, CharactersWindows1252LacksAreLeftOutAndListedOnce) {
     TDecodedText d = DecodeFileText("Łódź дом Łódź 日本\r\n");
     EXPECT_EQ(d.Text, "\xF3" "d  \xF3" "d \r\n");
