@@ -16,6 +16,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <deque>
+#include <exception>
 #include <map>
 #include <filesystem>
 #include <mutex>
@@ -183,9 +184,18 @@ struct TTempFile {
     std::string Path;  // UTF-8, as the engine takes it; empty: none
     TTempFile() = default;
     TTempFile(TTempFile&& o) noexcept : Path(std::move(o.Path)) { o.Path.clear(); }
-    TTempFile& operator=(TTempFile&&) = delete;
-    ~TTempFile() {
+    TTempFile& operator=(TTempFile&& o) noexcept {
+        if (this != &o) {
+            Remove();
+            Path = std::move(o.Path);
+            o.Path.clear();
+        }
+        return *this;
+    }
+    ~TTempFile() { Remove(); }
+    void Remove() {
         if (!Path.empty()) ::unlink(Path.c_str());
+        Path.clear();
     }
 };
 
@@ -215,22 +225,29 @@ bool IsReadableFile(const std::string& fileName) {
     return !fileName.empty() && std::filesystem::is_regular_file(NativePath(fileName), ec);
 }
 
+// A file the engine loads instead of the argument file's, and the line the
+// log gets about it (written by the owner's thread).
+struct TEngineFile {
+    TTempFile File;
+    std::string LogLine;
+};
+
 // The argument file's dictionary (its text; empty when it cannot be read,
 // which the engine then reports) with the pronunciation alternates of its
 // generated words; none when there is nothing to add.
-TTempFile DictionaryForEngine(const TRecognizerArgs& args, const std::string& dictionary, TEngineLog& log) {
+TEngineFile DictionaryForEngine(const TRecognizerArgs& args, const std::string& dictionary) {
     std::vector<std::string> rules = AlternateRulesFromArg(args.Alternates);
     if (rules.empty() || dictionary.empty()) return {};
     const size_t most = args.AlternatesMax >= 0 ? static_cast<size_t>(args.AlternatesMax) : kMaxAlternates;
     TDictionaryAlternates alt = DictionaryWithAlternates(dictionary, rules, most);
     if (alt.Added == 0) return {};
-    log.Line(std::to_string(alt.Added) + " alternate pronunciations for " + std::to_string(alt.Words) + " words");
-    return WriteTempFile(alt.Text);
+    return {WriteTempFile(alt.Text),
+            std::to_string(alt.Added) + " alternate pronunciations for " + std::to_string(alt.Words) + " words"};
 }
 
 // The argument file's model with a bigram for every number + command pair.
-TTempFile ModelForEngine(const TRecognizerArgs& args, const std::vector<std::string>& numbers,
-                         const std::vector<std::string>& commands, TEngineLog& log) {
+TEngineFile ModelForEngine(const TRecognizerArgs& args, const std::vector<std::string>& numbers,
+                           const std::vector<std::string>& commands) {
     std::string lm = EngineOption(args, "-lm");
     if (numbers.empty() || commands.empty() || !IsReadableFile(lm)) return {};
     std::vector<std::string> n, c;
@@ -238,8 +255,7 @@ TTempFile ModelForEngine(const TRecognizerArgs& args, const std::vector<std::str
     for (const auto& w : commands) c.push_back(WrittenForm(w));
     TNumberPairs pairs = ModelWithNumberPairs(ReadFileBytes(lm), n, c);
     if (pairs.Added == 0) return {};
-    log.Line(std::to_string(pairs.Added) + " number + command bigrams added to the model");
-    return WriteTempFile(pairs.Model);
+    return {WriteTempFile(pairs.Model), std::to_string(pairs.Added) + " number + command bigrams added to the model"};
 }
 
 }  // namespace
@@ -420,17 +436,33 @@ int32_t TSphinxControl::InitRecognizer() {
         argv.push_back("-rawlogdir");
         argv.push_back(Utf16ToCp1252(RawLogDir));
     }
-    for (const auto& [name, value] : args_.Engine)
-        if (name == "-lm") CheckArpaModel(value);
     // What the engine loads besides the files as written: alternate
-    // pronunciations and the number + command pairs.
+    // pronunciations and the number + command pairs. On a big profile the
+    // model's check and the alternates each take a good part of a second, so
+    // the model's side runs on the other processor.
+    std::future<TEngineFile> modelSide = std::async(std::launch::async, [this] {
+        for (const auto& [name, value] : args_.Engine)
+            if (name == "-lm") CheckArpaModel(value);
+        return ModelForEngine(args_, NumberWords, CommandPhrases);
+    });
     const std::string dictPath = EngineOption(args_, "-dict");
-    const std::string dictionary = IsReadableFile(dictPath) ? ReadFileBytes(dictPath) : std::string();
-    TTempFile dict = DictionaryForEngine(args_, dictionary, log);
-    TTempFile model = ModelForEngine(args_, NumberWords, CommandPhrases, log);
+    std::string dictionary;
+    TEngineFile dict;
+    std::exception_ptr dictFailure;
+    try {
+        dictionary = IsReadableFile(dictPath) ? ReadFileBytes(dictPath) : std::string();
+        dict = DictionaryForEngine(args_, dictionary);
+    } catch (...) {
+        dictFailure = std::current_exception();
+    }
+    // A damaged model is reported before anything of the dictionary.
+    TEngineFile model = modelSide.get();
+    if (dictFailure) std::rethrow_exception(dictFailure);
+    for (const TEngineFile* f : {&dict, &model})
+        if (!f->LogLine.empty()) log.Line(f->LogLine);
     for (size_t i = 0; i + 1 < argv.size(); ++i) {
-        if (argv[i] == "-dict" && !dict.Path.empty()) argv[i + 1] = dict.Path;
-        if (argv[i] == "-lm" && !model.Path.empty()) argv[i + 1] = model.Path;
+        if (argv[i] == "-dict" && !dict.File.Path.empty()) argv[i + 1] = dict.File.Path;
+        if (argv[i] == "-lm" && !model.File.Path.empty()) argv[i + 1] = model.File.Path;
     }
 
     std::vector<char*> cargv;
