@@ -49,9 +49,21 @@ measure() {
   awk '{ printf "%.2f %.0f\n", $1, $2 / 1024 }' "$WORK/time.txt"
 }
 
+# Seconds from the start of a `zelcmd listen` until it says "Ouvindo…": the
+# switch-on alone, without the second of audio and the ending.
+switch_on() {
+  local start line
+  start=$(date +%s.%N)
+  "$@" 2>&1 >/dev/null | while IFS= read -r line; do
+    case $line in
+      Ouvindo*) awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f\n", e - s }' ;;
+    esac
+  done
+}
+
 sox -q -n -r 16000 -c 1 -b 16 one.wav synth 1 whitenoise vol 0.003
 
-printf '%-10s %9s | %-14s | %-14s | %-14s | %-14s\n' profile MB "load s/MB" "save s/MB" "files s/MB" "listen s/MB"
+printf '%-10s %9s | %-14s | %-14s | %-14s | %-14s | %s\n' profile MB "load s/MB" "save s/MB" "files s/MB" "listen s/MB" "switch-on s"
 for size in $SIZES; do
   if [ "$size" = big ]; then n=1000000; arglen=150; else n=$size; arglen=20; fi
   p=profile-$size.zpr
@@ -62,7 +74,9 @@ for size in $SIZES; do
   rm -rf "files-$size" "run-$size"
   files=$(measure "$ZELCMD" model --profile "$p" --out "files-$size")
   listen=$(measure "$ZELCMD" listen --profile "$p" --audio one.wav --dry-run --folder "run-$size")
-  printf '%-10s %9s | %-14s | %-14s | %-14s | %-14s\n' "$size" "$mb" "$load" "$save" "$files" "$listen"
+  rm -rf "run-$size"
+  on=$(switch_on "$ZELCMD" listen --profile "$p" --audio one.wav --dry-run --folder "run-$size")
+  printf '%-10s %9s | %-14s | %-14s | %-14s | %-14s | %s\n' "$size" "$mb" "$load" "$save" "$files" "$listen" "$on"
   rm -rf "saved-$size.zpr" "files-$size" "run-$size"
 done
 
