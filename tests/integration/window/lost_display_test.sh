@@ -6,6 +6,8 @@
 # the shared memory name is gone and no process is left.
 # Usage: lost_display_test.sh BIN_FOLDER
 set -euo pipefail
+# shellcheck source=zel_window.sh
+source "$(dirname "$0")/zel_window.sh"
 bin=$1
 work=$(mktemp -d)
 xvfb_pid=""
@@ -35,19 +37,10 @@ printf '[geral]\r\ntempotecla=0x20\r\nteclaativacao=F9\r\nmodnum=1\r\n' >"$work/
 
 "$work/app/zel" >"$work/zel.out" 2>"$work/zel.err" &
 zel_pid=$!
-w=""
-for _ in $(seq 100); do
-  for c in $(xdotool search --onlyvisible --name '^MORO Zel$' 2>/dev/null); do
-    xdotool getwindowgeometry "$c" | grep -q 'Geometry: 576x432' && w=$c
-  done
-  [ -n "$w" ] && break
-  sleep 0.1
-done
+find_main_window
 [ -n "$w" ] || fail "no window"
-pos=$(xdotool getwindowgeometry "$w" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-set -- $pos
 # RECONHECER: the files, the recognizer, the hook library with its shared memory.
-xdotool mousemove $(($1 + 34 + 270 + 86)) $(($2 + 36 + 62 + 38))
+xdotool mousemove $((wx + reconhecer_x)) $((wy + reconhecer_y))
 sleep 0.2
 xdotool click 1
 shm="/dev/shm/ElReceptor-$(id -u)-$display"

@@ -7,6 +7,8 @@
 # the key is held; the hook library reports it to the window.
 # Usage: whole_road_test.sh BIN_FOLDER ECHO_CLIENT
 set -euo pipefail
+# shellcheck source=zel_window.sh
+source "$(dirname "$0")/zel_window.sh"
 bin=$1
 echo_client=$2
 work=$(mktemp -d)
@@ -55,23 +57,11 @@ start_and_switch_on() {
   "$work/app/zel" >"$work/zel.out" 2>"$work/zel.err" &
   zel_pid=$!
   pids+=($zel_pid)
-  w=""
-  for _ in $(seq 100); do
-    for c in $(xdotool search --onlyvisible --name '^MORO Zel$' 2>/dev/null); do
-      xdotool getwindowgeometry "$c" | grep -q 'Geometry: 576x432' && w=$c
-    done
-    [ -n "$w" ] && break
-    sleep 0.1
-  done
+  find_main_window
   [ -n "$w" ] || fail "no window"
-  local pos
-  pos=$(xdotool getwindowgeometry "$w" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-  set -- $pos
-  wx=$1
-  wy=$2
 
   # "Carregar Profile", then the dialog: the file name box has the focus.
-  xdotool mousemove $((wx + 34 + 34 + 70)) $((wy + 36 + 62 + 15)) click 1
+  xdotool mousemove $((wx + carregar_x)) $((wy + carregar_y)) click 1
   local dialog=""
   for _ in $(seq 100); do
     for c in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
@@ -94,7 +84,7 @@ start_and_switch_on() {
   xdotool mousemove $((wx + 300)) $((wy + 80)) click 1
   # RECONHECER, then the focus back to the client before the speech begins.
   sleep 0.3
-  xdotool mousemove $((wx + 34 + 270 + 86)) $((wy + 36 + 62 + 38))
+  xdotool mousemove $((wx + reconhecer_x)) $((wy + reconhecer_y))
   sleep 0.2
   xdotool click 1
   switched_on=$(date +%s%3N)
