@@ -306,12 +306,10 @@ private:
     void SetUpKeyboardAccess();
     TMathBotao* NewButton(QWidget* parent, const char* name, const QString& strip, QRect geometry, bool transparent);
     void SetMenuButtonsEnabled(bool enabled);
+    // Through RecognitionSwitchOn/Off, the window being their view.
     void SwitchOff();
     void SwitchOn();
-    // Recognition stopped without the user: everything back to "off" (the
-    // buttons usable, switch and menu entry off, the key hook closed, the
-    // recognizer stopped) and the status says why. A later click tries again.
-    void SwitchedOffBy(const QString& status);
+    friend class TWindowSwitch;
     void SetEditorEnabled(bool enabled);
     // The row the user selected in lbxCmds, -1 for none.
     int32_t SelectedCommandRow() const;

@@ -64,14 +64,56 @@ void TForm1::btnReconhecerClick() {
     }
 }
 
+// The window as the switch's view and its steps through the services.
+class TWindowSwitch : public ISwitchView, public ISwitchSteps {
+public:
+    TWindowSwitch(TForm1& form, IWindowServices& services) : form_(form), services_(services) {}
+
+    void SetStatus(const std::string& caption) override { form_.lblStatus->setText(Q(caption)); }
+    void SetMenuButtonsEnabled(bool enabled) override { form_.SetMenuButtonsEnabled(enabled); }
+    // The hook library's key reports come to this window.
+    void OpenKeyHook() override { services_.OpenKeyHook(static_cast<uint64_t>(form_.winId())); }
+    void CloseKeyHook() override { services_.CloseKeyHook(); }
+    void SetListening(bool listening) override {
+        form_.listening_ = listening;
+        form_.lmpOuvindo->SetState(listening ? TListeningLight::Listening : TListeningLight::Off);
+    }
+    void ShowSwitchedOff() override {
+        form_.btnReconhecer->WriteChecked(false);
+        form_.Reconhecer1->setChecked(false);
+    }
+
+    void ProcessMessages() override {
+        form_.lblStatus->repaint();
+        QCoreApplication::processEvents();
+    }
+    void SetTimes(int32_t tempoTecla, int32_t tempoAtivacao) override {
+        form_.Profile.TempoTecla = tempoTecla;
+        form_.Profile.TempoAtivacao = tempoAtivacao;
+    }
+    void StopActivationTimer() override { form_.timerAtivo->stop(); }
+    // The program's folder comes with the window's state.
+    void GenerateRecognizerFiles(const std::vector<std::string>& ditado, const std::string&) override {
+        services_.GenerateRecognizerFiles(form_.State(), ditado);
+    }
+    void InitRecognizer() override { services_.InitRecognizer(); }
+    void StartRecognizer() override {
+        form_.audioError_ = 0;
+        services_.StartRecognizer();
+    }
+    void StopRecognizer() override { services_.StopRecognizer(); }
+    void HideIndicator() override { services_.HideIndicator(); }
+    bool HasActivationKey() override { return !Trim(C(form_.edtTeclaAtivacao->text())).empty(); }
+    std::string ListeningStatus() override { return services_.ListeningStatus(); }
+
+private:
+    TForm1& form_;
+    IWindowServices& services_;
+};
+
 void TForm1::SwitchOff() {
-    listening_ = false;
-    services_.StopRecognizer();
-    services_.CloseKeyHook();
-    SetMenuButtonsEnabled(true);
-    services_.HideIndicator();
-    lmpOuvindo->SetState(TListeningLight::Off);
-    lblStatus->setText(QStringLiteral("Reconhecimento Desligado"));
+    TWindowSwitch view(*this, services_);
+    RecognitionSwitchOff(view, view);
 }
 
 void TForm1::SwitchOn() {
@@ -80,73 +122,17 @@ void TForm1::SwitchOn() {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{switching_};
-
-    lblStatus->setText(QStringLiteral("Gerando arquivos"));
-    lblStatus->repaint();
-    QCoreApplication::processEvents();
-    const int32_t tempoTecla = StrToInt(C(edtTempoTeclas->text()));
-    const int32_t tempoAtivacao = StrToInt(C(edtTempoAtivo->text()));
-    Profile.TempoTecla = tempoTecla;
-    Profile.TempoAtivacao = tempoAtivacao;
-    timerAtivo->stop();
-    services_.GenerateRecognizerFiles(State(), DitadoLines());
-    SetMenuButtonsEnabled(false);
-    lblStatus->setText(QStringLiteral("Inicializando Sphinx"));
-    lblStatus->repaint();
-    QCoreApplication::processEvents();
-    // A recognizer that cannot start leaves everything as it was before the
-    // click, and the status says what failed.
-    try {
-        services_.InitRecognizer();
-    } catch (const std::exception& e) {
-        SwitchedOffBy(Q(kStatusRecognizerFailed) + Q(e.what()));
-        throw;
-    }
-    lblStatus->setText(QStringLiteral("Sphinx Inicializado"));
-    audioError_ = 0;
-    try {
-        services_.StartRecognizer();
-    } catch (const std::exception& e) {
-        SwitchedOffBy(Q(kStatusMicrophoneFailed) + Q(e.what()));
-        throw;
-    }
-    if (!Trim(C(edtTeclaAtivacao->text())).empty()) {
-        try {
-            services_.OpenKeyHook(static_cast<uint64_t>(winId()));
-        } catch (...) {
-            // Bring recognizer and button back into line: recognition is off.
-            services_.StopRecognizer();
-            SetMenuButtonsEnabled(true);
-            lblStatus->setText(QStringLiteral("Reconhecimento Desligado"));
-            throw;
-        }
-    }
-    listening_ = true;
-    lmpOuvindo->SetState(TListeningLight::Listening);
-    ShowListeningStatus();
+    TSwitchOnInput input;
+    input.TempoTeclas = C(edtTempoTeclas->text());
+    input.TempoAtivo = C(edtTempoAtivo->text());
+    input.Ditado = DitadoLines();
+    input.PastaExe = PastaExe;
+    TWindowSwitch view(*this, services_);
+    RecognitionSwitchOn(view, view, input);
 }
 
 void TForm1::ShowListeningStatus() {
     if (listening_) lblStatus->setText(Q(services_.ListeningStatus()));
-}
-
-void TForm1::SwitchedOffBy(const QString& status) {
-    listening_ = false;
-    // Each step on its own: one that fails must not keep the others from
-    // bringing the window back to "off".
-    for (const std::function<void()>& step : std::initializer_list<std::function<void()>>{
-             [this] { services_.StopRecognizer(); }, [this] { services_.CloseKeyHook(); },
-             [this] { services_.HideIndicator(); }}) {
-        try {
-            step();
-        } catch (const std::exception&) {
-        }
-    }
-    SetMenuButtonsEnabled(true);
-    btnReconhecer->WriteChecked(false);
-    Reconhecer1->setChecked(false);
-    lmpOuvindo->SetState(TListeningLight::Off);
-    lblStatus->setText(status);
 }
 
 void TForm1::Reconhecer1Click() {
@@ -195,15 +181,16 @@ void TForm1::SphinxStopListening() {
         Yield1ms();
         return;
     }
-    const QString status = Q(audioError_ == kUtteranceErrorSourceGone ? kStatusSourceGone
-                             : audioError_ != 0                        ? kStatusAudioLost
-                                                                       : kStatusSourceEnded);
-    SwitchedOffBy(status);
+    const std::string status = audioError_ == kUtteranceErrorSourceGone ? kStatusSourceGone
+                               : audioError_ != 0                        ? kStatusAudioLost
+                                                                         : kStatusSourceEnded;
+    TWindowSwitch view(*this, services_);
+    RecognitionSwitchedOffBy(view, view, status);
     // An icon in the notification area shows the new state too.
     if (TrayIcon) MinimizeToTray();
     if (audioError_ == 0) return;
     // Recognition stopped without the user: say so even with the window hidden.
-    throw TError(C(status));
+    throw TError(status);
 }
 void TForm1::SphinxUtterancePartialResult(const std::u16string&) { Yield1ms(); }
 

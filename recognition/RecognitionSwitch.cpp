@@ -38,55 +38,116 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
     ctx.Ativo = StartingAtivo(ctx);
 }
 
-void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view, const TSwitchOnInput& input) {
-    view.SetStatus(kStatusGenerating);
-    ctx.Desktop->ProcessMessages();
-    ctx.TempoTecla = StrToInt(input.TempoTeclas);
-    ctx.TempoAtivacao = StrToInt(input.TempoAtivo);
-    ctx.TimerAtivo->SetEnabled(false);
-    GenerateRecognizerFiles(sphinx, ctx, input.Ditado, input.PastaExe);
-    view.SetMenuButtonsEnabled(false);
-    view.SetStatus(kStatusInitializing);
-    ctx.Desktop->ProcessMessages();
-    // The buttons come back with a failure of the recognizer: nothing runs
-    // that would need them kept from the user.
-    auto failed = [&](const char* prefix, const std::exception& e) {
-        view.SetMenuButtonsEnabled(true);
-        view.SetStatus(prefix + std::string(e.what()));
-    };
-    try {
-        sphinx.InitRecognizer();
-    } catch (const std::exception& e) {
-        failed(kStatusRecognizerFailed, e);
-        throw;
-    }
-    view.SetStatus(kStatusInitialized);
-    try {
-        sphinx.StartRecognizer();
-    } catch (const std::exception& e) {
-        // Whatever of the run did start goes.
-        try {
-            sphinx.StopRecognizer();
-        } catch (const std::exception&) {
-        }
-        failed(kStatusMicrophoneFailed, e);
-        throw;
-    }
-    if (!Trim(ctx.Prefs.TeclaAtivacao).empty()) view.OpenKeyHook();
-    view.SetStatus(ListeningStatus(ctx));
-}
-
 std::string ListeningStatus(const TActionContext& ctx) {
     if (StartingAtivo(ctx)) return kStatusListening;
     return ctx.Ativo ? kStatusListeningActive : kStatusListeningInactive;
 }
 
-void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view) {
-    sphinx.StopRecognizer();
+namespace {
+
+// The steps over the recognizer component and the action context.
+class TSphinxSteps : public ISwitchSteps {
+public:
+    TSphinxSteps(TSphinx& sphinx, TActionContext& ctx) : sphinx_(sphinx), ctx_(ctx) {}
+    void ProcessMessages() override { ctx_.Desktop->ProcessMessages(); }
+    void SetTimes(int32_t tempoTecla, int32_t tempoAtivacao) override {
+        ctx_.TempoTecla = tempoTecla;
+        ctx_.TempoAtivacao = tempoAtivacao;
+    }
+    void StopActivationTimer() override { ctx_.TimerAtivo->SetEnabled(false); }
+    void GenerateRecognizerFiles(const std::vector<std::string>& ditado, const std::string& pastaExe) override {
+        zel::GenerateRecognizerFiles(sphinx_, ctx_, ditado, pastaExe);
+    }
+    void InitRecognizer() override { sphinx_.InitRecognizer(); }
+    void StartRecognizer() override { sphinx_.StartRecognizer(); }
+    void StopRecognizer() override { sphinx_.StopRecognizer(); }
+    void HideIndicator() override { ActivationSwitchOff(ctx_); }
+    bool HasActivationKey() override { return !Trim(ctx_.Prefs.TeclaAtivacao).empty(); }
+    std::string ListeningStatus() override { return zel::ListeningStatus(ctx_); }
+
+private:
+    TSphinx& sphinx_;
+    TActionContext& ctx_;
+};
+
+}  // namespace
+
+void RecognitionSwitchOn(ISwitchSteps& steps, ISwitchView& view, const TSwitchOnInput& input) {
+    view.SetStatus(kStatusGenerating);
+    steps.ProcessMessages();
+    const int32_t tempoTecla = StrToInt(input.TempoTeclas);
+    const int32_t tempoAtivacao = StrToInt(input.TempoAtivo);
+    steps.SetTimes(tempoTecla, tempoAtivacao);
+    steps.StopActivationTimer();
+    steps.GenerateRecognizerFiles(input.Ditado, input.PastaExe);
+    view.SetMenuButtonsEnabled(false);
+    view.SetStatus(kStatusInitializing);
+    steps.ProcessMessages();
+    // A recognizer that cannot start leaves everything as it was before the
+    // switch-on, and the status says what failed.
+    try {
+        steps.InitRecognizer();
+    } catch (const std::exception& e) {
+        RecognitionSwitchedOffBy(steps, view, kStatusRecognizerFailed + std::string(e.what()));
+        throw;
+    }
+    view.SetStatus(kStatusInitialized);
+    try {
+        steps.StartRecognizer();
+    } catch (const std::exception& e) {
+        RecognitionSwitchedOffBy(steps, view, kStatusMicrophoneFailed + std::string(e.what()));
+        throw;
+    }
+    if (steps.HasActivationKey()) {
+        try {
+            view.OpenKeyHook();
+        } catch (...) {
+            // Recognizer and switch back in line: recognition is off.
+            steps.StopRecognizer();
+            view.SetMenuButtonsEnabled(true);
+            view.SetStatus(kStatusOff);
+            throw;
+        }
+    }
+    view.SetListening(true);
+    view.SetStatus(steps.ListeningStatus());
+}
+
+void RecognitionSwitchOff(ISwitchSteps& steps, ISwitchView& view) {
+    view.SetListening(false);
+    steps.StopRecognizer();
     view.CloseKeyHook();
     view.SetMenuButtonsEnabled(true);
-    ActivationSwitchOff(ctx);
+    steps.HideIndicator();
     view.SetStatus(kStatusOff);
+}
+
+void RecognitionSwitchedOffBy(ISwitchSteps& steps, ISwitchView& view, const std::string& status) {
+    view.SetListening(false);
+    // Each step on its own: one that fails must not keep the others from
+    // bringing everything back to "off".
+    auto tryStep = [](auto&& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+        }
+    };
+    tryStep([&] { steps.StopRecognizer(); });
+    tryStep([&] { view.CloseKeyHook(); });
+    tryStep([&] { steps.HideIndicator(); });
+    view.SetMenuButtonsEnabled(true);
+    view.ShowSwitchedOff();
+    view.SetStatus(status);
+}
+
+void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view, const TSwitchOnInput& input) {
+    TSphinxSteps steps(sphinx, ctx);
+    RecognitionSwitchOn(steps, view, input);
+}
+
+void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view) {
+    TSphinxSteps steps(sphinx, ctx);
+    RecognitionSwitchOff(steps, view);
 }
 
 std::string SentenceFromResult(const std::u16string& result) {

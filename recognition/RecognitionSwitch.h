@@ -1,9 +1,11 @@
 #pragma once
 // Switching speech recognition on and off, and the handler of a recognized
-// sentence. The window's btnReconhecerClick calls RecognitionSwitchOn or
-// RecognitionSwitchOff (decided on btnReconhecer's state before the click)
-// and flips the button only when the call returned without an error; zelcmd
-// and the tests call the same functions with their own view.
+// sentence. The order of the steps lives here only: the window's
+// btnReconhecerClick calls RecognitionSwitchOn or RecognitionSwitchOff
+// (decided on btnReconhecer's state before the click) with its own view and
+// steps, and flips the button only when the call returned without an error;
+// zelcmd and the tests call the overloads over TSphinx and the action context.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,7 @@ namespace zel {
 class ISwitchView {
 public:
     virtual ~ISwitchView() = default;
-    // lblStatus's caption (the switch lets pending messages run afterwards
-    // where the text must be seen).
+    // lblStatus's caption.
     virtual void SetStatus(const std::string& caption) = 0;
     // btnCarregarProfile, btnSalvarProfile, BtnComandos, btnPreferencias,
     // btnDitado, in this order.
@@ -27,6 +28,36 @@ public:
     // memória" when its shared memory cannot be made).
     virtual void OpenKeyHook() = 0;
     virtual void CloseKeyHook() = 0;
+    // The listening light: on once a switch-on has succeeded, off as soon as
+    // a switch-off or a failure begins (an end of listening the recognizer
+    // reports from then on is no news).
+    virtual void SetListening(bool) {}
+    // Recognition ended without the user's switch-off: the switch and its
+    // menu entry show "off" again.
+    virtual void ShowSwitchedOff() {}
+};
+
+// What the switch drives besides the view: the recognizer with its files and
+// the activation state. The window's services do it step by step; the
+// overloads below over TSphinx and the action context.
+class ISwitchSteps {
+public:
+    virtual ~ISwitchSteps() = default;
+    // Lets pending messages run, so that the status just set is seen.
+    virtual void ProcessMessages() = 0;
+    // The run's times: ms between keys, s an activation lasts.
+    virtual void SetTimes(int32_t tempoTecla, int32_t tempoAtivacao) = 0;
+    virtual void StopActivationTimer() = 0;
+    // GenerateRecognizerFiles below.
+    virtual void GenerateRecognizerFiles(const std::vector<std::string>& ditado, const std::string& pastaExe) = 0;
+    virtual void InitRecognizer() = 0;
+    virtual void StartRecognizer() = 0;
+    virtual void StopRecognizer() = 0;
+    virtual void HideIndicator() = 0;
+    // An activation key is set (blanks are none): the key hook is wanted.
+    virtual bool HasActivationKey() = 0;
+    // ListeningStatus below.
+    virtual std::string ListeningStatus() = 0;
 };
 
 // The status captions.
@@ -68,12 +99,21 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
 // Switch-on: status, the two times (an invalid text raises "'%s' is not a
 // valid integer value" before anything is generated), timer off, files,
 // buttons disabled, InitRecognizer, StartRecognizer, the key hook when an
-// activation key is set, status "Ouvindo…". An error ends it where it
-// happened; what was done stays done, except that a recognizer that fails to
-// start gives the buttons back and leaves the status saying what failed.
+// activation key is set, the light on, status "Ouvindo…"; the messages run
+// after the first two status texts. An error ends it where it happened; what
+// was done stays done, except that a recognizer that fails to initialize or
+// to start ends in RecognitionSwitchedOffBy with the status saying what
+// failed, and a key hook that fails to open stops the recognizer, gives the
+// buttons back and says "Reconhecimento Desligado".
+void RecognitionSwitchOn(ISwitchSteps& steps, ISwitchView& view, const TSwitchOnInput& input);
+// Switch-off: the light off, StopRecognizer, the key hook closed, buttons
+// enabled, the indicator hidden, status "Reconhecimento Desligado".
+void RecognitionSwitchOff(ISwitchSteps& steps, ISwitchView& view);
+// Recognition stopped without the user: the same steps as a switch-off, each
+// tried on its own, the switch shown off, and the status says why.
+void RecognitionSwitchedOffBy(ISwitchSteps& steps, ISwitchView& view, const std::string& status);
+// The same over the recognizer component and the action context.
 void RecognitionSwitchOn(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view, const TSwitchOnInput& input);
-// Switch-off: StopRecognizer, the key hook closed, buttons enabled, the
-// indicator hidden, status "Reconhecimento Desligado".
 void RecognitionSwitchOff(TSphinx& sphinx, TActionContext& ctx, ISwitchView& view);
 
 // The recognizer's wide sentence as the program's text: converted, every

@@ -200,12 +200,13 @@ TEST_F(RecognitionSwitch, AFailingInitSaysSoGivesTheButtonsBackAndDoesNotStart) 
     }
     EXPECT_EQ(view->Status, "Reconhecedor indispon\xEDvel: O reconhecedor recusou o modelo: motivo");
     EXPECT_EQ(view->Steps[1], "buttons:off []");
-    EXPECT_EQ(view->Steps.end()[-2], "buttons:on [init]");
-    EXPECT_EQ(fake->Trace(), "init");
+    // The switch-off's steps, each on its own: nothing of the run was started.
+    EXPECT_EQ(view->Steps.end()[-2], "buttons:on [init stop]");
+    EXPECT_EQ(fake->Trace(), "init stop");
     // A second switch-on repeats everything.
     fake->FailInit.clear();
     RecognitionSwitchOn(*sphinx, ctx, *view, input);
-    EXPECT_EQ(fake->Trace(), "init init start");
+    EXPECT_EQ(fake->Trace(), "init stop init start");
 }
 
 TEST_F(RecognitionSwitch, AMicrophoneThatFailsToOpenIsNamedAndNothingKeepsRunning) {
@@ -239,6 +240,15 @@ TEST_F(RecognitionSwitch, AnActivationKeyOpensTheHookAndWaitsForActivation) {
     EXPECT_FALSE(ctx.Ativo);
     ctx.Ativo = true;
     EXPECT_EQ(ListeningStatus(ctx), "Ouvindo \x97 comandos ativados");
+}
+
+TEST_F(RecognitionSwitch, AKeyHookThatFailsStopsTheRecognizerAndSaysRecognitionIsOff) {
+    ctx.Prefs.TeclaAtivacao = "F12";
+    view->FailHook = "Erro ao criar arquivo de mem\xF3ria";
+    EXPECT_THROW(RecognitionSwitchOn(*sphinx, ctx, *view, input), TError);
+    EXPECT_EQ(view->Steps.end()[-2], "buttons:on [init start stop]");
+    EXPECT_EQ(view->Status, "Reconhecimento Desligado");
+    EXPECT_FALSE(fake->Listening());
 }
 
 TEST_F(RecognitionSwitch, AnActivationCommandMakesTheRunStartInactive) {
