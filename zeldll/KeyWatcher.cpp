@@ -258,6 +258,13 @@ void TKeyWatcher::StopLocked() {
     s->stopping = true;
     const uint64_t one = 1;
     [[maybe_unused]] ssize_t written = write(s->stopFd, &one, sizeof one);
+    // A program whose Xlib handler ends it from the watcher's own thread
+    // (its connection lost) stops here on that thread: it cannot wait for
+    // itself, and the session stays for the thread that is still in it.
+    if (thread_.joinable() && thread_.get_id() == std::this_thread::get_id()) {
+        thread_.detach();
+        return;
+    }
     if (thread_.joinable()) thread_.join();
     delete s;
 }
