@@ -14,9 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const zel::TError&) {
         return 0;  // a negative count: the range error
     }
-    size_t sections = zel::TIniDocument(zel::SplitLines(std::string_view(reinterpret_cast<const char*>(data), size)))
-                          .SectionNames()
-                          .size();
+    // The sections of the text as the loader reads it (a UTF-8 file decoded,
+    // its unknown bytes left out), not of the raw bytes.
+    const std::string text = zel::DecodeFileText(std::string_view(reinterpret_cast<const char*>(data), size)).Text;
+    size_t sections = zel::TIniDocument(zel::SplitLines(text)).SectionNames().size();
     ZELFUZZ_CHECK(static_cast<size_t>(table.Count()) <= sections + 1);
     for (int32_t i = 0; i < table.Count() && i < 64; ++i) {
         int32_t found = table.FindPhrase(table[i].Cmd);
