@@ -712,10 +712,11 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             bool now = ps_get_in_speech(ps_) != 0;
             if (now && !inSpeech) {
                 // The silence before the speech is not kept for a second
-                // decoding beyond a second (the detector's lead-in is 0.2 s),
-                // so that it stays short after a long wait.
-                if (uttAudio.size() > static_cast<size_t>(rate_))
-                    uttAudio.erase(uttAudio.begin(), uttAudio.end() - rate_);
+                // decoding beyond what the grammar hears (the detector's
+                // lead-in is 0.2 s): the second decoding is what the user
+                // waits for after the run's first utterance.
+                const size_t lead = static_cast<size_t>(rate_) * 3 / 4;
+                if (uttAudio.size() > lead) uttAudio.erase(uttAudio.begin(), uttAudio.end() - lead);
                 // The detector says "speech" some frames after it began.
                 speechStart = uttAudio.size() > static_cast<size_t>(rate_ / 4) ? uttAudio.size() - rate_ / 4 : 0;
                 chunksInSpeech = 0;
