@@ -38,7 +38,7 @@ void TForm1::CreateMenuPage() {
     lmpOuvindo = new TListeningLight(pageMenu);
     lmpOuvindo->setGeometry(450, 93, 14, 14);
     lstOuvido = new THeardPanel(pageMenu);
-    lstOuvido->setGeometry(196, 148, 300, 112);
+    lstOuvido->setGeometry(196, 148, 300, 74);
     // A failure's message may take three lines: they grow upwards into the
     // free space under the buttons, a single line stays where it always was.
     lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 266, 508, 58));

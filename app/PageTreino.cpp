@@ -25,7 +25,8 @@ constexpr const char* kPromptFile = "frases_treino.txt";
 }  // namespace
 
 void TForm1::CreateTreinoPage() {
-    btnTreinarVoz = NewButton(pageMenu, "btnTreinarVoz", QStringLiteral("treinar_voz"), QRect(286, 214, 140, 30), true);
+    // Under the heard panel, level with the last button of the column.
+    btnTreinarVoz = NewButton(pageMenu, "btnTreinarVoz", QStringLiteral("treinar_voz"), QRect(286, 230, 140, 30), true);
     btnTreinarVoz->OnClick = [this] { btnTreinarVozClick(); };
 
     pageTreino = new QWidget;

@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
 shots=$build/screenshots
-pages=(menu menu_reconhecendo menu_ouvindo_fala menu_ouvido menu_servidor_parou comandos comandos_tecla comandos_digitacao prefs prefs_microfone ditado apres tray_menu)
+pages=(menu menu_reconhecendo menu_ouvindo_fala menu_ouvido menu_servidor_parou comandos comandos_tecla comandos_digitacao prefs prefs_microfone ditado apres treino tray_menu)
 for p in "${pages[@]}"; do
   [ -s "$shots/$p.png" ] || { echo "falta $shots/$p.png: rode os testes (cd $build && ctest -R window) antes" >&2; exit 1; }
 done

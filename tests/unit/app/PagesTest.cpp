@@ -37,6 +37,24 @@ TEST_F(Pages, SixPagesInOrderAndTheWindowOpensOnMenu) {
     EXPECT_EQ(services.Trace(), "LoadHookLibrary");
 }
 
+// A caption's box may reach under the box it names; anything else that
+// covers another control hides what it shows or takes its clicks.
+TEST_F(Pages, NoControlCoversAnotherOnAnyPage) {
+    auto& f = Create();
+    for (int i = 0; i < f.abook->count(); ++i) {
+        QWidget* page = f.abook->widget(i);
+        const QList<QWidget*> controls = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (int a = 0; a < controls.size(); ++a)
+            for (int b = a + 1; b < controls.size(); ++b) {
+                if (controls[a]->isHidden() || controls[b]->isHidden()) continue;
+                if (qobject_cast<QLabel*>(controls[a]) || qobject_cast<QLabel*>(controls[b])) continue;
+                EXPECT_FALSE(controls[a]->geometry().intersects(controls[b]->geometry()))
+                    << page->objectName().toStdString() << ": " << controls[a]->objectName().toStdString() << " and "
+                    << controls[b]->objectName().toStdString();
+            }
+    }
+}
+
 TEST_F(Pages, ButtonsLeadToTheirPagesAndEveryVoltarBack) {
     auto& f = Create();
     Click(f.BtnComandos);
