@@ -8,9 +8,18 @@
 // switch-on would load them. Prints, per voice, exact results before and
 // after, false actions before and after, and the time of each training step.
 //
-//   training_bench [--voices N] [--thresh N] [--misses]
+//   training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses]
+//                  [--no-before] [--skip N] [--adapt SETTINGS]
+//
+// --set tuning takes the tuning speakers of the held-out protocol (and its
+// tuning ordinary sentences) instead: adaptation settings are chosen there,
+// the held-out set only reports the choice. --adapt trains in this process
+// with other settings instead of running zelcmd train: "map" (MAP of the
+// means and variances alone) or a comma-separated list of what is added to
+// it: mllr, mixw, passes=N, tau=X, nobayes.
 //
 // Speech is kept in $ZEL_BENCH_DIR/speech as for the held-out bench.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +30,7 @@
 #include "bench/recognition/HeldOutSpeech.h"
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
+#include "recognition/Sphinx.h"
 #include "recognition/WavWriter.h"
 #include "recognition/training/VoiceTraining.h"
 #include "tests/support/TempDir.h"
@@ -39,9 +49,31 @@ struct TScore {
 
 struct TOptions {
     size_t Voices = 6;
+    size_t Skip = 0;  // --skip N: the first N voices of the set are left out
     int32_t Thresh = 50;
     bool Misses = false;
+    bool Tuning = false;
+    bool Before = true;  // --no-before: the untrained figures are known, only trials of settings differ
+    bool InProcess = false;  // TrainVoice with Adapt rather than zelcmd train
+    TAdaptation Adapt;
 };
+
+// The settings named, from MAP of the means and variances alone.
+bool ParseAdaptation(const std::string& list, TAdaptation& a) {
+    a = TAdaptation{};
+    a.Mllr = false;
+    std::istringstream in(list);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        if (item == "mllr") a.Mllr = true;
+        else if (item == "mixw") a.MixtureWeights = true;
+        else if (item == "nobayes") a.BayesMean = false;
+        else if (item.rfind("passes=", 0) == 0) a.Passes = std::atoi(item.c_str() + 7);
+        else if (item.rfind("tau=", 0) == 0) a.Tau = std::atof(item.c_str() + 4);
+        else if (item != "map") return false;
+    }
+    return true;
+}
 
 // The commands: exact when exactly one accepted result says the phrase. The
 // ordinary sentences: a false action when any result is accepted.
@@ -102,18 +134,26 @@ int main(int argc, char** argv) {
         if (a == "--voices" && i + 1 < argc) o.Voices = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--thresh" && i + 1 < argc) o.Thresh = std::atoi(argv[++i]);
         else if (a == "--misses") o.Misses = true;
+        else if (a == "--no-before") o.Before = false;
+        else if (a == "--skip" && i + 1 < argc) o.Skip = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--set" && i + 1 < argc && (argv[i + 1] == std::string("tuning") || argv[i + 1] == std::string("heldout")))
+            o.Tuning = argv[++i] == std::string("tuning");
+        else if (a == "--adapt" && i + 1 < argc && ParseAdaptation(argv[i + 1], o.Adapt)) o.InProcess = true, ++i;
         else {
-            std::fprintf(stderr, "usage: training_bench [--voices N] [--thresh N] [--misses]\n");
+            std::fprintf(stderr,
+                         "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--no-before] [--skip N] "
+                         "[--adapt mllr,mixw,passes=N,tau=X,nobayes]\n");
             return 1;
         }
     }
     const std::string runtime = ZEL_RUNTIME_DIR "/";
     const std::vector<std::string> prompts = ReadPromptSentences(runtime + "frases_treino.txt");
-    const std::vector<std::string> ordinary = OrdinarySentences(true, 20);
+    const std::vector<std::string> ordinary = OrdinarySentences(!o.Tuning, 20);
     TListaComandos mine;
     for (const auto& p : NewVocabulary()) mine.Append(SpokenCommand(p));
 
-    std::vector<TSpeaker> speakers = HeldOutSpeakers();
+    std::vector<TSpeaker> speakers = o.Tuning ? TuningSpeakers() : HeldOutSpeakers();
+    speakers.erase(speakers.begin(), speakers.begin() + static_cast<std::ptrdiff_t>(std::min(o.Skip, speakers.size())));
     if (speakers.size() > o.Voices) speakers.resize(o.Voices);
     TTempDir tmp;
     TScore before, after;
@@ -125,25 +165,41 @@ int main(int argc, char** argv) {
         const std::string dir = tmp.File("v" + std::to_string(v)) + "/";
         // Untrained: the program's folder without voz/.
         TScore b, a;
-        Score(Generate(dir + "antes/", "new vocabulary", mine, NewVocabularyPairs()), ordinary, sp, dir + "antes/", o, b);
+        if (o.Before)
+            Score(Generate(dir + "antes/", "new vocabulary", mine, NewVocabularyPairs()), ordinary, sp, dir + "antes/", o,
+                  b);
         // Trained, the whole way a user goes: zelcmd train, then switch-on.
         const std::string list = WritePrompts(prompts, sp, dir + "gravacoes/");
-        const std::string out = dir + "train.out";
-        const std::string cmd = ShellQuote(runtime + "zelcmd") + " train --prompts " + ShellQuote(list) + " --folder " +
-                                ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>/dev/null";
         const auto start = std::chrono::steady_clock::now();
-        if (std::system(cmd.c_str()) != 0) {
-            std::fprintf(stderr, "zelcmd train failed: %s\n%s", cmd.c_str(), ReadFileBytes(out).c_str());
-            return 1;
+        std::vector<std::pair<std::string, double>> stepTimes;
+        if (o.InProcess) {
+            TTrainingSetup setup;
+            setup.ProgramFolder = dir + "depois/";
+            fs::create_directories(setup.ProgramFolder);
+            setup.BaseModel = InstalledAcousticModel(setup.ProgramFolder, runtime + kRecognizerFolderName);
+            setup.Adapt = o.Adapt;
+            for (const TTrainingStep& s : TrainVoice(setup, ReadPromptList(list)).Steps)
+                stepTimes.emplace_back(Cp1252ToUtf8(s.Name), s.Seconds);
+        } else {
+            const std::string out = dir + "train.out";
+            const std::string cmd = ShellQuote(runtime + "zelcmd") + " train --prompts " + ShellQuote(list) +
+                                    " --folder " + ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>/dev/null";
+            if (std::system(cmd.c_str()) != 0) {
+                std::fprintf(stderr, "zelcmd train failed: %s\n%s", cmd.c_str(), ReadFileBytes(out).c_str());
+                return 1;
+            }
+            std::istringstream steps(ReadFileBytes(out));
+            std::string line;
+            while (std::getline(steps, line)) {
+                const size_t colon = line.rfind(": ");
+                if (colon == std::string::npos || line.find(" s", colon) == std::string::npos) continue;
+                stepTimes.emplace_back(line.substr(0, colon), std::atof(line.c_str() + colon + 2));
+            }
         }
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::istringstream steps(ReadFileBytes(out));
-        std::string line, times;
-        while (std::getline(steps, line)) {
-            const size_t colon = line.rfind(": ");
-            if (colon == std::string::npos || line.find(" s", colon) == std::string::npos) continue;
-            const double t = std::atof(line.c_str() + colon + 2);
-            stepTotal[line.substr(0, colon)] += t;
+        std::string times;
+        for (const auto& [step, t] : stepTimes) {
+            stepTotal[step] += t;
             char t2[32];
             std::snprintf(t2, sizeof t2, " %.2f", t);
             times += t2;
@@ -151,7 +207,7 @@ int main(int argc, char** argv) {
         Score(Generate(dir + "depois/", "new vocabulary", mine, NewVocabularyPairs()), ordinary, sp, dir + "depois/",
               o, a);
         std::printf("%-46s %4d/%d %5.1f%% %4d/%d %5.1f%% %5d/%d %5d/%d %8.1f\n    steps:%s\n", sp.Label().c_str(), b.Exact,
-                    b.Total, 100.0 * b.Exact / b.Total, a.Exact, a.Total, 100.0 * a.Exact / a.Total, b.FalseItems,
+                    b.Total, 100.0 * b.Exact / std::max(1, b.Total), a.Exact, a.Total, 100.0 * a.Exact / a.Total, b.FalseItems,
                     b.Items, a.FalseItems, a.Items, seconds, times.c_str());
         std::fflush(stdout);
         before.Exact += b.Exact, before.Total += b.Total, before.FalseItems += b.FalseItems, before.Items += b.Items;

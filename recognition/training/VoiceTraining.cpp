@@ -1,5 +1,6 @@
 #include "recognition/training/VoiceTraining.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -71,6 +72,11 @@ std::map<std::string, std::string> OptionsOf(const std::string& fileName) {
     for (const auto& [name, value] : args.Engine) out[name] = value;
     return out;
 }
+
+// The files of a model that bw reads and map_adapt writes.
+struct TModelFiles {
+    std::string Means, Variances, MixtureWeights, TransitionMatrices;
+};
 
 double Since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -181,7 +187,6 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
     const std::string model = build.ModelFolder();
     fs::create_directories(NativePath(work + "wav"));
     fs::create_directories(NativePath(work + "feat"));
-    fs::create_directories(NativePath(work + "contas"));
 
     // The recordings at the model's rate, converted as the recognizer
     // converts what it hears; the words' pronunciations from our letter rules.
@@ -254,20 +259,56 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
             WriteFileAtomic(mixw, MixtureWeightsFile(ReadSendump(ReadFileBytes(base + "sendump"), base + "sendump")));
         });
     }
-    std::vector<std::string> bw = {setup.ToolFolder + "bw", "-hmmdir", base, "-moddeffn", work + "mdef.txt",
-                                   "-mixwfn", mixw, "-ts2cbfn", ts2cb, "-feat", featOption("-feat", "1s_c_d_dd"),
-                                   "-cmn", featOption("-cmn", "batch"), "-agc", featOption("-agc", "none"),
-                                   "-varnorm", featOption("-varnorm", "no"), "-dictfn", work + "dicionario",
-                                   "-fdictfn", base + "noisedict", "-ctlfn", work + "ids", "-lsnfn",
-                                   work + "transcricao", "-cepdir", work + "feat", "-cepext", "mfc", "-accumdir",
-                                   work + "contas"};
-    if (feat.count("-svspec")) bw.insert(bw.end(), {"-svspec", feat.at("-svspec")});
-    steps.Tool("estatísticas da voz (bw)", bw);
-    steps.Tool("adaptar o modelo (map_adapt)",
-               {setup.ToolFolder + "map_adapt", "-moddeffn", work + "mdef.txt", "-ts2cbfn", ts2cb, "-meanfn",
-                base + "means", "-varfn", base + "variances", "-mixwfn", mixw, "-tmatfn", base + "transition_matrices",
-                "-accumdir", work + "contas", "-mapmeanfn", model + "means", "-mapvarfn", model + "variances",
-                "-mapmixwfn", work + "mixture_weights.map", "-maptmatfn", work + "transition_matrices.map"});
+    // The model bw aligns with and the prior MAP moves away from: the
+    // installed one, or the installed one under the voice's MLLR transform.
+    TModelFiles prior{base + "means", base + "variances", mixw, base + "transition_matrices"};
+    TModelFiles current = prior;
+    const TAdaptation& adapt = setup.Adapt;
+    auto statistics = [&](const TModelFiles& m, const std::string& accum) {
+        fs::create_directories(NativePath(accum));
+        std::vector<std::string> bw = {setup.ToolFolder + "bw", "-moddeffn", work + "mdef.txt",
+                                       "-meanfn", m.Means, "-varfn", m.Variances, "-mixwfn", m.MixtureWeights,
+                                       "-tmatfn", m.TransitionMatrices, "-ts2cbfn", ts2cb, "-feat",
+                                       featOption("-feat", "1s_c_d_dd"), "-cmn", featOption("-cmn", "batch"), "-agc",
+                                       featOption("-agc", "none"), "-varnorm", featOption("-varnorm", "no"),
+                                       "-dictfn", work + "dicionario", "-fdictfn", base + "noisedict", "-ctlfn",
+                                       work + "ids", "-lsnfn", work + "transcricao", "-cepdir", work + "feat",
+                                       "-cepext", "mfc", "-accumdir", accum};
+        if (feat.count("-svspec")) bw.insert(bw.end(), {"-svspec", feat.at("-svspec")});
+        steps.Tool("estatísticas da voz (bw)", bw);
+    };
+    if (adapt.Mllr) {
+        const std::string accum = work + "contas-mllr";
+        statistics(current, accum);
+        steps.Tool("transformação MLLR (mllr_solve)",
+                   {setup.ToolFolder + "mllr_solve", "-meanfn", prior.Means, "-varfn", prior.Variances, "-accumdir",
+                    accum, "-outmllrfn", work + "mllr_matrix"});
+        steps.Tool("aplicar a transformação (mllr_transform)",
+                   {setup.ToolFolder + "mllr_transform", "-inmeanfn", prior.Means, "-mllrmat", work + "mllr_matrix",
+                    "-outmeanfn", work + "means.mllr"});
+        prior.Means = current.Means = work + "means.mllr";
+    }
+    const int passes = std::max(1, adapt.Passes);
+    for (int pass = 1; pass <= passes; ++pass) {
+        const std::string accum = work + "contas" + std::to_string(pass);
+        statistics(current, accum);
+        // Only the last round writes into the new model.
+        const std::string out = pass == passes ? model : work + "volta" + std::to_string(pass) + "/";
+        fs::create_directories(NativePath(out));
+        TModelFiles next{out + "means", out + "variances",
+                         adapt.MixtureWeights ? out + "mixture_weights" : prior.MixtureWeights,
+                         prior.TransitionMatrices};
+        std::vector<std::string> map = {
+            setup.ToolFolder + "map_adapt", "-moddeffn", work + "mdef.txt", "-ts2cbfn", ts2cb, "-meanfn", prior.Means,
+            "-varfn", prior.Variances, "-mixwfn", prior.MixtureWeights, "-tmatfn", prior.TransitionMatrices,
+            "-accumdir", accum, "-mapmeanfn", next.Means, "-mapvarfn", next.Variances, "-mapmixwfn",
+            adapt.MixtureWeights ? next.MixtureWeights : work + "mixture_weights.map", "-maptmatfn",
+            work + "transition_matrices.map"};
+        if (adapt.Tau > 0) map.insert(map.end(), {"-fixedtau", "yes", "-tau", std::to_string(adapt.Tau)});
+        if (!adapt.BayesMean) map.insert(map.end(), {"-bayesmean", "no"});
+        steps.Tool("adaptar o modelo (map_adapt)", map);
+        current = next;
+    }
 
     steps.Do("instalar o modelo adaptado", [&] {
         // The rest of the model comes along unchanged.
@@ -275,6 +316,8 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
         for (const auto& entry : fs::directory_iterator(NativePath(base))) {
             const std::string name = entry.path().filename().string();
             if (!entry.is_regular_file() || name == "means" || name == "variances") continue;
+            // Adapted weights are read unquantized: the engine prefers a sendump.
+            if (adapt.MixtureWeights && (name == "sendump" || name == "mixture_weights")) continue;
             fs::copy_file(entry.path(), NativePath(model) / name, fs::copy_options::overwrite_existing, ec);
             if (ec) RaiseCannotCreate(model + name, ec.message());
         }

@@ -1,7 +1,8 @@
 #pragma once
 // Adapts the acoustic model to the user's voice and microphone: recordings of
 // known sentences go through the trainer's tools (sphinx_fe for the features,
-// bw for the statistics, map_adapt for the new means and variances) and the
+// bw for the statistics, mllr_solve and mllr_transform for a transform of
+// all the means, map_adapt for the new means and variances) and the
 // result becomes the folder "voz/" of the program (VoiceFolder.h), which every
 // later switch-on loads instead of the installed model.
 #include <functional>
@@ -28,12 +29,25 @@ std::vector<std::string> ReadPromptSentences(const std::string& fileName);
 // them: lower case, punctuation left out.
 std::vector<std::string> PromptWords(const std::string& sentence);
 
+// How the model moves toward the voice. One MLLR transform of all the means
+// (the voice and its channel as a whole), then two rounds of MAP on top of it
+// (each sound on its own, the second aligned by the first) measured best;
+// the rest stays for the benchmark's trials.
+struct TAdaptation {
+    bool Mllr = true;             // the MLLR transform first, MAP moving from the transformed means
+    bool MixtureWeights = false;  // MAP of the mixture weights too (the model then has them unquantized)
+    int Passes = 2;               // rounds of bw + map_adapt, each aligning with the model of the round before
+    double Tau = 0;               // MAP's prior weight; 0: map_adapt estimates it
+    bool BayesMean = true;        // map_adapt's simple update of the means, which ignores tau
+};
+
 struct TTrainingSetup {
     std::string ProgramFolder;  // gets voz/ and the log, ends in "/"
     std::string BaseModel;      // the installed acoustic model's folder
     std::string ToolFolder = "/usr/lib/sphinxtrain/";  // bw and map_adapt
     std::string BinFolder;  // sphinx_fe and pocketsphinx_mdef_convert; empty: found on PATH
     int32_t SampleRate = 16000;  // the model's
+    TAdaptation Adapt;
 };
 
 struct TTrainingStep {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "commands/TextFile.h"
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "langmodel/ParserPortugues.h"
@@ -61,6 +62,9 @@ protected:
         Tool("pocketsphinx_mdef_convert", "echo mdef");
         // bw shows the dictionary and the transcript it was given.
         Tool("bw", "while [ $# -gt 0 ]; do case $1 in -dictfn|-lsnfn) cat \"$2\";; esac; shift; done");
+        Tool("mllr_solve", "while [ $# -gt 0 ]; do case $1 in -outmllrfn) echo matrix > \"$2\";; esac; shift; done");
+        Tool("mllr_transform",
+             "while [ $# -gt 0 ]; do case $1 in -outmeanfn) echo transformed means > \"$2\";; esac; shift; done");
         Tool("map_adapt",
              "while [ $# -gt 0 ]; do case $1 in -mapmeanfn) echo adapted means > \"$2\";; "
              "-mapvarfn) echo adapted variances > \"$2\";; esac; shift; done");
@@ -118,9 +122,14 @@ TEST_F(VoiceTraining, TheAdaptedModelReplacesTheOldOneWithTheRestOfTheInstalledM
     EXPECT_EQ(dir.Read("pasta/voz/feat.params").substr(0, 15), "-feat 1s_c_d_dd");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
     EXPECT_NEAR(report.SpeechSeconds, 22.0, 0.01);
-    ASSERT_EQ(report.Steps.size(), 6u);
-    EXPECT_EQ(progress.size(), 6u);
+    // bw, the MLLR transform, bw again with it, MAP on top, and a second
+    // round of bw and MAP.
+    ASSERT_EQ(report.Steps.size(), 11u);
+    EXPECT_EQ(progress.size(), 11u);
     EXPECT_EQ(progress[3], "estat\xEDsticas da voz (bw)");
+    EXPECT_EQ(progress[4], "transforma\xE7\xE3o MLLR (mllr_solve)");
+    EXPECT_EQ(progress[6], "estat\xEDsticas da voz (bw)");
+    EXPECT_EQ(progress[9], "adaptar o modelo (map_adapt)");
     // The words once each, with our letter rules' phones; the sentences as
     // the trainer's transcript.
     const std::string log = dir.Read("pasta/treino.log");
@@ -159,6 +168,40 @@ TEST_F(VoiceTraining, TooLittleSpeechOrAMissingModelStopsBeforeAnyTool) {
     EXPECT_EQ(Failure(), "Modelo ac\xFAstico n\xE3o encontrado em " + dir.File("nenhum") + "/");
     prompts.clear();
     EXPECT_EQ(Failure(), "O treino de voz precisa de grava\xE7\xF5" "es.");
+}
+
+// MLLR first, then rounds of MAP with the weights: each bw aligns with the
+// model of the step before, each MAP moves from the transformed prior, and
+// the model keeps its weights unquantized without the installed sendump.
+TEST_F(VoiceTraining, MllrThenRoundsOfMapEachAligningWithTheModelBefore) {
+    dir.Write("base/sendump", "installed sendump");
+    auto arg = [](const char* name) { return std::string("$(a ") + name + " \"$@\")"; };
+    const std::string a = "a() { k=$1; shift; while [ $# -gt 1 ]; do [ \"$1\" = \"$k\" ] && echo \"$2\"; shift; done; }; ";
+    Tool("bw", a + "echo \"bw $(cat " + arg("-meanfn") + ")\"; echo \"bw weights $(head -c 2 " + arg("-mixwfn") + ")\"");
+    Tool("mllr_solve", a + "echo matrix > " + arg("-outmllrfn"));
+    Tool("mllr_transform", a + "echo \"mllr of $(cat " + arg("-inmeanfn") + ")\" > " + arg("-outmeanfn"));
+    Tool("map_adapt", a + "echo \"map of $(cat " + arg("-meanfn") + ") by $(basename " + arg("-accumdir") +
+                          ")\" > " + arg("-mapmeanfn") + "; echo adapted variances > " + arg("-mapvarfn") +
+                          "; echo adapted weights > " + arg("-mapmixwfn") + "; echo \"map tau $(a -tau \"$@\")\"");
+    setup.Adapt.Mllr = true;
+    setup.Adapt.MixtureWeights = true;
+    setup.Adapt.Passes = 2;
+    setup.Adapt.Tau = 5;
+    const TTrainingReport report = TrainVoice(setup, prompts);
+    const std::string log = dir.Read("pasta/treino.log");
+    std::string trace;
+    for (const std::string& line : SplitLines(log))
+        if (line.rfind("bw ", 0) == 0 || line.rfind("map ", 0) == 0) trace += line + "\n";
+    EXPECT_EQ(trace,
+              "bw installed means\nbw weights in\n"
+              "bw mllr of installed means\nbw weights in\nmap tau 5.000000\n"
+              "bw map of mllr of installed means by contas1\nbw weights ad\nmap tau 5.000000\n")
+        << log;
+    EXPECT_EQ(dir.Read("pasta/voz/means"), "map of mllr of installed means by contas2\n");
+    EXPECT_EQ(dir.Read("pasta/voz/mixture_weights"), "adapted weights\n");
+    EXPECT_FALSE(fs::exists(dir.Path() / "pasta/voz/sendump"));
+    EXPECT_EQ(dir.Read("pasta/voz/mdef"), "installed mdef");
+    EXPECT_EQ(report.Steps.size(), 11u);
 }
 
 TEST(InstalledAcousticModel, TheProgramsArgumentFileElseTheTemplate) {
