@@ -18,6 +18,12 @@ TRecognizerArgs ParseRecognizerArgs(const std::vector<std::string>& lines,
     for (const std::string& raw : lines) {
         std::string line = Trim(raw);
         if (line.empty() || line[0] == '#') continue;
+        // A null character would cut the value short where the engine reads
+        // it: such a line is no option a user meant.
+        if (line.find('\0') != std::string::npos) {
+            args.Notes.push_back("line with a null character dropped");
+            continue;
+        }
         size_t cut = 0;
         while (cut < line.size() && static_cast<unsigned char>(line[cut]) > ' ') ++cut;
         std::string name = line.substr(0, cut);
