@@ -64,6 +64,9 @@ constexpr int32_t kFloorPeak = 98;
 constexpr int32_t kSilentPeak = 4;
 // Audio kept for that second decoding (longer utterances are not redone).
 constexpr int64_t kRedecodeMaxSeconds = 15;
+// Up to this many words the dictionary the engine loads gets the alternate
+// pronunciations.
+constexpr size_t kMaxWordsWithAlternates = 20000;
 // Profiles with more commands than this are not checked against a grammar:
 // the engine takes about 0.8 ms of processor time per command to load it
 // (8 s at 10000 commands with the shipped number words, most of switch-on),
@@ -238,6 +241,13 @@ struct TEngineFile {
 TEngineFile DictionaryForEngine(const TRecognizerArgs& args, const std::string& dictionary) {
     std::vector<std::string> rules = AlternateRulesFromArg(args.Alternates);
     if (rules.empty() || dictionary.empty()) return {};
+    // A dictionary of tens of thousands of words would about triple in the
+    // engine, and its loading with it (a second of a 100,000-command
+    // switch-on), for a vocabulary where one pronunciation more decides little.
+    const size_t words = static_cast<size_t>(std::count(dictionary.begin(), dictionary.end(), '\n'));
+    if (words > kMaxWordsWithAlternates)
+        return {{}, "alternate pronunciations left out: the dictionary has " + std::to_string(words) +
+                        " words, more than " + std::to_string(kMaxWordsWithAlternates)};
     const size_t most = args.AlternatesMax >= 0 ? static_cast<size_t>(args.AlternatesMax) : kMaxAlternates;
     TDictionaryAlternates alt = DictionaryWithAlternates(dictionary, rules, most);
     if (alt.Added == 0) return {};
