@@ -48,6 +48,16 @@ T* Named(T* widget, const char* name, QRect geometry) {
     return widget;
 }
 
+// A page's status line at its foot: centred, in big letters, a long message
+// growing upwards to three lines.
+inline QLabel* NewStatusLabel(QWidget* page, const char* name, const QString& text, const QFont& big) {
+    auto* l = Named(new QLabel(text, page), name, QRect(0, 266, 508, 58));
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    l->setWordWrap(true);
+    l->setFont(big);
+    return l;
+}
+
 // A named page, added at the end of its notebook.
 inline QWidget* NewPage(QStackedWidget* book, const char* name) {
     auto* page = new QWidget;

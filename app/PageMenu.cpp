@@ -41,10 +41,7 @@ void TForm1::CreateMenuPage() {
     lstOuvido->setGeometry(196, 148, 300, 74);
     // A failure's message may take three lines: they grow upwards into the
     // free space under the buttons, a single line stays where it always was.
-    lblStatus = Named(new QLabel(QStringLiteral("Reconhecimento Desligado"), pageMenu), "lblStatus", QRect(0, 266, 508, 58));
-    lblStatus->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    lblStatus->setWordWrap(true);
-    lblStatus->setFont(big);
+    lblStatus = NewStatusLabel(pageMenu, "lblStatus", QStringLiteral("Reconhecimento Desligado"), big);
 
     btnCarregarProfile->OnClick = [this] { btnCarregarProfileClick(); };
     btnSalvarProfile->OnClick = [this] { btnSalvarProfileClick(); };

@@ -57,10 +57,7 @@ void TForm1::CreateTreinoPage() {
     btnEsquecerTreino =
         NewButton(pageTreino, "btnEsquecerTreino", QStringLiteral("esquecer_treino"), QRect(184, 222, 140, 30), true);
     btnVoltarTreino = NewButton(pageTreino, "btnVoltarTreino", QStringLiteral("voltar"), QRect(334, 222, 140, 30), true);
-    lblTreinoStatus = Named(new QLabel(pageTreino), "lblTreinoStatus", QRect(0, 266, 508, 58));
-    lblTreinoStatus->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    lblTreinoStatus->setWordWrap(true);
-    lblTreinoStatus->setFont(big);
+    lblTreinoStatus = NewStatusLabel(pageTreino, "lblTreinoStatus", QString(), big);
 
     btnGravar->OnClick = [this] { btnGravarClick(); };
     btnRefazer->OnClick = [this] { btnRefazerClick(); };
