@@ -65,25 +65,30 @@ void TForm1::CreatePrefsPage() {
     btnTeclaNenhuma->setText(QStringLiteral("Nenhuma"));
     btnTeclaNenhuma->setToolTip(QStringLiteral("Sem tecla de ativação"));
     connect(btnTeclaNenhuma, &QToolButton::clicked, edtTeclaAtivacao, &QLineEdit::clear);
-    chbAtivaToggle = Named(new QCheckBox(QStringLiteral("Manter Ativado"), p), "chbAtivaToggle", QRect(20, 186, 300, 20));
-    chbAtivaToggle->setToolTip(QStringLiteral(
-        "Mantém o reconhecimento de comandos ativado até que a palavra ou tecla de ativação sejam reconhecidos novamente"));
-    chbMostrarIndicador = Named(new QCheckBox(QStringLiteral("Mostrar indicador"), p), "chbMostrarIndicador", QRect(20, 210, 300, 20));
-    chbMostrarIndicador->setToolTip(QStringLiteral(
-        "Mostra uma imagem no canto superior esquerdo da tela indicando que o reconhecimento está ligado (causa problemas em "
-        "alguns programas)"));
-    chbMultiCmd = Named(new QCheckBox(QStringLiteral("Aceitar multiplos comandos"), p), "chbMultiCmd", QRect(20, 234, 300, 20));
-    chbMultiCmd->setToolTip(QStringLiteral("Aceita mais de um comando por sentença"));
-    chbModNum = Named(new QCheckBox(QStringLiteral("Moficadores numéricos"), p), "chbModNum", QRect(20, 258, 300, 20));
-    chbModNum->setToolTip(QStringLiteral(
-        "Aceita modificadores numéricos (um, dois três..) para repetição de comandos (só funciona com 'múltiplos comandos' "
-        "habilitado)"));
-    chbModoAdv = Named(new QCheckBox(QStringLiteral("Modo adventure"), p), "chbModoAdv", QRect(20, 282, 300, 20));
-    chbModoAdv->setToolTip(QStringLiteral("Envia um <enter> após cada pausa durante a fala"));
-    chbHistorico = Named(new QCheckBox(QStringLiteral("Guardar histórico (historico.log)"), p), "chbHistorico",
-                         QRect(20, 306, 300, 20));
-    chbHistorico->setToolTip(QStringLiteral(
-        "Guarda cada frase ouvida, com a confiança e o que foi feito, no arquivo historico.log da pasta do programa"));
+    // The options, one under the other, each with its hint.
+    int checkTop = 186;
+    auto check = [&](const char* name, const QString& caption, const QString& hint) {
+        auto* c = Named(new QCheckBox(caption, p), name, QRect(20, checkTop, 300, 20));
+        c->setToolTip(hint);
+        checkTop += 24;
+        return c;
+    };
+    chbAtivaToggle = check("chbAtivaToggle", QStringLiteral("Manter Ativado"),
+                           QStringLiteral("Mantém o reconhecimento de comandos ativado até que a palavra ou tecla de "
+                                          "ativação sejam reconhecidos novamente"));
+    chbMostrarIndicador = check("chbMostrarIndicador", QStringLiteral("Mostrar indicador"),
+                                QStringLiteral("Mostra uma imagem no canto superior esquerdo da tela indicando que o "
+                                               "reconhecimento está ligado (causa problemas em alguns programas)"));
+    chbMultiCmd = check("chbMultiCmd", QStringLiteral("Aceitar multiplos comandos"),
+                        QStringLiteral("Aceita mais de um comando por sentença"));
+    chbModNum = check("chbModNum", QStringLiteral("Moficadores numéricos"),
+                      QStringLiteral("Aceita modificadores numéricos (um, dois três..) para repetição de comandos (só "
+                                     "funciona com 'múltiplos comandos' habilitado)"));
+    chbModoAdv = check("chbModoAdv", QStringLiteral("Modo adventure"),
+                       QStringLiteral("Envia um <enter> após cada pausa durante a fala"));
+    chbHistorico = check("chbHistorico", QStringLiteral("Guardar histórico (historico.log)"),
+                         QStringLiteral("Guarda cada frase ouvida, com a confiança e o que foi feito, no arquivo "
+                                        "historico.log da pasta do programa"));
     chbHistorico->setChecked(true);
     pnlMicrofone = Named(new TMicrophonePanel(services_, p), "pnlMicrofone", QRect(330, 186, 170, 60));
     MathBotao2 = NewButton(p, "MathBotao2", QStringLiteral("voltar"), QRect(352, 316, 140, 30), true);
