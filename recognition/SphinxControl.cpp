@@ -582,10 +582,13 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     int64_t samplesIn = 0;
     int32_t chunksInSpeech = 0;
 
-    // The slice of the utterance the grammar hears: little of the silence
-    // before the speech.
+    // The detector says "speech" some frames after it began; the grammar
+    // hears a little of the silence before the speech.
+    const size_t detectorLag = static_cast<size_t>(rate_ / 4);
+    const size_t grammarLeadIn = static_cast<size_t>(rate_ / 2);
+    // The slice of the utterance the grammar hears.
     auto grammarSlice = [&]() -> std::pair<const int16_t*, size_t> {
-        size_t from = speechStart - std::min(speechStart, static_cast<size_t>(rate_ / 2));
+        size_t from = speechStart - std::min(speechStart, grammarLeadIn);
         return {uttAudio.data() + from, uttAudio.size() - from};
     };
     auto finish = [&] {
@@ -722,13 +725,12 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             bool now = ps_get_in_speech(ps_) != 0;
             if (now && !inSpeech) {
                 // The silence before the speech is not kept for a second
-                // decoding beyond what the grammar hears (the detector's
-                // lead-in is 0.2 s): the second decoding is what the user
-                // waits for after the run's first utterance.
-                const size_t lead = static_cast<size_t>(rate_) * 3 / 4;
+                // decoding beyond what the grammar hears: the second
+                // decoding is what the user waits for after the run's first
+                // utterance.
+                const size_t lead = detectorLag + grammarLeadIn;
                 if (uttAudio.size() > lead) uttAudio.erase(uttAudio.begin(), uttAudio.end() - lead);
-                // The detector says "speech" some frames after it began.
-                speechStart = uttAudio.size() > static_cast<size_t>(rate_ / 4) ? uttAudio.size() - rate_ / 4 : 0;
+                speechStart = uttAudio.size() > detectorLag ? uttAudio.size() - detectorLag : 0;
                 chunksInSpeech = 0;
                 if (confThresh_ > 0 && uttAudioWhole) {
                     auto [audio, samples] = grammarSlice();
