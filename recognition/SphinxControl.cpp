@@ -43,6 +43,7 @@ constexpr int32_t kChunkMs = 20;
 // How long StopRecognizer waits for a capture read to come back before it
 // leaves the capture thread to finish on its own.
 constexpr auto kCaptureGrace = std::chrono::milliseconds(500);
+static_assert(std::is_same_v<mfcc_t, float>, "the engine's cepstra are kept as float");
 // Cepstral mean normalisation: the engine subtracts a running mean of the
 // cepstrum, which starts at the acoustic model's value and is updated at the
 // end of each utterance. The model's starting loudness term (c0 = 41) lies far
@@ -50,6 +51,8 @@ constexpr auto kCaptureGrace = std::chrono::milliseconds(500);
 // the first utterance of a run was decoded against a wrong mean: "abrir" as
 // "anterior" for four voices of six. When the mean moved more than this
 // during an utterance, the utterance is decoded again with the updated mean.
+// A switch-on after the first starts from the mean the last run on the same
+// source ended with, so only the first after the program starts pays for it.
 constexpr double kCmnShift = 2.0;
 // Digital silence (files, capture paths with a noise gate) gets a faint floor
 // of white noise (peak ~0.3% of full scale) before the engine: a microphone
@@ -507,6 +510,10 @@ int32_t TSphinxControl::InitRecognizer() {
     return 0;
 }
 
+std::string TSphinxControl::SourceName() const {
+    return audioFile_.empty() ? "microphone " + audioDevice_ + " " + std::to_string(captureRate_) : "file " + audioFile_;
+}
+
 int32_t TSphinxControl::StartRecognizer() {
     if (!ps_) throw TError(Utf8ToCp1252("O reconhecedor não foi inicializado."));
     if (run_) return 0;
@@ -517,6 +524,12 @@ int32_t TSphinxControl::StartRecognizer() {
         source = OpenMicrophone(audioDevice_, captureRate_, rate_, Cancelled);
 
     TEngineLog::Instance().ClearErrors();
+    feat_t* feat = ps_get_feat(ps_);
+    if (feat && feat->cmn_struct && feat->cmn_struct->cmn_mean && lastMeanSource_ == SourceName() &&
+        lastMean_.size() == static_cast<size_t>(feat->cmn_struct->veclen)) {
+        std::copy(lastMean_.begin(), lastMean_.end(), feat->cmn_struct->cmn_mean);
+        TEngineLog::Instance().Line("cepstral mean of the last run on this source: " + std::to_string(lastMean_[0]));
+    }
     if (ps_start_utt(ps_) < 0)
         throw TError(Utf8ToCp1252("O reconhecedor não pôde começar: ") + Reason("erro do motor"));
 
@@ -573,6 +586,28 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                                                                       : 0.0;
     };
     double c0AtStart = cmnC0();
+    // The engine's speech detector knows nothing of the background when a run
+    // begins and takes its first frames for speech: the run's first utterance
+    // began with the silence before it, which lengthened its decoding and
+    // pulled its cepstral mean down. Once it has heard this much, the run
+    // starts over with the mean and the sums it began with, and the detector,
+    // which keeps what it learned, hears the audio so far again.
+    const int64_t detectorWarmUp = rate_ / 2;
+    bool warmedUp = false;
+    bool newUtterancePending = false;
+    auto postNewUtterance = [&] {
+        post([](TSphinxControl& c) {
+            if (c.OnNewUtterance) c.OnNewUtterance();
+        });
+    };
+    std::vector<mfcc_t> meanAtRunStart, sumAtRunStart;
+    int32 framesAtRunStart = 0;
+    if (feat && feat->cmn_struct && feat->cmn_struct->cmn_mean && feat->cmn_struct->sum) {
+        const cmn_t* cmn = feat->cmn_struct;
+        meanAtRunStart.assign(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
+        sumAtRunStart.assign(cmn->sum, cmn->sum + cmn->veclen);
+        framesAtRunStart = cmn->nframe;
+    }
     std::vector<int16_t> uttAudio;  // the open utterance's audio, for a second decoding
     bool uttAudioWhole = true;
     size_t speechStart = 0;  // where the speech begins in uttAudio
@@ -658,6 +693,8 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                                         (verdict < 0 ? ", grammar heard \"" + grammarHeard + "\"" : "") +
                                         (s.Accepted ? ": accepted" : ": rejected"));
         s.AudioEndSeconds = static_cast<double>(samplesIn) / rate_;
+        if (newUtterancePending) postNewUtterance();
+        newUtterancePending = false;
         post([](TSphinxControl& c) {
             if (c.OnEndUtterance) c.OnEndUtterance();
         });
@@ -723,6 +760,34 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             }
             if (inSpeech) FeedGrammarCheck(chunk.data(), chunk.size());
             bool now = ps_get_in_speech(ps_) != 0;
+            if (!warmedUp && samplesIn >= detectorWarmUp) {
+                warmedUp = true;
+                if (now && uttAudioWhole && !meanAtRunStart.empty()) {
+                    ps_end_utt(ps_);
+                    cmn_t* cmn = feat->cmn_struct;
+                    std::copy(meanAtRunStart.begin(), meanAtRunStart.end(), cmn->cmn_mean);
+                    std::copy(sumAtRunStart.begin(), sumAtRunStart.end(), cmn->sum);
+                    cmn->nframe = framesAtRunStart;
+                    run->uttOpen = false;
+                    if (ps_start_utt(ps_) >= 0) {
+                        run->uttOpen = true;
+                        ps_process_raw(ps_, uttAudio.data(), uttAudio.size(), FALSE, FALSE);
+                    }
+                    now = ps_get_in_speech(ps_) != 0;
+                    if (!now && inSpeech) {
+                        // Only silence so far: no utterance after all.
+                        if (checkerOpen_) ps_end_utt(checker_);
+                        checkerOpen_ = false;
+                        inSpeech = false;
+                        newUtterancePending = false;
+                    } else if (now && inSpeech && confThresh_ > 0) {
+                        auto [audio, samples] = grammarSlice();
+                        StartGrammarCheck(audio, samples);
+                    }
+                }
+                if (newUtterancePending) postNewUtterance();
+                newUtterancePending = false;
+            }
             if (now && !inSpeech) {
                 // The silence before the speech is not kept for a second
                 // decoding beyond what the grammar hears: the second
@@ -736,9 +801,10 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                     auto [audio, samples] = grammarSlice();
                     StartGrammarCheck(audio, samples);
                 }
-                post([](TSphinxControl& c) {
-                    if (c.OnNewUtterance) c.OnNewUtterance();
-                });
+                // Before the detector has warmed up, the news waits for its
+                // verdict on the speech.
+                if (warmedUp) postNewUtterance();
+                else newUtterancePending = true;
             }
             if (now && partials_ && ++chunksInSpeech % partialInterval_ == 0) {
                 const char* hyp = ps_get_hyp(ps_, nullptr);
@@ -784,6 +850,10 @@ void TSphinxControl::Shutdown(bool notify) {
     }
     run->cv.notify_all();
     if (decoder_.joinable()) decoder_.join();
+    if (feat_t* feat = ps_get_feat(ps_); feat && feat->cmn_struct && feat->cmn_struct->cmn_mean) {
+        lastMean_.assign(feat->cmn_struct->cmn_mean, feat->cmn_struct->cmn_mean + feat->cmn_struct->veclen);
+        lastMeanSource_ = SourceName();
+    }
     {
         std::unique_lock lock(run->mutex);
         run->cv.wait_for(lock, kCaptureGrace, [&] { return run->captureDone; });

@@ -94,6 +94,12 @@ private:
     int32_t partialInterval_ = 10;
     std::shared_ptr<TRun> run_;
     std::thread decoder_;
+    // The cepstral mean the last run ended with, and the source it heard: a
+    // switch-on that listens to the same source starts from it rather than
+    // from the model's, so its first utterance need not be decoded twice.
+    std::vector<float> lastMean_;
+    std::string lastMeanSource_;
+    std::string SourceName() const;
 };
 
 }  // namespace zel

@@ -81,7 +81,7 @@ protected:
     std::unique_ptr<TSphinxControl> Control(const std::string& wav, int32_t thresh = 50) {
         auto c = std::make_unique<TSphinxControl>(queue);
         c->ArgFile = Cp1252ToUtf16(set_->ArgFile);
-        c->LogFile = Cp1252ToUtf16(std::string("/tmp/dbg-sphinx.log"));
+        c->LogFile = Cp1252ToUtf16(dir_->File("sphinx.log"));
         c->ConfThreshPercentage = thresh;
         c->NumberWords = set_->Vocabulary.NumberWords;
         c->CommandPhrases = set_->Vocabulary.CommandPhrases;
@@ -222,6 +222,24 @@ TEST_F(Recognizer, TheFirstCommandOfARunIsHeardLikeTheOthers) {
         Hear(*c);
         ExpectSentences(phrases);
     }
+}
+
+TEST_F(Recognizer, SwitchedOnAgainTheFirstCommandIsDecodedOnce) {
+    // The next switch-on on the same source starts from the cepstral mean the
+    // last run ended with: its first command needs no second decoding.
+    const std::vector<std::string> phrases = {"abrir", "copiar"};
+    auto c = Control(Record(phrases, TVoice{"pt-br", 150}, "again.wav"));
+    const std::string logFile = dir_->File("again.log");
+    c->LogFile = Cp1252ToUtf16(logFile);
+    Hear(*c);
+    ExpectSentences(phrases);
+    EXPECT_NE(ReadFileBytes(logFile).find("decoded again"), std::string::npos);
+    log = TRunLog();
+    Hear(*c);
+    ExpectSentences(phrases);
+    const std::string second = ReadFileBytes(logFile);
+    EXPECT_NE(second.find("cepstral mean of the last run on this source"), std::string::npos);
+    EXPECT_EQ(second.find("decoded again"), std::string::npos) << second;
 }
 
 TEST_F(Recognizer, RecordingsAndMicrophonesOfOtherRatesAreHeard) {
