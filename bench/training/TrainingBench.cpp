@@ -9,7 +9,7 @@
 // after, false actions before and after, and the time of each training step.
 //
 //   training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses]
-//                  [--no-before] [--skip N] [--adapt SETTINGS]
+//                  [--margins] [--no-before] [--skip N] [--adapt SETTINGS]
 //
 // --set tuning takes the tuning speakers of the held-out protocol (and its
 // tuning ordinary sentences) instead: adaptation settings are chosen there,
@@ -45,13 +45,22 @@ namespace {
 struct TScore {
     int Exact = 0, Total = 0;
     int FalseItems = 0, Items = 0;
+    // --margins: the measure behind the confidence (acoustic score per frame
+    // of the worst word, unclamped) of each exact command, and per ordinary
+    // sentence its highest over the results the grammar did not refute (what
+    // a lower threshold would have let through) and over all results.
+    std::vector<double> ExactScore, OrdinaryScore, OrdinaryScoreAll;
 };
+
+// The score of a sentence that gave no result at all.
+constexpr double kNoScore = -20;
 
 struct TOptions {
     size_t Voices = 6;
     size_t Skip = 0;  // --skip N: the first N voices of the set are left out
     int32_t Thresh = 50;
     bool Misses = false;
+    bool Margins = false;
     bool Tuning = false;
     bool Before = true;  // --no-before: the untrained figures are known, only trials of settings differ
     bool InProcess = false;  // TrainVoice with Adapt rather than zelcmd train
@@ -89,6 +98,7 @@ void Score(const TProfileFiles& prof, const std::vector<std::string>& sentences,
             if (r->Score.Accepted) accepted.push_back(r);
         const bool exact = accepted.size() == 1 && SameWords(accepted[0]->Text, prof.Phrases[k]);
         score.Exact += exact;
+        if (exact) score.ExactScore.push_back(accepted[0]->Score.AcousticPerFrame);
         ++score.Total;
         if (!exact && o.Misses) {
             std::printf("    miss: %s →", prof.Phrases[k].c_str());
@@ -101,10 +111,39 @@ void Score(const TProfileFiles& prof, const std::vector<std::string>& sentences,
     const auto perOther = ResultsPerItem(DecodeFile(prof.ArgFile, other, o.Thresh, {}, prof.Vocabulary), otherSpans);
     for (const auto& item : perOther) {
         bool acted = false;
-        for (auto* r : item) acted |= r->Score.Accepted;
+        double highest = kNoScore, highestAll = kNoScore;
+        for (auto* r : item) {
+            acted |= r->Score.Accepted;
+            highestAll = std::max(highestAll, r->Score.AcousticPerFrame);
+            if (r->Score.GrammarVerdict >= 0) highest = std::max(highest, r->Score.AcousticPerFrame);
+        }
+        score.OrdinaryScore.push_back(highest);
+        score.OrdinaryScoreAll.push_back(highestAll);
         score.FalseItems += acted;
         ++score.Items;
     }
+}
+
+// "label: exact commands' score lowest/10%/median; ordinary sentences' highest
+// scores (not refuted by the grammar; all), median and the top three", in
+// natural-log units per frame (the threshold of 50 is -5.5).
+void PrintMargins(const char* label, TScore s) {
+    if (s.ExactScore.empty() && s.OrdinaryScore.empty()) return;
+    auto sorted = [](std::vector<double> v, bool down) {
+        std::sort(v.begin(), v.end());
+        if (down) std::reverse(v.begin(), v.end());
+        return v;
+    };
+    auto at = [](const std::vector<double>& v, double q) { return v.empty() ? 0 : v[static_cast<size_t>(q * (v.size() - 1))]; };
+    const auto cmd = sorted(s.ExactScore, false);
+    std::printf("    margins %s: commands min %.2f p10 %.2f median %.2f;", label, at(cmd, 0), at(cmd, 0.1), at(cmd, 0.5));
+    for (const auto* v : {&s.OrdinaryScore, &s.OrdinaryScoreAll}) {
+        const auto o = sorted(*v, true);
+        std::printf(" ordinary%s median %.2f top", v == &s.OrdinaryScore ? "" : " (all)", at(o, 0.5));
+        for (size_t i = 0; i < std::min<size_t>(3, o.size()); ++i) std::printf(" %.2f", o[i]);
+        std::printf(";");
+    }
+    std::printf("\n");
 }
 
 // The prompt sentences in the voice, with its channel and noise, and their list.
@@ -135,13 +174,14 @@ int main(int argc, char** argv) {
         else if (a == "--thresh" && i + 1 < argc) o.Thresh = std::atoi(argv[++i]);
         else if (a == "--misses") o.Misses = true;
         else if (a == "--no-before") o.Before = false;
+        else if (a == "--margins") o.Margins = true;
         else if (a == "--skip" && i + 1 < argc) o.Skip = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--set" && i + 1 < argc && (argv[i + 1] == std::string("tuning") || argv[i + 1] == std::string("heldout")))
             o.Tuning = argv[++i] == std::string("tuning");
         else if (a == "--adapt" && i + 1 < argc && ParseAdaptation(argv[i + 1], o.Adapt)) o.InProcess = true, ++i;
         else {
             std::fprintf(stderr,
-                         "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--no-before] [--skip N] "
+                         "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--margins] [--no-before] [--skip N] "
                          "[--adapt mllr,mixw,passes=N,tau=X,nobayes]\n");
             return 1;
         }
@@ -209,6 +249,7 @@ int main(int argc, char** argv) {
         std::printf("%-46s %4d/%d %5.1f%% %4d/%d %5.1f%% %5d/%d %5d/%d %8.1f\n    steps:%s\n", sp.Label().c_str(), b.Exact,
                     b.Total, 100.0 * b.Exact / std::max(1, b.Total), a.Exact, a.Total, 100.0 * a.Exact / a.Total, b.FalseItems,
                     b.Items, a.FalseItems, a.Items, seconds, times.c_str());
+        if (o.Margins) PrintMargins("before", b), PrintMargins("after", a);
         std::fflush(stdout);
         before.Exact += b.Exact, before.Total += b.Total, before.FalseItems += b.FalseItems, before.Items += b.Items;
         after.Exact += a.Exact, after.Total += a.Total, after.FalseItems += a.FalseItems, after.Items += a.Items;
