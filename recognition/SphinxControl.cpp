@@ -806,7 +806,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                 if (warmedUp) postNewUtterance();
                 else newUtterancePending = true;
             }
-            if (now && partials_ && ++chunksInSpeech % partialInterval_ == 0) {
+            if (now && partials_ && !newUtterancePending && ++chunksInSpeech % partialInterval_ == 0) {
                 const char* hyp = ps_get_hyp(ps_, nullptr);
                 if (hyp && *hyp)
                     post([partial = Cp1252ToUtf16(hyp)](TSphinxControl& c) {
