@@ -271,6 +271,13 @@ TEngineFile ModelForEngine(const TRecognizerArgs& args, const std::vector<std::s
     return {WriteTempFile(pairs.Model), std::to_string(pairs.Added) + " number + command bigrams added to the model"};
 }
 
+// The decoder's cepstral mean normalisation; null when it keeps none.
+cmn_t* CepstralMeanOf(ps_decoder_s* ps) {
+    feat_t* feat = ps ? ps_get_feat(ps) : nullptr;
+    cmn_t* cmn = feat ? feat->cmn_struct : nullptr;
+    return cmn && cmn->cmn_mean && cmn->sum ? cmn : nullptr;
+}
+
 }  // namespace
 
 // What the capture thread, the decoding thread and the owner share in one run.
@@ -360,11 +367,10 @@ bool TSphinxControl::BeginGrammarCheck() {
     checkerOpen_ = false;
     if (!checker_) return false;
     // The checker listens with the cepstral mean the main decoder has learned.
-    feat_t* main = ps_get_feat(ps_);
-    feat_t* mine = ps_get_feat(checker_);
-    if (main && mine && main->cmn_struct && mine->cmn_struct && main->cmn_struct->veclen == mine->cmn_struct->veclen)
-        std::copy(main->cmn_struct->cmn_mean, main->cmn_struct->cmn_mean + main->cmn_struct->veclen,
-                  mine->cmn_struct->cmn_mean);
+    const cmn_t* main = CepstralMeanOf(ps_);
+    cmn_t* mine = CepstralMeanOf(checker_);
+    if (main && mine && main->veclen == mine->veclen)
+        std::copy(main->cmn_mean, main->cmn_mean + main->veclen, mine->cmn_mean);
     if (ps_start_utt(checker_) < 0) return false;
     checkerOpen_ = true;
     return true;
@@ -524,10 +530,9 @@ int32_t TSphinxControl::StartRecognizer() {
         source = OpenMicrophone(audioDevice_, captureRate_, rate_, Cancelled);
 
     TEngineLog::Instance().ClearErrors();
-    feat_t* feat = ps_get_feat(ps_);
-    if (feat && feat->cmn_struct && feat->cmn_struct->cmn_mean && lastMeanSource_ == SourceName() &&
-        lastMean_.size() == static_cast<size_t>(feat->cmn_struct->veclen)) {
-        std::copy(lastMean_.begin(), lastMean_.end(), feat->cmn_struct->cmn_mean);
+    if (cmn_t* cmn = CepstralMeanOf(ps_);
+        cmn && lastMeanSource_ == SourceName() && lastMean_.size() == static_cast<size_t>(cmn->veclen)) {
+        std::copy(lastMean_.begin(), lastMean_.end(), cmn->cmn_mean);
         TEngineLog::Instance().Line("cepstral mean of the last run on this source: " + std::to_string(lastMean_[0]));
     }
     if (ps_start_utt(ps_) < 0)
@@ -580,11 +585,8 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     };
 
     logmath_t* lmath = ps_get_logmath(ps_);
-    feat_t* feat = ps_get_feat(ps_);
-    auto cmnC0 = [feat]() -> double {
-        return feat && feat->cmn_struct && feat->cmn_struct->cmn_mean ? static_cast<double>(feat->cmn_struct->cmn_mean[0])
-                                                                      : 0.0;
-    };
+    cmn_t* cmn = CepstralMeanOf(ps_);
+    auto cmnC0 = [cmn]() -> double { return cmn ? static_cast<double>(cmn->cmn_mean[0]) : 0.0; };
     double c0AtStart = cmnC0();
     // The engine's speech detector knows nothing of the background when a run
     // begins and takes its first frames for speech: the run's first utterance
@@ -594,16 +596,19 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
     // which keeps what it learned, hears the audio so far again.
     const int64_t detectorWarmUp = rate_ / 2;
     bool warmedUp = false;
+    // The detector said "speech", and the owner has not been told yet: before
+    // the detector has warmed up, the news waits for its verdict.
     bool newUtterancePending = false;
-    auto postNewUtterance = [&] {
-        post([](TSphinxControl& c) {
-            if (c.OnNewUtterance) c.OnNewUtterance();
-        });
+    auto announceNewUtterance = [&] {
+        if (newUtterancePending)
+            post([](TSphinxControl& c) {
+                if (c.OnNewUtterance) c.OnNewUtterance();
+            });
+        newUtterancePending = false;
     };
     std::vector<mfcc_t> meanAtRunStart, sumAtRunStart;
     int32 framesAtRunStart = 0;
-    if (feat && feat->cmn_struct && feat->cmn_struct->cmn_mean && feat->cmn_struct->sum) {
-        const cmn_t* cmn = feat->cmn_struct;
+    if (cmn) {
         meanAtRunStart.assign(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
         sumAtRunStart.assign(cmn->sum, cmn->sum + cmn->veclen);
         framesAtRunStart = cmn->nframe;
@@ -693,8 +698,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                                         (verdict < 0 ? ", grammar heard \"" + grammarHeard + "\"" : "") +
                                         (s.Accepted ? ": accepted" : ": rejected"));
         s.AudioEndSeconds = static_cast<double>(samplesIn) / rate_;
-        if (newUtterancePending) postNewUtterance();
-        newUtterancePending = false;
+        announceNewUtterance();
         post([](TSphinxControl& c) {
             if (c.OnEndUtterance) c.OnEndUtterance();
         });
@@ -764,7 +768,6 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                 warmedUp = true;
                 if (now && uttAudioWhole && !meanAtRunStart.empty()) {
                     ps_end_utt(ps_);
-                    cmn_t* cmn = feat->cmn_struct;
                     std::copy(meanAtRunStart.begin(), meanAtRunStart.end(), cmn->cmn_mean);
                     std::copy(sumAtRunStart.begin(), sumAtRunStart.end(), cmn->sum);
                     cmn->nframe = framesAtRunStart;
@@ -785,8 +788,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                         StartGrammarCheck(audio, samples);
                     }
                 }
-                if (newUtterancePending) postNewUtterance();
-                newUtterancePending = false;
+                announceNewUtterance();
             }
             if (now && !inSpeech) {
                 // The silence before the speech is not kept for a second
@@ -801,10 +803,8 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
                     auto [audio, samples] = grammarSlice();
                     StartGrammarCheck(audio, samples);
                 }
-                // Before the detector has warmed up, the news waits for its
-                // verdict on the speech.
-                if (warmedUp) postNewUtterance();
-                else newUtterancePending = true;
+                newUtterancePending = true;
+                if (warmedUp) announceNewUtterance();
             }
             if (now && partials_ && !newUtterancePending && ++chunksInSpeech % partialInterval_ == 0) {
                 const char* hyp = ps_get_hyp(ps_, nullptr);
@@ -850,8 +850,8 @@ void TSphinxControl::Shutdown(bool notify) {
     }
     run->cv.notify_all();
     if (decoder_.joinable()) decoder_.join();
-    if (feat_t* feat = ps_get_feat(ps_); feat && feat->cmn_struct && feat->cmn_struct->cmn_mean) {
-        lastMean_.assign(feat->cmn_struct->cmn_mean, feat->cmn_struct->cmn_mean + feat->cmn_struct->veclen);
+    if (const cmn_t* cmn = CepstralMeanOf(ps_)) {
+        lastMean_.assign(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
         lastMeanSource_ = SourceName();
     }
     {

@@ -11,8 +11,8 @@
 // --corpus: a Windows-1252 text corpus, one sentence a line; its bundle (as
 // loading it on the dictation page makes it) goes into the dictation memo
 // for the second half of the run. run.sh builds one from Debian packages.
-// --each prints every command's latency (the run's first one starts over
-// with the new cepstral mean while it is spoken).
+// --each prints every command's latency (the run's first one is decoded
+// again with the new cepstral mean).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
