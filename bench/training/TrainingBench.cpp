@@ -9,14 +9,16 @@
 // after, false actions before and after, and the time of each training step.
 //
 //   training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses]
-//                  [--margins] [--no-before] [--skip N] [--adapt SETTINGS]
+//                  [--margins] [--no-before] [--skip N] [--ordinary N]
+//                  [--adapt SETTINGS]
 //
 // --set tuning takes the tuning speakers of the held-out protocol (and its
 // tuning ordinary sentences) instead: adaptation settings are chosen there,
 // the held-out set only reports the choice. --adapt trains in this process
 // with other settings instead of running zelcmd train: "map" (MAP of the
 // means and variances alone) or a comma-separated list of what is added to
-// it: mllr, mixw, passes=N, tau=X, nobayes.
+// it: mllr, mixw, passes=N, tau=X, nobayes. --ordinary N: how many ordinary
+// sentences a voice (20 by default).
 //
 // Speech is kept in $ZEL_BENCH_DIR/speech as for the held-out bench.
 #include <algorithm>
@@ -58,6 +60,7 @@ constexpr double kNoScore = -20;
 struct TOptions {
     size_t Voices = 6;
     size_t Skip = 0;  // --skip N: the first N voices of the set are left out
+    size_t Ordinary = 20;  // --ordinary N: ordinary sentences a voice
     int32_t Thresh = 50;
     bool Misses = false;
     bool Margins = false;
@@ -176,19 +179,20 @@ int main(int argc, char** argv) {
         else if (a == "--no-before") o.Before = false;
         else if (a == "--margins") o.Margins = true;
         else if (a == "--skip" && i + 1 < argc) o.Skip = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--ordinary" && i + 1 < argc) o.Ordinary = std::strtoul(argv[++i], nullptr, 10);
         else if (a == "--set" && i + 1 < argc && (argv[i + 1] == std::string("tuning") || argv[i + 1] == std::string("heldout")))
             o.Tuning = argv[++i] == std::string("tuning");
         else if (a == "--adapt" && i + 1 < argc && ParseAdaptation(argv[i + 1], o.Adapt)) o.InProcess = true, ++i;
         else {
             std::fprintf(stderr,
-                         "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--margins] [--no-before] [--skip N] "
+                         "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--margins] [--no-before] [--skip N] [--ordinary N] "
                          "[--adapt mllr,mixw,passes=N,tau=X,nobayes]\n");
             return 1;
         }
     }
     const std::string runtime = ZEL_RUNTIME_DIR "/";
     const std::vector<std::string> prompts = ReadPromptSentences(runtime + "frases_treino.txt");
-    const std::vector<std::string> ordinary = OrdinarySentences(!o.Tuning, 20);
+    const std::vector<std::string> ordinary = OrdinarySentences(!o.Tuning, o.Ordinary);
     TListaComandos mine;
     for (const auto& p : NewVocabulary()) mine.Append(SpokenCommand(p));
 
