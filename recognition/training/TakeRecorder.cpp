@@ -1,6 +1,7 @@
 #include "recognition/training/TakeRecorder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -13,30 +14,38 @@ TTakeRecorder::~TTakeRecorder() { Stop(); }
 
 void TTakeRecorder::Start(std::unique_ptr<IAudioSource> source) {
     Stop();
-    samples_.clear();
-    source_ = std::move(source);
-    stop_ = false;
-    thread_ = std::thread([this] {
+    take_ = std::make_shared<TTake>();
+    take_->Source = std::move(source);
+    thread_ = std::thread([take = take_] {
         int16_t buffer[800];  // 50 ms at 16 kHz
-        while (!stop_) {
-            const int32_t n = source_->Read(buffer, 800);
+        while (!take->Stop) {
+            const int32_t n = take->Source->Read(buffer, 800);
             if (n <= 0) break;
             int peak = 0;
             for (int32_t i = 0; i < n; ++i) peak = std::max(peak, std::abs(static_cast<int>(buffer[i])));
-            level_ = peak * 100 / 32768;
-            std::lock_guard<std::mutex> lock(mutex_);
-            samples_.insert(samples_.end(), buffer, buffer + n);
+            take->Level = peak * 100 / 32768;
+            std::lock_guard<std::mutex> lock(take->Mutex);
+            take->Samples.insert(take->Samples.end(), buffer, buffer + n);
         }
-        level_ = 0;
+        std::lock_guard<std::mutex> lock(take->Mutex);
+        take->Done = true;
+        take->Ended.notify_all();
     });
 }
 
 std::vector<int16_t> TTakeRecorder::Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    source_.reset();
-    std::lock_guard<std::mutex> lock(mutex_);
-    return std::move(samples_);
+    if (!take_) return {};
+    take_->Stop = true;
+    std::unique_lock<std::mutex> lock(take_->Mutex);
+    // A working microphone answers within one read (50 ms).
+    const bool ended = take_->Ended.wait_for(lock, std::chrono::milliseconds(300), [&] { return take_->Done; });
+    std::vector<int16_t> samples = std::move(take_->Samples);
+    take_->Samples.clear();
+    lock.unlock();
+    if (ended) thread_.join();
+    else thread_.detach();
+    take_.reset();
+    return samples;
 }
 
 TTakeFolder::TTakeFolder(std::string folder, std::vector<std::string> sentences)

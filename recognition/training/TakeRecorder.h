@@ -4,6 +4,7 @@
 // of the last moments for a meter. Used by `zelcmd train --record` and the
 // window's training page.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -21,19 +22,28 @@ public:
     ~TTakeRecorder();
     // Starts reading the source; a recording already under way is dropped.
     void Start(std::unique_ptr<IAudioSource> source);
-    // Stops and returns what was recorded.
+    // Stops and returns what was recorded. A microphone that has stopped
+    // delivering (a stalled audio server) is not waited for: its reading
+    // thread is left to end on its own, with the source.
     std::vector<int16_t> Stop();
-    bool Recording() const { return thread_.joinable(); }
+    bool Recording() const { return take_ != nullptr; }
     // The peak of the last chunk read, 0..100 of full scale.
-    int Level() const { return level_; }
+    int Level() const { return take_ ? take_->Level.load() : 0; }
 
 private:
-    std::unique_ptr<IAudioSource> source_;
+    // What the reading thread shares with the recorder; it outlives the
+    // recorder when the thread is left behind.
+    struct TTake {
+        std::unique_ptr<IAudioSource> Source;
+        std::atomic<bool> Stop{false};
+        std::atomic<int> Level{0};
+        std::mutex Mutex;
+        std::condition_variable Ended;
+        bool Done = false;
+        std::vector<int16_t> Samples;
+    };
+    std::shared_ptr<TTake> take_;
     std::thread thread_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> level_{0};
-    std::mutex mutex_;
-    std::vector<int16_t> samples_;
 };
 
 // The takes of a training session in folder (made when missing): take i as

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -90,13 +91,16 @@ void TPrivatePulse::Feed(std::vector<int16_t> samples, int32_t rate) {
     stopFeeding_ = false;
     std::string fifo = dir_.Path().string() + "/mic.fifo";
     feeder_ = std::thread([this, fifo, rate, samples = std::move(samples)] {
-        int fd = open(fifo.c_str(), O_WRONLY);
+        // Without a recording client the server stops draining the pipe;
+        // what is said then is lost, as with a real microphone, rather than
+        // holding up the feeder.
+        int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
         if (fd < 0) return;
         const size_t chunk = static_cast<size_t>(rate / 50);  // 20 ms
         auto start = std::chrono::steady_clock::now();
         for (size_t at = 0; at < samples.size() && !stopFeeding_; at += chunk) {
             size_t n = std::min(chunk, samples.size() - at);
-            if (write(fd, samples.data() + at, n * sizeof(int16_t)) < 0) break;
+            if (write(fd, samples.data() + at, n * sizeof(int16_t)) < 0 && errno != EAGAIN) break;
             std::this_thread::sleep_until(start + std::chrono::microseconds((at + n) * 1000000 / rate));
         }
         while (!stopFeeding_) std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 #include "recognition/WavWriter.h"
@@ -34,6 +35,45 @@ TEST(TakeRecorder, KeepsEverySampleFromStartToStopAndShowsTheLevel) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(recorder.Stop(), spoken);
     EXPECT_EQ(recorder.Level(), 0);
+}
+
+// A microphone that says a little, then nothing more: the audio server has
+// stalled, and its read never returns until it is released.
+class TStalledMicrophone : public IAudioSource {
+public:
+    explicit TStalledMicrophone(std::shared_future<void> released) : released_(std::move(released)) {}
+    int32_t Read(int16_t* buffer, int32_t maxSamples) override {
+        if (said_) {
+            released_.wait();
+            return 0;
+        }
+        said_ = true;
+        std::fill(buffer, buffer + maxSamples, int16_t{1234});
+        return maxSamples;
+    }
+
+private:
+    std::shared_future<void> released_;
+    bool said_ = false;
+};
+
+TEST(TakeRecorder, AMicrophoneThatStoppedDeliveringDoesNotHoldUpTheEndOfTheTake) {
+    std::promise<void> release;
+    TTakeRecorder recorder;
+    recorder.Start(std::make_unique<TStalledMicrophone>(release.get_future().share()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto stopped = std::async(std::launch::async, [&] { return recorder.Stop(); });
+    const bool returned = stopped.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    release.set_value();
+    ASSERT_TRUE(returned);
+    EXPECT_EQ(stopped.get(), std::vector<int16_t>(800, 1234));
+    EXPECT_FALSE(recorder.Recording());
+    // The next take records as usual.
+    std::promise<void> never;
+    recorder.Start(std::make_unique<TStalledMicrophone>(never.get_future().share()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(recorder.Stop().size(), 800u);
+    never.set_value();
 }
 
 TEST(TakeFolder, TakesAndTheirListAsZelcmdTrainReadsThem) {
