@@ -19,6 +19,8 @@
 #include "app/ListeningLight.h"
 #include "app/MicrophonePanel.h"
 #include "app/ZelServices.h"
+#include "commands/Cp1252.h"
+#include "commands/TextFile.h"
 #include "langmodel/ParserPortugues.h"
 #include "mathImg/MathBotao.h"
 #include "platform/fake/FakeDesktop.h"
@@ -140,6 +142,63 @@ TEST_F(HeardWindow, SpeechShowsInThePanelAndALostServerTurnsTheSwitchOff) {
     // The buttons work: the preferences page opens.
     QTest::mouseClick(form->btnPreferencias, Qt::LeftButton, {}, QPoint(20, 15));
     EXPECT_EQ(form->CurrentPageName(), "prefs");
+}
+
+// The training page with the real microphone path and the real trainer:
+// every sentence read into the microphone, the model adapted, and the next
+// switch-on listens with it.
+TEST_F(HeardWindow, TheTrainingPageRecordsEachSentenceAdaptsTheModelAndSwitchOnUsesIt) {
+    const std::vector<std::string> sentences = {"O gato preto dorme no telhado da casa velha.",
+                                                "A chuva fina molhou as flores do jardim.",
+                                                "Meu irmão Paulo comprou o carro azul ontem à tarde.",
+                                                "As crianças brincam na praça depois da escola."};
+    std::string list;
+    for (const auto& s : sentences) list += zel::Utf8ToCp1252(s) + "\r\n";
+    dir.Write("frases_treino.txt", list);
+    auto click = [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(10, 10)); };
+    click(form->btnTreinarVoz);
+    ASSERT_EQ(form->CurrentPageName(), "treino");
+    for (size_t i = 0; i < sentences.size(); ++i) {
+        EXPECT_EQ(form->lblTreinoFrase->text(), QString::fromStdString(sentences[i]));
+        click(form->btnGravar);
+        TRecording take;
+        take.AddSilence(0.3);
+        take.AddSpeech(zeltest::Speak(sentences[i], TVoice{"pt-br+m3", 150}));
+        take.AddSilence(0.3);
+        take.AddNoiseFloor(zeltest::kNoiseFloor, 60 + static_cast<uint32_t>(i));
+        const double spoken = take.Seconds();
+        take.AddNoise(3.0, zeltest::kNoiseFloor);
+        pulse.Feed(take.Samples());
+        // The meter follows the voice while it speaks.
+        QTRY_VERIFY_WITH_TIMEOUT(form->barNivel->value() > 5, 3000);
+        QTest::qWait(static_cast<int>(spoken * 1000) + 300);
+        click(form->btnGravar);
+        if (i == 0) Shot("treino_gravada");
+        if (i + 1 < sentences.size()) click(form->btnProxima);
+    }
+    pulse.StopFeeding();
+    ASSERT_TRUE(form->btnAdaptar->isEnabled()) << messages.join("|").toStdString();
+    click(form->btnAdaptar);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Training(), 60000);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString() << dir.Read("treino.log");
+    EXPECT_EQ(form->lblTreinoStatus->text(), QString::fromUtf8("Pronto: a sua voz será usada ao ligar o reconhecimento."));
+    EXPECT_TRUE(form->btnEsquecerTreino->isEnabled());
+    EXPECT_NE(dir.Read("voz/means"), zel::ReadFileBytes(ZEL_SPHINX_MODEL "/means"));
+    click(form->btnVoltarTreino);
+
+    // Switched on, the adapted model is the one listening, and a command is heard.
+    QTest::mouseClick(form->btnReconhecer, Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_TRUE(form->btnReconhecer->Checked()) << messages.join("|").toStdString();
+    TRecording rec;
+    rec.AddSilence(1.0);
+    rec.AddSpeech(zeltest::Speak("salvar", TVoice{"pt-br+m3", 150}));
+    rec.AddSilence(1.5);
+    rec.AddNoiseFloor(zeltest::kNoiseFloor);
+    pulse.Feed(rec.Samples());
+    QTRY_VERIFY2_WITH_TIMEOUT(PanelHas(QString::fromUtf8("salvar → CTRL+S (")), qPrintable(Panel()), 20000);
+    EXPECT_NE(dir.Read("sphinx.log").find("adapted to the voice: " + pasta + "voz"), std::string::npos);
+    QTest::mouseClick(form->btnReconhecer, Qt::LeftButton, {}, QPoint(20, 20));
+    pulse.StopFeeding();
 }
 
 }  // namespace
