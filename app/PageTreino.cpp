@@ -12,6 +12,7 @@
 #include "app/FormParts.h"
 #include "commands/ZelError.h"
 #include "mathImg/MathBotao.h"
+#include "recognition/training/TakeRecorder.h"
 #include "recognition/training/VoiceFolder.h"
 
 namespace zel {
@@ -102,10 +103,15 @@ void TForm1::btnGravarClick() {
     // The button flips after this handler: Checked is the state before the click.
     if (btnGravar->Checked()) {
         treinoTimer_->stop();
-        takes_->Keep(take_, recorder_.Stop(), kTakeRate);
-        lblTreinoStatus->setText(take_ + 1 < takes_->Sentences().size()
-                                     ? QStringLiteral("Gravada. Clique em Próxima para a frase seguinte.")
-                                     : QStringLiteral("Todas gravadas: agora é adaptar."));
+        const std::vector<int16_t> take = recorder_.Stop();
+        if (HeardNothing(take)) {
+            lblTreinoStatus->setText(Q(kHeardNothingMessage));
+        } else {
+            takes_->Keep(take_, take, kTakeRate);
+            lblTreinoStatus->setText(take_ + 1 < takes_->Sentences().size()
+                                         ? QStringLiteral("Gravada. Clique em Próxima para a frase seguinte.")
+                                         : QStringLiteral("Todas gravadas: agora é adaptar."));
+        }
     } else {
         recorder_.Start(services_.OpenTakeMicrophone(kTakeRate));
         treinoTimer_->start();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -171,6 +172,11 @@ std::string InstalledAcousticModel(const std::string& programFolder, const std::
     throw TError(Utf8ToCp1252("Modelo acústico não encontrado: falta a linha -hmm em ") + defaults);
 }
 
+bool HeardNothing(const std::vector<int16_t>& take) {
+    constexpr int kQuietestVoicePeak = 655;  // 2% of full scale
+    return std::none_of(take.begin(), take.end(), [](int16_t v) { return std::abs(static_cast<int>(v)) >= kQuietestVoicePeak; });
+}
+
 TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPrompt>& prompts,
                            const std::function<void(const std::string&)>& progress) {
     if (prompts.empty()) throw TError(Utf8ToCp1252("O treino de voz precisa de gravações."));
@@ -197,6 +203,8 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
         for (size_t i = 0; i < prompts.size(); ++i) {
             int32_t rate = 0;
             std::vector<int16_t> recorded = ReadWavSamples(prompts[i].Wav, rate);
+            if (HeardNothing(recorded))
+                throw TError("Nada foi ouvido em " + prompts[i].Wav + ": verifique o microfone e grave de novo.");
             std::vector<int16_t> converted;
             TRateConverter(rate, setup.SampleRate).Convert(recorded.data(), recorded.size(), converted);
             samples += converted.size();

@@ -5,6 +5,7 @@
 // all the means, map_adapt for the new means and variances) and the
 // result becomes the folder "voz/" of the program (VoiceFolder.h), which every
 // later switch-on loads instead of the installed model.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ struct TPrompt {
 // list may be UTF-8 or Windows-1252 (told apart by its bytes). A line
 // without a tab raises a message with its number.
 std::vector<TPrompt> ReadPromptList(const std::string& listFile);
+
+// True when a take never rose above a quiet room's noise (its loudest
+// sample under -34 dB of full scale): a muted or wrong microphone, nothing
+// the trainer could learn a voice from.
+bool HeardNothing(const std::vector<int16_t>& take);
+inline constexpr const char* kHeardNothingMessage = "Nada foi ouvido: verifique o microfone e grave de novo.";
 // The shipped prompt sentences: one a line, "#" lines are comments.
 std::vector<std::string> ReadPromptSentences(const std::string& fileName);
 

@@ -43,14 +43,19 @@ std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
     zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(ProgramFolder() + kPromptFile));
     zel::TTakeRecorder recorder;
     const size_t n = takes.Sentences().size();
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n;) {
         PrintLine(std::to_string(i + 1) + " de " + std::to_string(n) + ": " + takes.Sentences()[i]);
         std::cerr << "Enter começa a gravar" << std::endl;
         WaitForEnter();
         recorder.Start(zel::OpenMicrophone("", kRecordRate, kRecordRate));
         std::cerr << "Gravando; Enter termina" << std::endl;
         WaitForEnter();
-        takes.Keep(i, recorder.Stop(), kRecordRate);
+        const std::vector<int16_t> take = recorder.Stop();
+        if (zel::HeardNothing(take)) {
+            PrintLine(zel::kHeardNothingMessage);  // and the same sentence again
+            continue;
+        }
+        takes.Keep(i++, take, kRecordRate);
     }
     return takes.Prompts();
 }

@@ -125,11 +125,23 @@ protected:
         std::ofstream(program / "frases_treino.txt", std::ios::binary) << list;
         run = dir.Path() / "pasta";
     }
-    // Reads the first `takes` sentences into the microphone, then closes the
-    // terminal's input; fedSeconds gets how long each sentence was.
-    int Record(size_t takes, std::vector<double>& fedSeconds) {
+    // Reads the first `takes` sentences into the microphone (after a take of
+    // silence when mutedFirst), then closes the terminal's input; fedSeconds
+    // gets how long each sentence was.
+    int Record(size_t takes, std::vector<double>& fedSeconds, bool mutedFirst = false) {
         TTerminalRun zelcmd((program / "zelcmd").string(), {"train", "--record", "--folder", run.string()},
                             dir.File("train.out"));
+        if (mutedFirst) {
+            // The microphone hears only the room: the sentence is asked for again.
+            EXPECT_TRUE(zelcmd.WaitFor("Enter começa a gravar")) << zelcmd.ErrorOutput();
+            zelcmd.PressEnter();
+            EXPECT_TRUE(zelcmd.WaitFor("Gravando; Enter termina")) << zelcmd.ErrorOutput();
+            zeltest::TRecording room;
+            room.AddNoise(3.0, zeltest::kNoiseFloor);
+            pulse.Feed(room.Samples());
+            std::this_thread::sleep_for(1s);
+            zelcmd.PressEnter();
+        }
         for (size_t i = 0; i < takes; ++i) {
             EXPECT_TRUE(zelcmd.WaitFor("Enter começa a gravar")) << zelcmd.ErrorOutput();
             zelcmd.PressEnter();
@@ -168,11 +180,12 @@ protected:
     std::string errors;
 };
 
-TEST_F(ZelcmdRecord, EverySentenceReadIntoTheMicrophoneAdaptsTheModelAndAnInterruptionKeepsIt) {
+TEST_F(ZelcmdRecord, EverySentenceReadIntoTheMicrophoneAdaptsTheModelASilentTakeIsAskedAgainAndAnInterruptionKeepsIt) {
     std::vector<double> fed;
-    ASSERT_EQ(Record(4, fed), 0) << errors << ReadFile(run / "treino.log");
+    ASSERT_EQ(Record(4, fed, true), 0) << errors << ReadFile(run / "treino.log");
     const std::string out = ReadFile(dir.File("train.out"));
-    EXPECT_NE(out.find("1 de 4: " + kSaid[0] + "\n"), std::string::npos) << out;
+    const std::string first = "1 de 4: " + kSaid[0] + "\n";
+    EXPECT_EQ(out.find(first + "Nada foi ouvido: verifique o microfone e grave de novo.\n" + first), 0u) << out;
     EXPECT_NE(out.find("4 de 4: " + kSaid[3] + "\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Modelo adaptado em " + (run / "voz").string() + " (4 frases"), std::string::npos) << out;
 

@@ -101,6 +101,21 @@ TEST_F(TrainingPage, AFailedAdaptationIsShownAndThePageIsUsableAgain) {
     EXPECT_EQ(Enabled(f), "Refazer Adaptar VoltarTreino ");
 }
 
+TEST_F(TrainingPage, ATakeOfAMutedMicrophoneIsNotKeptAndTheUserIsToldWhy) {
+    auto& f = Create();
+    // A room's noise, no voice: the loudest sample at 1% of full scale.
+    for (size_t i = 0; i < spoken.size(); ++i) spoken[i] = static_cast<int16_t>((i % 40 < 20) ? 320 : -320);
+    dir.Write("mic.wav", zel::WavFileBytes(spoken, 16000));
+    Click(f.btnTreinarVoz);
+    Click(f.btnGravar);
+    QTest::qWait(300);
+    Click(f.btnGravar);
+    EXPECT_EQ(f.lblTreinoStatus->text(), "Nada foi ouvido: verifique o microfone e grave de novo.");
+    EXPECT_EQ(Enabled(f), "Gravar VoltarTreino ");
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "gravacoes/000.wav"));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
+}
+
 TEST_F(TrainingPage, OnlyWhileRecognitionIsOffAndOnlyWithSentences) {
     auto& f = Create();
     Click(f.btnReconhecer);

@@ -73,7 +73,7 @@ protected:
         setup.ToolFolder = dir.File("tools/");
         setup.BinFolder = dir.File("tools/");
         // Eleven seconds at 8 kHz: converted to the model's 16 kHz on the way.
-        dir.Write("a.wav", WavFileBytes(std::vector<int16_t>(88000, 100), 8000));
+        dir.Write("a.wav", WavFileBytes(std::vector<int16_t>(88000, 1000), 8000));
         prompts = {{dir.File("a.wav"), "O gato preto."}, {dir.File("a.wav"), "Gato, p\xE3o!"}};
     }
     void Tool(const std::string& name, const std::string& body) {
@@ -159,10 +159,16 @@ TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
 }
 
-TEST_F(VoiceTraining, TooLittleSpeechOrAMissingModelStopsBeforeAnyTool) {
+TEST_F(VoiceTraining, TooLittleSpeechATakeOfSilenceOrAMissingModelStopsBeforeAnyTool) {
     prompts.pop_back();  // 11 s
-    dir.Write("a.wav", WavFileBytes(std::vector<int16_t>(8000 * 9, 100), 8000));
+    dir.Write("a.wav", WavFileBytes(std::vector<int16_t>(8000 * 9, 1000), 8000));
     EXPECT_EQ(Failure(), "Grava\xE7\xF5" "es curtas demais para o treino de voz (9 s; s\xE3o precisos pelo menos 10 s).");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log"}));
+    // A take of a muted microphone: long enough, but only a quiet room's noise.
+    std::vector<int16_t> muted(8000 * 12);
+    for (size_t i = 0; i < muted.size(); ++i) muted[i] = static_cast<int16_t>((i * 7919) % 1201) - 600;
+    dir.Write("a.wav", WavFileBytes(muted, 8000));
+    EXPECT_EQ(Failure(), "Nada foi ouvido em " + dir.File("a.wav") + ": verifique o microfone e grave de novo.");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log"}));
     setup.BaseModel = dir.File("nenhum");
     EXPECT_EQ(Failure(), "Modelo ac\xFAstico n\xE3o encontrado em " + dir.File("nenhum") + "/");
