@@ -76,6 +76,7 @@ struct TOptions {
 bool ParseAdaptation(const std::string& list, TAdaptation& a) {
     a = TAdaptation{};
     a.Mllr = false;
+    a.Tau = 0;
     std::istringstream in(list);
     std::string item;
     while (std::getline(in, item, ',')) {
