@@ -27,6 +27,7 @@ void TTakeRecorder::Start(std::unique_ptr<IAudioSource> source) {
             std::lock_guard<std::mutex> lock(take->Mutex);
             take->Samples.insert(take->Samples.end(), buffer, buffer + n);
         }
+        take->Level = 0;
         std::lock_guard<std::mutex> lock(take->Mutex);
         take->Done = true;
         take->Ended.notify_all();

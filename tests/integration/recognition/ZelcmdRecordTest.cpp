@@ -69,12 +69,7 @@ public:
                 return true;
             }
             pollfd p{stderr_, POLLIN, 0};
-            if (poll(&p, 1, 100) > 0) {
-                char buf[512];
-                const ssize_t n = read(stderr_, buf, sizeof buf);
-                if (n <= 0) return false;
-                err_.append(buf, static_cast<size_t>(n));
-            }
+            if (poll(&p, 1, 100) > 0 && !ReadMore()) return false;
         }
         return false;
     }
@@ -117,13 +112,23 @@ class ZelcmdRecord : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!pulse.Running()) GTEST_SKIP() << "no private PulseAudio server: " << pulse.Why();
-        // A program folder of its own, whose prompt list is three sentences long.
+        // A program folder of its own, with a short prompt list.
         fs::copy_file(ZEL_RUNTIME_DIR "/zelcmd", program / "zelcmd");
         fs::copy(ZEL_RUNTIME_DIR "/sphinx", program / "sphinx");
         std::string list = "# frases\r\n";
         for (const auto& sentence : kSaid) list += zel::Utf8ToCp1252(sentence) + "\r\n";
         std::ofstream(program / "frases_treino.txt", std::ios::binary) << list;
         run = dir.Path() / "pasta";
+    }
+    // One take: Enter, what the microphone hears, and Enter again once
+    // `seconds` of it have been said.
+    void Take(TTerminalRun& zelcmd, const std::vector<int16_t>& heard, double seconds) {
+        EXPECT_TRUE(zelcmd.WaitFor("Enter começa a gravar")) << zelcmd.ErrorOutput();
+        zelcmd.PressEnter();
+        EXPECT_TRUE(zelcmd.WaitFor("Gravando; Enter termina")) << zelcmd.ErrorOutput();
+        pulse.Feed(heard);
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds + 0.3));
+        zelcmd.PressEnter();
     }
     // Reads the first `takes` sentences into the microphone (after a take of
     // silence when mutedFirst), then closes the terminal's input; fedSeconds
@@ -133,19 +138,11 @@ protected:
                             dir.File("train.out"));
         if (mutedFirst) {
             // The microphone hears only the room: the sentence is asked for again.
-            EXPECT_TRUE(zelcmd.WaitFor("Enter começa a gravar")) << zelcmd.ErrorOutput();
-            zelcmd.PressEnter();
-            EXPECT_TRUE(zelcmd.WaitFor("Gravando; Enter termina")) << zelcmd.ErrorOutput();
             zeltest::TRecording room;
             room.AddNoise(3.0, zeltest::kNoiseFloor);
-            pulse.Feed(room.Samples());
-            std::this_thread::sleep_for(1s);
-            zelcmd.PressEnter();
+            Take(zelcmd, room.Samples(), 0.7);
         }
         for (size_t i = 0; i < takes; ++i) {
-            EXPECT_TRUE(zelcmd.WaitFor("Enter começa a gravar")) << zelcmd.ErrorOutput();
-            zelcmd.PressEnter();
-            EXPECT_TRUE(zelcmd.WaitFor("Gravando; Enter termina")) << zelcmd.ErrorOutput();
             zeltest::TRecording take;
             take.AddSilence(0.3);
             take.AddSpeech(zeltest::Speak(kSaid[i], {"pt-br+m3", 150}));
@@ -154,10 +151,8 @@ protected:
             const double spoken = take.Seconds();
             // The room goes on sounding after the sentence, as a microphone does.
             take.AddNoise(3.0, zeltest::kNoiseFloor);
-            pulse.Feed(take.Samples());
+            Take(zelcmd, take.Samples(), spoken);
             fedSeconds.push_back(spoken);
-            std::this_thread::sleep_for(std::chrono::duration<double>(spoken + 0.3));
-            zelcmd.PressEnter();
         }
         const int rc = zelcmd.Finish();
         pulse.StopFeeding();
