@@ -22,7 +22,8 @@
 #include "app/SingleWindow.h"
 #include "app/ZelServices.h"
 #include "commands/TextFile.h"
-#include "platform/x11/FileSync.h"
+#include "platform/SystemFiles.h"
+#include "platform/SystemProcess.h"
 #include "platform/x11/X11Desktop.h"
 
 int main(int argc, char** argv) {
@@ -64,11 +65,7 @@ int main(int argc, char** argv) {
 
     // The program's folder as the system names it: any name, also one
     // Windows-1252 cannot write, must find the files beside the program.
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    std::string pastaExe = (ec ? QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()
-                               : zel::CoreFileName(exe.parent_path())) +
-                           "/";
+    const std::string pastaExe = zel::ProgramFolder();
     std::unique_ptr<zel::IWindowServices> services;
     try {
         services = zel::MakeZelServices(pastaExe);

@@ -1,11 +1,10 @@
 #include "commands/Cp1252.h"
 
-#include <unicode/normalizer2.h>
-#include <unicode/unistr.h>
-
 #include <array>
 #include <unordered_map>
 #include <unordered_set>
+
+#include "commands/SystemText.h"
 
 namespace zel {
 namespace {
@@ -177,22 +176,6 @@ bool IsUtf8WithNonAscii(std::string_view bytes) {
     return nonAscii;
 }
 
-// Composed form, so that decomposed accents (as some editors save them) find
-// their Windows-1252 letter.
-std::string ComposedUtf8(std::string_view utf8) {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    if (U_FAILURE(status)) return std::string(utf8);
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-    if (nfc->isNormalized(text, status) && U_SUCCESS(status)) return std::string(utf8);
-    status = U_ZERO_ERROR;
-    icu::UnicodeString composed = nfc->normalize(text, status);
-    if (U_FAILURE(status)) return std::string(utf8);
-    std::string out;
-    composed.toUTF8String(out);
-    return out;
-}
-
 }  // namespace
 
 TDecodedText DecodeFileText(std::string_view bytes) {
@@ -206,7 +189,9 @@ TDecodedText DecodeFileText(std::string_view bytes) {
         result.Text.assign(bytes);
         return result;
     }
-    const std::string utf8 = ComposedUtf8(bytes);
+    // Composed form, so that decomposed accents (as some editors save them)
+    // find their Windows-1252 letter.
+    const std::string utf8 = systemtext::ComposedUtf8(bytes);
     std::unordered_set<char32_t> seen;
     result.Text.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {

@@ -1,9 +1,9 @@
 #pragma once
 // Phrases, number words and n-grams are compared as whole texts without
 // regard to case by the user's locale, accents counting: "ABRIR" equals
-// "abrir" and "Água" equals "água", but "agua" differs from "água". One ICU
-// collator (Brazilian Portuguese, strength secondary) serves finding and
-// sorting alike, so that both always agree.
+// "abrir" and "Água" equals "água", but "agua" differs from "água". One
+// collation (Brazilian Portuguese, the system's: see SystemText.h) serves
+// finding and sorting alike, through its sort keys, so that both always agree.
 #include <string>
 #include <string_view>
 

@@ -149,8 +149,7 @@ void SaveProfile(const TProfileState& state, const std::string& fileName) {
 }
 
 std::string ProfileCaption(const std::string& fileName) {
-    auto slash = fileName.find_last_of('/');
-    std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    std::string name = CoreFileName(NativePath(fileName).filename());
     name.resize(name.size() > 4 ? name.size() - 4 : 0);
     return "Profile atual: " + FileNameForDisplay(name);
 }

@@ -13,11 +13,51 @@
 
 namespace zel {
 
+#ifdef _WIN32
+// Windows spells file names in UTF-16; inside the program they are UTF-8, so
+// that any name survives (the ANSI code page would lose what it cannot write).
+std::filesystem::path NativePath(std::string_view fileName) {
+    std::wstring wide;
+    wide.reserve(fileName.size());
+    for (size_t i = 0; i < fileName.size();) {
+        char32_t cp = 0xFFFD;
+        size_t len = NextUtf8(fileName, i, cp);
+        if (len == 0) {
+            cp = 0xFFFD;
+            len = 1;
+        }
+        i += len;
+        if (cp >= 0x10000) {
+            wide += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            wide += static_cast<wchar_t>(cp);
+        }
+    }
+    return std::filesystem::path(wide);
+}
+
+std::string CoreFileName(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    std::string out;
+    out.reserve(wide.size());
+    for (size_t i = 0; i < wide.size(); ++i) {
+        char32_t cp = static_cast<char16_t>(wide[i]);
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char16_t>(wide[++i]) - 0xDC00);
+        else if (cp >= 0xD800 && cp < 0xE000)
+            cp = 0xFFFD;  // a lone surrogate has no UTF-8 form
+        out += CodePointToUtf8(cp);
+    }
+    return out;
+}
+#else
 std::filesystem::path NativePath(std::string_view fileName) { return std::filesystem::path(fileName); }
 
 std::string CoreFileName(const std::filesystem::path& path) { return path.native(); }
+#endif
 
-// Linux names are UTF-8 by convention; bytes that are not show as '?'.
+// Names are UTF-8 inside (on Linux by convention); bytes that are not show as '?'.
 std::string FileNameForDisplay(std::string_view fileName) { return Utf8ToCp1252(fileName); }
 
 std::string FileNameFromText(std::string_view cp1252) { return Cp1252ToUtf8(cp1252); }
@@ -121,6 +161,22 @@ namespace {
 
 std::atomic<TFileSync> fileSync{nullptr};
 
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    if (ec) errno = ec.value();
+    return !ec;
+}
+std::atomic<TFileReplace> fileReplace{&RenameOver};
+
+std::FILE* CreateForWriting(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
 // The reason for a failed write that the user can act on, or empty.
 std::string WriteFailureReason(int error) {
     if (error == ENOSPC
@@ -150,6 +206,8 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
 
 void SetFileSync(TFileSync sync) { fileSync = sync; }
 
+void SetFileReplace(TFileReplace replace) { fileReplace = replace ? replace : &RenameOver; }
+
 void WriteFileAtomic(const std::string& fileName, std::string_view bytes) {
     namespace fs = std::filesystem;
     fs::path target = FollowLinks(NativePath(fileName));
@@ -157,11 +215,11 @@ void WriteFileAtomic(const std::string& fileName, std::string_view bytes) {
     if (fs::is_directory(target, ec)) RaiseCannotCreate(fileName);
     fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device rd;
-    fs::path temp = folder / ("." + target.filename().string() + ".tmp" + std::to_string(rd()));
+    fs::path temp = folder / NativePath("." + CoreFileName(target.filename()) + ".tmp" + std::to_string(rd()));
     const TFileSync sync = fileSync;
     {
         errno = 0;
-        std::FILE* f = std::fopen(temp.c_str(), "wb");
+        std::FILE* f = CreateForWriting(temp);
         if (!f) RaiseCannotCreate(fileName, WriteFailureReason(errno));
         int error = 0;
         bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -184,9 +242,9 @@ void WriteFileAtomic(const std::string& fileName, std::string_view bytes) {
     // Keep the permissions the user gave the old file.
     auto oldStatus = fs::status(target, ec);
     if (!ec && fs::exists(oldStatus)) fs::permissions(temp, oldStatus.permissions(), ec);
-    fs::rename(temp, target, ec);
-    if (ec) {
-        int error = ec.value();
+    errno = 0;
+    if (!fileReplace.load()(temp, target)) {
+        int error = errno;
         fs::remove(temp, ec);
         RaiseCannotCreate(fileName, WriteFailureReason(error));
     }

@@ -13,10 +13,10 @@
 
 namespace zel {
 
-// File names are not text: they are the file system's own bytes, kept as
-// they came from it (a dialog, the terminal, the program's folder) until
-// they go back to it, so that any name works, also one Windows-1252 cannot
-// write (a folder "Łódź"). They become text only to be shown: messages show
+// File names are not text: they are the file system's own bytes (on Windows
+// its UTF-16 names as UTF-8), kept as they came from it (a dialog, the
+// terminal, the program's folder) until they go back to it, so that any name
+// works, also one Windows-1252 cannot write (a folder "Łódź"). They become text only to be shown: messages show
 // them in Windows-1252 with '?' for what it lacks (FileNameForDisplay).
 std::filesystem::path NativePath(std::string_view fileName);
 std::string CoreFileName(const std::filesystem::path& path);
@@ -69,5 +69,10 @@ bool FileExists(const std::string& fileName);
 // new file before the rename and on the folder after it.
 using TFileSync = bool (*)(const std::filesystem::path& path);
 void SetFileSync(TFileSync sync);
+// Puts a new file in the place of an old one in one step (the old one may
+// exist); false with errno set when it cannot. The default is
+// std::filesystem::rename; the platform may set its own.
+using TFileReplace = bool (*)(const std::filesystem::path& from, const std::filesystem::path& to);
+void SetFileReplace(TFileReplace replace);
 
 }  // namespace zel

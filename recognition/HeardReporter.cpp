@@ -11,7 +11,11 @@ namespace zel {
 std::string NowStamp() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;

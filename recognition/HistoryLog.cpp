@@ -1,15 +1,11 @@
 #include "recognition/HistoryLog.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
+#include "platform/SystemFiles.h"
 
 namespace zel {
 
@@ -18,8 +14,8 @@ THistoryLog::THistoryLog(std::string fileName, int64_t maxBytes) : fileName_(std
 THistoryLog::~THistoryLog() { Close(); }
 
 void THistoryLog::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
 }
 
 void THistoryLog::StartRun() {
@@ -28,32 +24,29 @@ void THistoryLog::StartRun() {
 }
 
 bool THistoryLog::Open() {
-    const std::string path = NativePath(fileName_).string();
-    const int flags = O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC;
-    fd_ = ::open(path.c_str(), flags, 0600);
     // A link in the file's place goes; the history is written in its stead.
-    if (fd_ < 0 && errno == ELOOP && ::unlink(path.c_str()) == 0) fd_ = ::open(path.c_str(), flags | O_EXCL, 0600);
-    if (fd_ < 0) return false;
-    struct stat st{};
-    size_ = ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
+    file_ = OpenOwnFile(fileName_, true, true);
+    if (!file_) return false;
+    size_ = std::fseek(file_, 0, SEEK_END) == 0 ? static_cast<int64_t>(std::ftell(file_)) : 0;
+    if (size_ < 0) size_ = 0;
     return true;
 }
 
 std::string THistoryLog::Append(const std::string& utf8Line) {
     const std::string line = utf8Line + "\n";
-    bool ok = fd_ >= 0 || Open();
+    bool ok = file_ || Open();
     if (ok && size_ > 0 && size_ + static_cast<int64_t>(line.size()) > maxBytes_) {
-        // The full file becomes the old one; rename moves a link itself,
+        // The full file becomes the old one; the move takes a link itself,
         // never its target.
         Close();
-        const std::string path = NativePath(fileName_).string();
-        ok = ::rename(path.c_str(), (path + ".1").c_str()) == 0 && Open();
+        const auto path = NativePath(fileName_);
+        ok = MoveIntoPlace(path, NativePath(fileName_ + ".1")) && Open();
     }
     if (ok) {
-        // One write per line: O_APPEND puts it whole at the end.
-        const ssize_t n = ::write(fd_, line.data(), line.size());
-        ok = n == static_cast<ssize_t>(line.size());
-        if (n > 0) size_ += n;
+        // One write per line, flushed at once: appended whole at the end.
+        const size_t n = std::fwrite(line.data(), 1, line.size(), file_);
+        ok = n == line.size() && std::fflush(file_) == 0;
+        size_ += static_cast<int64_t>(n);
     }
     if (ok || told_) return {};
     const int error = errno;

@@ -7,6 +7,7 @@
 // replaced, never followed. A file that cannot be written never stops
 // recognition: Append says so once per run and the lines are dropped.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace zel {
@@ -36,7 +37,7 @@ private:
     void Close();
     std::string fileName_;
     int64_t maxBytes_;
-    int fd_ = -1;
+    std::FILE* file_ = nullptr;
     int64_t size_ = 0;
     bool told_ = false;
 };

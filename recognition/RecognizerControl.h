@@ -72,6 +72,10 @@ public:
     // Ours: the folder of an acoustic model to load instead of the argument
     // file's "-hmm" (the model adapted to the user's voice); empty: the file's.
     std::u16string AcousticModel;
+    // Ours: the folder the control is installed in (the recognizer's folder,
+    // "sphinx/" beside the program); a relative "-hmm" of the argument file,
+    // as the Windows edition ships it, is taken from there.
+    std::u16string InstallFolder;
 
     // Methods; a failure raises TError with the control's message. The
     // returned integer means nothing.

@@ -21,6 +21,7 @@ TSphinx::TSphinx(std::unique_ptr<IRecognizerControl> control, std::string recogn
     control_->LogFile = u"sphinx.log";
     LMFile = "languagemodel.lm";
     DicFile = "dictionary.dic";
+    control_->InstallFolder = Cp1252ToUtf16(recognizerFolder_);
 }
 
 TSphinx::~TSphinx() {

@@ -1,11 +1,9 @@
 #include "recognition/SphinxControl.h"
 
-#include <fcntl.h>
 #include <pocketsphinx.h>
 #include <sphinxbase/cmn.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/feat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <future>
@@ -32,6 +30,7 @@
 #include "recognition/DictionaryAlternates.h"
 #include "recognition/GrammarCheck.h"
 #include "recognition/NumberPairs.h"
+#include "platform/SystemFiles.h"
 
 namespace zel {
 
@@ -88,7 +87,9 @@ public:
     void Open(const std::string& fileName) {
         std::lock_guard lock(mutex_);
         CloseLocked();
-        if (!fileName.empty()) file_ = OpenNoFollow(NativePath(fileName));
+        // The log is ours: a link put in its place is replaced by the log,
+        // never followed (its target would be overwritten with the engine's output).
+        if (!fileName.empty()) file_ = OpenOwnFile(fileName, false);
         // Line by line, so that the log can be followed while listening and
         // never ends in the middle of a line.
         if (file_) std::setvbuf(file_, nullptr, _IOLBF, 0);
@@ -126,17 +127,6 @@ public:
 
 private:
     TEngineLog() { err_set_callback(&TEngineLog::Callback, this); }
-    // The log is ours: a link put in its place is replaced by the log, never
-    // followed (its target would be overwritten with the engine's output).
-    static std::FILE* OpenNoFollow(const std::filesystem::path& path) {
-        const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
-        int fd = open(path.c_str(), flags, 0644);
-        if (fd < 0 && errno == ELOOP && unlink(path.c_str()) == 0) fd = open(path.c_str(), flags | O_EXCL, 0644);
-        if (fd < 0) return nullptr;
-        std::FILE* f = fdopen(fd, "wb");
-        if (!f) close(fd);
-        return f;
-    }
     void CloseLocked() {
         err_set_logfp(nullptr);
         if (file_) std::fclose(file_);
@@ -200,7 +190,8 @@ struct TTempFile {
     }
     ~TTempFile() { Remove(); }
     void Remove() {
-        if (!Path.empty()) ::unlink(Path.c_str());
+        std::error_code ec;
+        if (!Path.empty()) std::filesystem::remove(NativePath(Path), ec);
         Path.clear();
     }
 };
@@ -208,13 +199,7 @@ struct TTempFile {
 // text in a new file of the temporary folder; none when it cannot be written.
 TTempFile WriteTempFile(const std::string& text) {
     TTempFile out;
-    std::string pattern = (std::filesystem::temp_directory_path() / "zel-engine-XXXXXX").string();
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return out;
-    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::close(fd);
-    if (ok) out.Path = pattern;
-    else ::unlink(pattern.c_str());
+    out.Path = WriteTemporaryFile(text);
     return out;
 }
 
@@ -441,6 +426,8 @@ int32_t TSphinxControl::InitRecognizer() {
         }
         argv.push_back(name);
         argv.push_back(value);  // file names, as the system spells them
+        if (name == "-hmm" && !InstallFolder.empty() && NativePath(value).is_relative())
+            argv.back() = CoreFileName(NativePath(Utf16ToCp1252(InstallFolder)) / NativePath(value));
     }
     argv.push_back("-samprate");
     argv.push_back(std::to_string(engineRate));
@@ -448,7 +435,7 @@ int32_t TSphinxControl::InitRecognizer() {
         // The adapted model wins over the file's without the user's file
         // being touched; the last "-hmm" is the one the engine keeps.
         argv.push_back("-hmm");
-        argv.push_back(Cp1252ToUtf8(Utf16ToCp1252(AcousticModel)));
+        argv.push_back(Utf16ToCp1252(AcousticModel));  // a file name: the system's bytes
         log.Line("acoustic model adapted to the voice: " + Utf16ToCp1252(AcousticModel));
     }
     if (!RawLogDir.empty()) {

@@ -1,6 +1,7 @@
 #pragma once
-// The message the hook library (zeldll.so) sends to the main window for every
-// key pressed or released anywhere on the desktop. It travels as an X
+// The message the hook library (zeldll) sends to the main window for every
+// key pressed or released anywhere on the desktop. On Windows it is window
+// message 0x1400 with these two parameters; on X11 it travels as a
 // ClientMessage of format 32 whose message type is the atom named
 // kActivationKeyAtomName, with:
 //   data[0] = kWmActivationKey (0x1400, the Windows user-message base 0x400 + 0x1000)
@@ -22,11 +23,16 @@ inline constexpr uint32_t kKeyReleasedBit = 0x80000000u;
 inline constexpr uint32_t kKeyWasDownBit = 0x40000000u;
 
 // The shared memory that names the receiving window: three 32-bit words, the
-// X window id, the activation key's virtual-key code (the library grabs that
+// window (its X id, or its HWND, whose value fits 32 bits), the activation key's virtual-key code (the library grabs that
 // key while it watches; 0 for none) and the owning process.
 inline constexpr size_t kReceptorWindow = 0, kReceptorKey = 1, kReceptorPid = 2, kReceptorWords = 3;
 
-// Its name: one per user and X display ("/ElReceptor-1000-:0"), so that two
+// On Windows the shared memory is a file mapping in the namespace of the
+// logon session, so that two users, or two sessions of one user, each have
+// their own.
+inline constexpr const char* kReceptorMappingName = "Local\\ElReceptor";
+
+// Its name on Linux: one per user and X display ("/ElReceptor-1000-:0"), so that two
 // users, or one user's two displays, never take each other's reports. The
 // screen number does not count (":0.1" is display ":0").
 inline std::string ReceptorShmName(uint32_t uid, std::string_view display) {

@@ -1,7 +1,9 @@
 #pragma once
-// The program's side of the hook library zeldll.so: loading it from the
-// program's folder, the shared memory "ElReceptor" that tells the library which
-// window receives the key reports, and the four calls into the library.
+// The program's side of the hook library (zeldll.dll on Windows, zeldll.so on
+// Linux): loading it from the program's folder, the shared memory
+// "ElReceptor" that tells the library which window receives the key reports,
+// and the four calls into the library. The loading and the shared memory are
+// each system's own (posix/, win32/).
 //
 // The library stays loaded until the program ends. While it is not loaded
 // (missing file, broken file, missing export) every call into it is skipped.
@@ -13,7 +15,11 @@
 namespace zel {
 
 // The library's file in the program's folder.
+#ifdef _WIN32
+inline constexpr const char* kHookLibraryFile = "zeldll.dll";
+#else
 inline constexpr const char* kHookLibraryFile = "zeldll.so";
+#endif
 
 class THookLibrary {
 public:
@@ -24,7 +30,7 @@ public:
     THookLibrary(const THookLibrary&) = delete;
     THookLibrary& operator=(const THookLibrary&) = delete;
 
-    // Loads pastaExe + "zeldll.so" and looks up "HookOn", "HookOff",
+    // Loads pastaExe + kHookLibraryFile and looks up "HookOn", "HookOff",
     // "frmIndicadorMostrar" and "frmIndicadorEsconder". Raises
     // "DLL zeldll.dll não encontrada" when the file cannot be loaded (missing,
     // not a library of this machine, unresolved symbols) and "Funções da DLL
@@ -39,8 +45,9 @@ public:
     void LoadHookLibrary(const std::string& pastaExe);
     bool Loaded() const { return handle_ != nullptr; }
 
-    // Creates the shared memory of this user and display (ReceptorShmName,
-    // mode 0600), stores the window id, the activation key's code (which the
+    // Creates the shared memory of this user and display (Linux:
+    // ReceptorShmName, mode 0600; Windows: "Local\\ElReceptor", one per
+    // logon session), stores the window id, the activation key's code (which the
     // library then takes for itself) and this process in it, and calls
     // "HookOn". A name left by a process that has ended is replaced; one of a
     // running copy raises "Outra cópia do programa já recebe a tecla de
@@ -54,7 +61,7 @@ public:
     // Calls "HookOff" (also when the hook was never opened), then, when the
     // shared memory is open, unmaps it, closes it and removes its name.
     void CloseKeyHook();
-    bool KeyHookOpen() const { return shmFd_ >= 0; }
+    bool KeyHookOpen() const { return receptor_ != nullptr; }
 
     // The library's calls, each skipped while it is not loaded.
     void HookOn();
@@ -64,13 +71,15 @@ public:
 
 private:
     using TExport = void (*)();
+    // Keeps the library when it has the four exports.
+    bool TakeExports(void* handle, TExport (*lookup)(void* handle, const char* name));
     void* handle_ = nullptr;
     TExport hookOn_ = nullptr;
     TExport hookOff_ = nullptr;
     TExport mostrar_ = nullptr;
     TExport esconder_ = nullptr;
 
-    int shmFd_ = -1;
+    intptr_t shm_ = -1;  // the descriptor (Linux) or the mapping's handle (Windows)
     uint32_t* receptor_ = nullptr;
     std::string shmName_;
 };

@@ -1,12 +1,11 @@
 #include "recognition/training/VoiceFolder.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
+#include "platform/SystemProcess.h"
 
 namespace zel {
 
@@ -30,7 +29,9 @@ fs::path Target(const std::string& programFolder) {
 }
 
 fs::path WithSuffix(const fs::path& p, const std::string& suffix) {
-    return p.parent_path() / (p.filename().string() + suffix);
+    fs::path out = p;
+    out += NativePath(suffix);
+    return out;
 }
 
 // A model folder holds at least the model definition and the means.
@@ -79,16 +80,16 @@ TVoiceModelBuild::TVoiceModelBuild(const std::string& programFolder) {
     target_ = CoreFileName(target);
     std::error_code ec;
     // Trainings that were stopped left their temporary folders.
-    const std::string prefix = target.filename().string() + kTempPrefix;
+    const std::string prefix = CoreFileName(target.filename()) + kTempPrefix;
     for (const auto& entry : fs::directory_iterator(target.parent_path(), ec))
-        if (entry.path().filename().string().rfind(prefix, 0) == 0) fs::remove_all(entry.path(), ec);
-    const fs::path temp = WithSuffix(target, kTempPrefix + std::to_string(::getpid()));
+        if (CoreFileName(entry.path().filename()).rfind(prefix, 0) == 0) fs::remove_all(entry.path(), ec);
+    const fs::path temp = WithSuffix(target, kTempPrefix + std::to_string(ProcessId()));
     fs::create_directories(temp / "modelo", ec);
     if (!ec) fs::create_directories(temp / "trabalho", ec);
     if (ec) RaiseCannotCreate(CoreFileName(temp), ec.message());
     temp_ = CoreFileName(temp);
-    model_ = CoreFileName(temp / "modelo") + "/";
-    work_ = CoreFileName(temp / "trabalho") + "/";
+    model_ = CoreFileName(temp / "modelo") + FolderSeparator();
+    work_ = CoreFileName(temp / "trabalho") + FolderSeparator();
 }
 
 TVoiceModelBuild::~TVoiceModelBuild() {

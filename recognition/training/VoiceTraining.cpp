@@ -17,7 +17,7 @@
 #include "recognition/AudioSource.h"
 #include "recognition/Sphinx.h"
 #include "recognition/WavWriter.h"
-#include "recognition/training/ChildProcess.h"
+#include "platform/SystemProcess.h"
 #include "recognition/training/MixtureWeights.h"
 #include "recognition/training/VoiceFolder.h"
 
@@ -167,7 +167,11 @@ std::string InstalledAcousticModel(const std::string& programFolder, const std::
     const std::string defaults = recognizerFolder + kArgFileTemplateName;
     for (const std::string& argFile : {programFolder + "sphinx.arg", defaults}) {
         const auto options = OptionsOf(argFile);
-        if (const auto hmm = options.find("-hmm"); hmm != options.end()) return hmm->second;
+        const auto hmm = options.find("-hmm");
+        if (hmm == options.end()) continue;
+        // A relative model (the Windows edition's) lies in the recognizer's folder.
+        if (NativePath(hmm->second).is_relative()) return CoreFileName(NativePath(recognizerFolder) / NativePath(hmm->second));
+        return hmm->second;
     }
     throw TError(Utf8ToCp1252("Modelo acústico não encontrado: falta a linha -hmm em ") + defaults);
 }

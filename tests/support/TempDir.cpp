@@ -5,6 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "commands/TextFile.h"
+
 namespace zeltest {
 
 TTempDir::TTempDir() {
@@ -19,16 +21,20 @@ TTempDir::~TTempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string TTempDir::File(std::string_view name) const { return (path_ / name).string(); }
+// In the system's own spelling: on Windows with its backslashes, as the
+// program's own names are.
+std::string TTempDir::File(std::string_view name) const {
+    return zel::CoreFileName((path_ / zel::NativePath(name)).make_preferred());
+}
 
 void TTempDir::Write(std::string_view name, std::string_view bytes) const {
-    std::ofstream out(path_ / name, std::ios::binary);
+    std::ofstream out(path_ / zel::NativePath(name), std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write test file");
 }
 
 std::string TTempDir::Read(std::string_view name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+    std::ifstream in(path_ / zel::NativePath(name), std::ios::binary);
     if (!in) throw std::runtime_error("cannot read test file " + std::string(name));
     std::ostringstream s;
     s << in.rdbuf();

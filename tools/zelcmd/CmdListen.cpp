@@ -31,11 +31,11 @@
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "platform/fake/FakeDesktop.h"
-#include "platform/x11/X11Desktop.h"
 #include "recognition/AudioSources.h"
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/SphinxControl.h"
+#include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
 #include "tools/zelcmd/TerminalSession.h"
@@ -73,7 +73,7 @@ int RunListen(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "audio", "source", "settings", "modnum", "folder"}, {"dry-run"});
     if (!args.Has("profile") || !args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
-    const std::string exeFolder = ProgramFolder();
+    const std::string exeFolder = zel::ProgramFolder();
     std::string folder = args.Has("folder") ? args.Get("folder") : exeFolder;
     if (folder.back() != '/') folder += '/';
     std::error_code ec;
@@ -158,8 +158,8 @@ int RunListen(const std::vector<std::string>& argv) {
             std::cerr << "zelcmd: erro de áudio (" << code << ")\n";
         }
     };
-    if (zel::TX11Desktop* x11 = session.X11()) {
-        x11->SetMessagePump([&] {
+    if (zel::TSystemDesktop* real = session.Real()) {
+        real->SetMessagePump([&] {
             queue.RunPending();
             if (session.TimerDue()) zel::ActivationTimerTick(ctx);
         });

@@ -21,6 +21,7 @@
 #include "commands/Profile.h"
 #include "langmodel/ParserPortugues.h"
 #include "recognition/RecognitionSwitch.h"
+#include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
 #include "tools/zelcmd/TerminalSession.h"
@@ -43,7 +44,7 @@ void FillFromCorpus(zel::TParserPortugues& parser, const TArgs& args) {
 void FillFromProfile(zel::TParserPortugues& parser, const TArgs& args) {
     zel::TProfileState profile;
     zel::LoadProfile(profile, args.Get("profile"));
-    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : ProgramFolder() + "modnum.ini";
+    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : zel::ProgramFolder() + "modnum.ini";
     if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
     zel::TListaComandos modificadores;
     zel::LoadNumericModifiers(modificadores, modnum);

@@ -13,6 +13,7 @@
 #include "commands/ZelError.h"
 #include "langmodel/Confusability.h"
 #include "tools/zelcmd/TerminalSession.h"
+#include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
 
@@ -25,7 +26,7 @@ int RunProfile(const std::vector<std::string>& argv) {
     zel::LoadProfile(profile, args.plain[0]);
     if (args.Has("check")) {
         zel::TListaComandos numeros;
-        const std::string modnum = args.Has("modnum") ? args.Get("modnum") : ProgramFolder() + "modnum.ini";
+        const std::string modnum = args.Has("modnum") ? args.Get("modnum") : zel::ProgramFolder() + "modnum.ini";
         if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
         zel::LoadNumericModifiers(numeros, modnum);
         for (const auto& p : zel::SoundAlikePairs(profile.Comandos, numeros)) {

@@ -5,9 +5,7 @@
 // Recognition starts as a switch-on leaves it: active unless the profile has
 // an activation command or an activation key is set. With --dry-run every key
 // event, wait, program start, sound and timer change is printed instead of
-// done; otherwise the keys go to the X server's focused window.
-#include <unistd.h>
-
+// done; otherwise the keys go to the desktop's focused window.
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -24,7 +22,7 @@
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "platform/fake/FakeDesktop.h"
-#include "platform/x11/X11Desktop.h"
+#include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
 #include "tools/zelcmd/TerminalSession.h"
@@ -42,7 +40,7 @@ int RunSay(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "settings", "modnum"}, {"dry-run"});
     if (args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
-    const std::string pastaExe = ProgramFolder();
+    const std::string pastaExe = zel::ProgramFolder();
 
     zel::TProfileState profile;
     if (args.Has("profile")) zel::LoadProfile(profile, args.Get("profile"));
@@ -55,8 +53,8 @@ int RunSay(const std::vector<std::string>& argv) {
     if (ctx.Prefs.ModNum)
         zel::LoadNumericModifiers(ctx.Modificadores,
                                   args.Has("modnum") ? args.Get("modnum") : pastaExe + "modnum.ini");
-    if (zel::TX11Desktop* x11 = session.X11()) {
-        x11->SetMessagePump([&ctx, &session] {
+    if (zel::TSystemDesktop* real = session.Real()) {
+        real->SetMessagePump([&ctx, &session] {
             if (session.TimerDue()) zel::ActivationTimerTick(ctx);
         });
     }

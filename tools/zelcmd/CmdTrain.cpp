@@ -19,6 +19,7 @@
 #include "recognition/training/TakeRecorder.h"
 #include "recognition/training/VoiceFolder.h"
 #include "recognition/training/VoiceTraining.h"
+#include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
 #include "tools/zelcmd/TerminalSession.h"
@@ -40,7 +41,7 @@ void WaitForEnter() {
 // Reads the shipped sentences aloud: Enter starts and stops each recording.
 // The recordings and their list stay in DIR/gravacoes.
 std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
-    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(ProgramFolder() + kPromptFile));
+    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(zel::ProgramFolder() + kPromptFile));
     zel::TTakeRecorder recorder;
     const size_t n = takes.Sentences().size();
     for (size_t i = 0; i < n;) {
@@ -66,7 +67,7 @@ int RunTrain(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"prompts", "folder"}, {"record", "forget"});
     const int modes = args.Has("prompts") + args.Has("record") + args.Has("forget");
     if (modes != 1 || !args.plain.empty()) throw zel::TError(kUsage);
-    std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : ProgramFolder();
+    std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : zel::ProgramFolder();
     if (folder.back() != '/') folder += '/';
 
     if (args.Has("forget")) {
@@ -78,7 +79,7 @@ int RunTrain(const std::vector<std::string>& argv) {
     std::filesystem::create_directories(zel::NativePath(folder), ec);
     zel::TTrainingSetup setup;
     setup.ProgramFolder = folder;
-    setup.BaseModel = zel::InstalledAcousticModel(folder, ProgramFolder() + zel::kRecognizerFolderName);
+    setup.BaseModel = zel::InstalledAcousticModel(folder, zel::ProgramFolder() + zel::kRecognizerFolderName);
     const std::vector<zel::TPrompt> prompts =
         args.Has("prompts") ? zel::ReadPromptList(FromTerminal(args.Get("prompts"))) : RecordPrompts(folder);
     const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {

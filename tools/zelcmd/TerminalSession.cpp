@@ -7,17 +7,9 @@
 #include "commands/KeyNames.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
-#include "platform/x11/X11Desktop.h"
 #include "tools/zelcmd/Terminal.h"
 
 namespace zelcmd {
-
-std::string ProgramFolder() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return "./";
-    return zel::CoreFileName(exe.parent_path()) + "/";
-}
 
 zel::TIniDocument LoadSettings(const std::string& fileName) {
     if (fileName.empty()) return zel::TIniDocument();
@@ -48,8 +40,8 @@ TTerminalDesktop::TTerminalDesktop(bool dryRun) : dryRun_(dryRun) {
         timer_ = std::make_unique<zel::TFakeTimer>(log_);
         return;
     }
-    auto real = std::make_unique<zel::TX11Desktop>();
-    x11_ = real.get();
+    auto real = std::make_unique<zel::TSystemDesktop>();
+    real_ = real.get();
     desktop_ = std::move(real);
     auto timer = std::make_unique<TPolledTimer>();
     polled_ = timer.get();

@@ -1,7 +1,7 @@
 #pragma once
 // What `zelcmd say` and `zelcmd listen` share: the program's folder, the
 // settings the interpretation reads, and the desktop a sentence acts on —
-// the real X server, or with --dry-run a recorder whose events are printed.
+// the real desktop, or with --dry-run a recorder whose events are printed.
 #include <chrono>
 #include <memory>
 #include <string>
@@ -11,14 +11,9 @@
 #include "platform/Desktop.h"
 #include "platform/fake/FakeDesktop.h"
 
-namespace zel {
-class TX11Desktop;
-}
+#include "platform/SystemDesktop.h"
 
 namespace zelcmd {
-
-// The folder of zelcmd itself, ending in "/": where the program keeps its files.
-std::string ProgramFolder();
 
 // config.ini as given with --settings; no name gives the defaults, a name
 // that does not exist raises "Cannot open file %s".
@@ -49,8 +44,8 @@ public:
 
     zel::IDesktop& Desktop() { return *desktop_; }
     zel::ITimer& Timer() { return *timer_; }
-    // The X back-end, or null in a dry run.
-    zel::TX11Desktop* X11() { return x11_; }
+    // The real desktop, or null in a dry run.
+    zel::TSystemDesktop* Real() { return real_; }
     bool TimerDue() const { return polled_ && polled_->Due(); }
 
     // In a dry run: every event since the last call, one a line, then the
@@ -63,7 +58,7 @@ private:
     zel::TEventLog log_;
     std::unique_ptr<zel::IDesktop> desktop_;
     std::unique_ptr<zel::ITimer> timer_;
-    zel::TX11Desktop* x11_ = nullptr;
+    zel::TSystemDesktop* real_ = nullptr;
     TPolledTimer* polled_ = nullptr;
 };
 

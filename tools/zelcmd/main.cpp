@@ -4,9 +4,19 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <filesystem>
+
+#include "commands/TextFile.h"
+#endif
 
 #include "commands/Cp1252.h"
-#include "platform/x11/FileSync.h"
+#include "platform/SystemFiles.h"
 #include "tools/zelcmd/Subcommands.h"
 
 namespace {
@@ -18,7 +28,9 @@ void PrintUsage(std::ostream& out) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     zel::InstallFileSync();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintUsage(argc < 2 ? std::cerr : std::cout);
@@ -44,3 +56,21 @@ int main(int argc, char** argv) {
     PrintUsage(std::cerr);
     return zelcmd::kExitUsage;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows gives the arguments as UTF-16: here they become UTF-8, as a Linux
+// terminal gives them, and the console shows the UTF-8 that zelcmd writes.
+int wmain(int argc, wchar_t** wargv) {
+    SetConsoleOutputCP(CP_UTF8);
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(zel::CoreFileName(std::filesystem::path(wargv[i])));
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return Run(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return Run(argc, argv); }
+#endif

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/TextFile.h"
-#include "recognition/training/ChildProcess.h"
+#include "platform/SystemProcess.h"
 #include "recognition/training/MixtureWeights.h"
 #include "tests/support/TempDir.h"
 

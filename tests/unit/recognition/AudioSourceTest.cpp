@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -149,6 +151,7 @@ TEST(WavFileSource, AtSpeakingPaceTheSamplesAreNotHandedOutEarly) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
 }
 
+#ifndef _WIN32
 // An audio server that takes the connection and never answers, as a stopped
 // one does: a socket that listens and is never read.
 class SilentAudioServer : public ::testing::Test {
@@ -199,6 +202,7 @@ TEST_F(SilentAudioServer, TheUserCanGiveUpWaiting) {
               "Não foi possível abrir o microfone: interrompido.");
     EXPECT_EQ(asked, 2);
 }
+#endif
 
 }  // namespace
 }  // namespace zel

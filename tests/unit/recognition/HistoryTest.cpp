@@ -39,6 +39,7 @@ TEST(HistoryLog, AFullFileBecomesTheOldOneAndOnlyOneIsKept) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "historico.log.2"));
 }
 
+#ifndef _WIN32  // Wine makes no symbolic links
 TEST(HistoryLog, ALinkInItsPlaceIsReplacedNotFollowed) {
     zeltest::TTempDir dir;
     dir.Write("alvo.txt", "do usuário\n");
@@ -49,12 +50,13 @@ TEST(HistoryLog, ALinkInItsPlaceIsReplacedNotFollowed) {
     EXPECT_FALSE(std::filesystem::is_symlink(dir.Path() / kHistoryFileName));
     EXPECT_EQ(dir.Read(kHistoryFileName), "frase\n");
 }
+#endif
 
 TEST(HistoryLog, AFileThatCannotBeWrittenSaysSoOnceARun) {
     zeltest::TTempDir dir;
     THistoryLog log(dir.File("sem-pasta/historico.log"));
     const std::string first = log.Append("a");
-    EXPECT_NE(first.find("sem-pasta/historico.log"), std::string::npos) << first;
+    EXPECT_NE(first.find(dir.File("sem-pasta/historico.log")), std::string::npos) << first;
     EXPECT_EQ(log.Append("b"), "");
     log.StartRun();
     EXPECT_NE(log.Append("c"), "");

@@ -18,14 +18,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// An absolute name on this system.
+#ifdef _WIN32
+const std::string kRoot = "C:";
+#else
+const std::string kRoot;
+#endif
+
 TEST(PromptList, NamesAreTakenFromTheListsFolderAndABadLineIsNamed) {
     zeltest::TTempDir dir;
-    dir.Write("lista.tsv", "# gravadas ontem\r\n\r\na.wav\tO gato dorme.\r\n/abs/b.wav\t  Bom dia  \r\n");
+    dir.Write("lista.tsv", "# gravadas ontem\r\n\r\na.wav\tO gato dorme.\r\n" + kRoot + "/abs/b.wav\t  Bom dia  \r\n");
     const std::vector<TPrompt> prompts = ReadPromptList(dir.File("lista.tsv"));
     ASSERT_EQ(prompts.size(), 2u);
     EXPECT_EQ(prompts[0].Wav, dir.File("a.wav"));
     EXPECT_EQ(prompts[0].Sentence, "O gato dorme.");
-    EXPECT_EQ(prompts[1].Wav, "/abs/b.wav");
+    EXPECT_EQ(prompts[1].Wav, kRoot + "/abs/b.wav");
     EXPECT_EQ(prompts[1].Sentence, "Bom dia");
     // Written in UTF-8 by the user, or in the program's own text.
     dir.Write("utf8.tsv", "a.wav\tP\xC3\xA3o quente\n");
@@ -111,6 +118,7 @@ protected:
     std::vector<TPrompt> prompts;
 };
 
+#ifndef _WIN32  // the stand-in tools are shell scripts
 TEST_F(VoiceTraining, TheAdaptedModelReplacesTheOldOneWithTheRestOfTheInstalledModel) {
     OldModel();
     std::vector<std::string> progress;
@@ -138,7 +146,9 @@ TEST_F(VoiceTraining, TheAdaptedModelReplacesTheOldOneWithTheRestOfTheInstalledM
               std::string::npos)
         << log;
 }
+#endif
 
+#ifndef _WIN32  // the stand-in tools are shell scripts
 TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
     OldModel();
     Tool("bw", "echo 'FATAL: no such senone' >&2; exit 3");
@@ -158,6 +168,7 @@ TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
                              setup.BinFolder + "sphinx_fe. Veja " + setup.ProgramFolder + "treino.log");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
 }
+#endif
 
 TEST_F(VoiceTraining, TooLittleSpeechATakeOfSilenceOrAMissingModelStopsBeforeAnyTool) {
     prompts.pop_back();  // 11 s
@@ -179,6 +190,7 @@ TEST_F(VoiceTraining, TooLittleSpeechATakeOfSilenceOrAMissingModelStopsBeforeAny
 // MLLR first, then rounds of MAP with the weights: each bw aligns with the
 // model of the step before, each MAP moves from the transformed prior, and
 // the model keeps its weights unquantized without the installed sendump.
+#ifndef _WIN32  // the stand-in tools are shell scripts
 TEST_F(VoiceTraining, MllrThenRoundsOfMapEachAligningWithTheModelBefore) {
     dir.Write("base/sendump", "installed sendump");
     auto arg = [](const char* name) { return std::string("$(a ") + name + " \"$@\")"; };
@@ -209,16 +221,20 @@ TEST_F(VoiceTraining, MllrThenRoundsOfMapEachAligningWithTheModelBefore) {
     EXPECT_EQ(dir.Read("pasta/voz/mdef"), "installed mdef");
     EXPECT_EQ(report.Steps.size(), 11u);
 }
+#endif
 
 TEST(InstalledAcousticModel, TheProgramsArgumentFileElseTheTemplate) {
     zeltest::TTempDir dir;
     fs::create_directories(dir.Path() / "sphinx");
-    dir.Write("sphinx/sphinx.arg.default", "-hmm /usr/modelo padrao\r\n-dither yes\r\n");
-    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), "/usr/modelo padrao");
-    dir.Write("sphinx.arg", "-samprate 16000\r\n-hmm /meu/modelo\r\n");
-    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), "/meu/modelo");
+    dir.Write("sphinx/sphinx.arg.default", "-hmm " + kRoot + "/usr/modelo padrao\r\n-dither yes\r\n");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), kRoot + "/usr/modelo padrao");
+    dir.Write("sphinx.arg", "-samprate 16000\r\n-hmm " + kRoot + "/meu/modelo\r\n");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), kRoot + "/meu/modelo");
     dir.Write("sphinx.arg", "-samprate 16000\r\n");
-    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), "/usr/modelo padrao");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), kRoot + "/usr/modelo padrao");
+    // A relative model, as the Windows edition ships it, lies in the recognizer's folder.
+    dir.Write("sphinx/sphinx.arg.default", "-hmm en-us\r\n");
+    EXPECT_EQ(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), dir.File("sphinx/en-us"));
     fs::remove(dir.Path() / "sphinx/sphinx.arg.default");
     EXPECT_THROW(InstalledAcousticModel(dir.File(""), dir.File("sphinx/")), TError);
 }

@@ -1,18 +1,35 @@
-#include "recognition/training/ChildProcess.h"
+#include "platform/SystemProcess.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
-#include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 
 extern char** environ;
 
 namespace zel {
+
+std::string ProgramFolder() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    return CoreFileName(exe.parent_path()) + "/";
+}
+
+char FolderSeparator() { return '/'; }
+
+uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
+
+bool ProcessRunning(uint32_t pid) {
+    if (pid == 0) return false;
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 int RunTool(const std::vector<std::string>& argv, const std::string& logFile) {
     const std::string log = NativePath(logFile).string();
@@ -24,8 +41,7 @@ int RunTool(const std::vector<std::string>& argv, const std::string& logFile) {
     if (::write(fd, line.data(), line.size()) < 0) {
         // The log is only for reading afterwards; the tool still runs.
     }
-    std::vector<std::string> args;
-    for (const auto& a : argv) args.push_back(Cp1252ToUtf8(a));
+    std::vector<std::string> args = argv;
     std::vector<char*> cargv;
     for (auto& a : args) cargv.push_back(a.data());
     cargv.push_back(nullptr);

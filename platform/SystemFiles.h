@@ -1,0 +1,31 @@
+#pragma once
+// What the program asks of the file system beyond the standard library:
+// durable writes, its own log files, and scratch files for the recognizer.
+// platform/posix and platform/win32 implement it.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+// Makes a file (or a folder's entries) durable on the disk; false with errno
+// set when it cannot.
+bool SyncPath(const std::filesystem::path& path);
+// Puts a new file in the place of an old one in one step; false with errno
+// set when it cannot. A link in the old one's place is replaced, not followed.
+bool MoveIntoPlace(const std::filesystem::path& from, const std::filesystem::path& to);
+// Hands both to the core's atomic file writer (commands/TextFile.h).
+void InstallFileSync();
+
+// Opens a file the program writes for itself (a log), emptied or appended
+// to; only its owner may read it when ownerOnly. A link put in its place is
+// replaced by the file, never followed (its target would be overwritten).
+// Null, with errno set, when it cannot be opened.
+std::FILE* OpenOwnFile(const std::string& fileName, bool append, bool ownerOnly = false);
+
+// A new file in the system's temporary folder holding bytes, only its
+// owner's; its name, or empty when it could not be written.
+std::string WriteTemporaryFile(std::string_view bytes);
+
+}  // namespace zel

@@ -1,0 +1,28 @@
+#pragma once
+// The running program and the programs it runs, as this system has them.
+// platform/posix and platform/win32 implement it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zel {
+
+// The folder of the running executable as the system names it, ending in its
+// separator ("/" on Linux, "\\" on Windows); "./" when it cannot be told.
+std::string ProgramFolder();
+// This system's folder separator.
+char FolderSeparator();
+
+uint32_t ProcessId();
+// Whether a process of that id still runs (also one of another user).
+bool ProcessRunning(uint32_t pid);
+
+// Runs an outside tool (the trainer's programs) and waits for it, its output
+// and errors appended to logFile, its input empty. argv[0] is the program: a
+// path, or a name looked up on PATH; the arguments are file names and core
+// text as UTF-8. The log gets the command line first. Returns the exit
+// status; -1 when the program could not be started, 128 + N when signal N
+// ended it.
+int RunTool(const std::vector<std::string>& argv, const std::string& logFile);
+
+}  // namespace zel
