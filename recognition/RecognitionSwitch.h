@@ -73,8 +73,13 @@ inline constexpr const char* kStatusListeningInactive = "Ouvindo \x97 comandos d
 // message follows), or the microphone could not be opened or went away.
 inline constexpr const char* kStatusRecognizerFailed = "Reconhecedor indispon\xEDvel: ";
 inline constexpr const char* kStatusMicrophoneFailed = "Microfone indispon\xEDvel: ";
+#ifdef _WIN32
+inline constexpr const char* kStatusAudioLost = "Microfone indispon\xEDvel: o dispositivo de grava\xE7\xE3o parou";
+inline constexpr const char* kStatusSourceGone = "Microfone indispon\xEDvel: o microfone escolhido foi desconectado";
+#else
 inline constexpr const char* kStatusAudioLost = "Microfone indispon\xEDvel: servidor de \xE1udio parou";
 inline constexpr const char* kStatusSourceGone = "Microfone indispon\xEDvel: a fonte de \xE1udio escolhida saiu do servidor";
+#endif
 inline constexpr const char* kStatusSourceEnded = "Microfone indispon\xEDvel: fonte de \xE1udio encerrada";
 
 // The status while listening: "Ouvindo…" when commands are always active

@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "commands/Cp1252.h"
@@ -23,25 +24,25 @@ namespace {
 // ride over a busy moment of the reading thread.
 constexpr int kBuffers = 8;
 constexpr int kBufferMs = 20;
-// Without a buffer for this long the device is asked whether it is still there.
-constexpr DWORD kSilenceCheckMs = 2000;
+// A microphone delivers all the time, silence too: one that has delivered
+// nothing for this long has stopped (unplugged, or its driver gone).
+constexpr DWORD kStalledMs = 3000;
 
 std::string DeviceName(const WAVEINCAPSW& caps) {
     const std::u16string name(reinterpret_cast<const char16_t*>(caps.szPname));
     return Utf16ToCp1252(name.substr(0, name.find(u'\0')));
 }
 
-// The device of that name (core text), or WAVE_MAPPER for the default (empty).
-// -1 when there is none.
-long FindDevice(const std::string& name) {
-    if (name.empty()) return static_cast<long>(WAVE_MAPPER);
+// The device of that name (core text), or WAVE_MAPPER for the default (empty);
+// none when there is no such device.
+std::optional<UINT> FindDevice(const std::string& name) {
+    if (name.empty()) return WAVE_MAPPER;
     const UINT n = waveInGetNumDevs();
     for (UINT i = 0; i < n; ++i) {
         WAVEINCAPSW caps{};
-        if (waveInGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR && DeviceName(caps) == name)
-            return static_cast<long>(i);
+        if (waveInGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR && DeviceName(caps) == name) return i;
     }
-    return -1;
+    return std::nullopt;
 }
 
 std::string ErrorText(MMRESULT rc) {
@@ -84,7 +85,9 @@ public:
     int32_t Read(int16_t* buffer, int32_t maxSamples) override {
         if (maxSamples <= 0) return 0;
         if (pendingAt_ < pending_.size()) return HandOut(buffer, maxSamples);
-        DWORD waited = 0;
+        // Since the last sound of any kind; buffers handed back empty (as a
+        // device that goes away may do) are no sound.
+        const ULONGLONG since = GetTickCount64();
         for (;;) {
             TBuffer& b = buffers_[next_];
             if (b.header.dwFlags & WHDR_DONE) {
@@ -97,17 +100,13 @@ public:
                 next_ = (next_ + 1) % kBuffers;
                 if (!requeued) return -1;
                 if (!pending_.empty()) return HandOut(buffer, maxSamples);
-                continue;
+            } else {
+                // Woken by the device at every buffer; the wait is bounded,
+                // so a device that stops delivering is noticed.
+                WaitForSingleObject(event_, 100);
             }
-            // Woken by the device at every buffer; the wait is bounded, so a
-            // device that stops delivering is noticed.
-            WaitForSingleObject(event_, 100);
-            waited = (b.header.dwFlags & WHDR_DONE) ? 0 : waited + 100;
-            if (waited >= kSilenceCheckMs) {
-                waited = 0;
-                // A device taken away (unplugged) stops delivering.
-                if (FindDevice(device_) < 0) return device_.empty() ? -1 : kSourceGone;
-            }
+            if (GetTickCount64() - since >= kStalledMs)
+                return !device_.empty() && !FindDevice(device_) ? kSourceGone : -1;
         }
     }
 
@@ -140,8 +139,8 @@ std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t 
                                              std::chrono::milliseconds /*timeout*/) {
     const std::string what = Utf8ToCp1252("Não foi possível abrir o microfone") +
                              (device.empty() ? std::string() : " " + device) + ": ";
-    const long id = FindDevice(device);
-    if (id < 0) throw TError(what + Utf8ToCp1252("o dispositivo de gravação não está conectado."));
+    const std::optional<UINT> id = FindDevice(device);
+    if (!id) throw TError(what + Utf8ToCp1252("o dispositivo de gravação não está conectado."));
     if (waveInGetNumDevs() == 0) throw TError(what + Utf8ToCp1252("nenhum dispositivo de gravação no sistema."));
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -153,8 +152,8 @@ std::unique_ptr<IAudioSource> OpenMicrophone(const std::string& device, int32_t 
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!event) throw TError(what + "CreateEvent");
     HWAVEIN wave = nullptr;
-    const DWORD flags = CALLBACK_EVENT | (id == static_cast<long>(WAVE_MAPPER) ? 0 : WAVE_MAPPED);
-    const MMRESULT rc = waveInOpen(&wave, static_cast<UINT>(id), &format, reinterpret_cast<DWORD_PTR>(event), 0, flags);
+    const DWORD flags = CALLBACK_EVENT | (*id == WAVE_MAPPER ? 0 : WAVE_MAPPED);
+    const MMRESULT rc = waveInOpen(&wave, *id, &format, reinterpret_cast<DWORD_PTR>(event), 0, flags);
     if (rc != MMSYSERR_NOERROR) {
         CloseHandle(event);
         throw TError(what + ErrorText(rc) + ".");
