@@ -13,7 +13,7 @@ TLaunch LaunchOf(std::string_view args) {
     if (pieces.Count == 0) return launch;
     launch.Program = pieces.Items[0];
     for (int32_t i = 1; i < pieces.Count; ++i) launch.Parameters += " " + pieces.Items[static_cast<size_t>(i)];
-    size_t slash = launch.Program.find_last_of('/');
+    size_t slash = launch.Program.find_last_of(kFolderSeparators);
     if (slash != std::string::npos) launch.WorkFolder = launch.Program.substr(0, slash + 1);
     return launch;
 }

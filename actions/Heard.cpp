@@ -3,6 +3,7 @@
 #include "actions/Actions.h"
 #include "commands/Comandos.h"
 #include "commands/Cp1252.h"
+#include "commands/TextFile.h"
 
 namespace zel {
 
@@ -20,9 +21,9 @@ std::string DescribeCommand(const TActionRecord& r) {
         case tcExecucao: {
             // The program's own name says enough; its folder would crowd the line.
             std::string program = LaunchOf(r.Args).Program;
-            what = "executa " + program.substr(program.find_last_of('/') == std::string::npos
+            what = "executa " + program.substr(program.find_last_of(kFolderSeparators) == std::string::npos
                                                    ? 0
-                                                   : program.find_last_of('/') + 1);
+                                                   : program.find_last_of(kFolderSeparators) + 1);
             break;
         }
         case tcDigitacao:

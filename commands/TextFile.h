@@ -20,6 +20,19 @@ namespace zel {
 // them in Windows-1252 with '?' for what it lacks (FileNameForDisplay).
 std::filesystem::path NativePath(std::string_view fileName);
 std::string CoreFileName(const std::filesystem::path& path);
+// What ends a folder's part of a file name on this system: the slash on
+// Linux; on Windows the backslash, the slash and the drive's colon
+// ("C:\jogos\" of "C:\jogos\jogo.exe", "C:" of "C:jogo.exe").
+#ifdef _WIN32
+inline constexpr std::string_view kFolderSeparators = "\\/:";
+#else
+inline constexpr std::string_view kFolderSeparators = "/";
+#endif
+// Whether a folder's name ends in a separator already.
+inline bool EndsInFolderSeparator(std::string_view folder) {
+    return !folder.empty() && kFolderSeparators.find(folder.back()) != std::string_view::npos;
+}
+
 // A file name as core text, for messages and captions only.
 std::string FileNameForDisplay(std::string_view fileName);
 // A name from inside a Windows-1252 file (a profile's program to launch) as

@@ -184,7 +184,7 @@ bool HeardNothing(const std::vector<int16_t>& take) {
 TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPrompt>& prompts,
                            const std::function<void(const std::string&)>& progress) {
     if (prompts.empty()) throw TError(Utf8ToCp1252("O treino de voz precisa de gravações."));
-    const std::string base = setup.BaseModel.back() == '/' ? setup.BaseModel : setup.BaseModel + "/";
+    const std::string base = EndsInFolderSeparator(setup.BaseModel) ? setup.BaseModel : setup.BaseModel + FolderSeparator();
     if (!FileExists(base + "mdef") || !FileExists(base + "means"))
         throw TError(Utf8ToCp1252("Modelo acústico não encontrado em ") + base);
     const std::string log = setup.ProgramFolder + kTrainingLogName;

@@ -2,8 +2,10 @@
 // One top-level window "ZelTeste" holding a single-line EDIT control that
 // has the focus. Whatever the control holds is written to OUT.txt (UTF-8)
 // whenever it changes, and every key combination with Ctrl that reaches it
-// is written to OUT.txt.keys, one a line ("CTRL+A"), so that a test reads
-// back exactly what an application received.
+// is written to OUT.txt.keys, one a line ("CTRL+A"), as are the keys that
+// type nothing, with the scan code and extended flag that came with them
+// ("KEY 0x25 scan 0x4B ext"), so that a test reads back exactly what an
+// application received.
 #include <windows.h>
 
 #include <cstdio>
@@ -35,7 +37,17 @@ void WriteUtf8(const std::wstring& file, const std::wstring& text, bool append) 
     }
 }
 
+bool TypesNothing(WPARAM vk) {
+    return (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE || (vk >= VK_F1 && vk <= VK_F12);
+}
+
 LRESULT CALLBACK OnEditMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && TypesNothing(wParam)) {
+        wchar_t line[64];
+        swprintf(line, 64, L"KEY 0x%02X scan 0x%02X%ls\n", static_cast<unsigned>(wParam),
+                 static_cast<unsigned>((lParam >> 16) & 0xFF), (lParam & (1 << 24)) ? L" ext" : L"");
+        WriteUtf8(gOut + L".keys", line, true);
+    }
     if (message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) && wParam >= 'A' && wParam <= 'Z')
         WriteUtf8(gOut + L".keys", std::wstring(L"CTRL+") + static_cast<wchar_t>(wParam) + L"\n", true);
     // A single-line EDIT control of this Windows does not select all with

@@ -75,7 +75,7 @@ int RunListen(const std::vector<std::string>& argv) {
     const bool dryRun = args.Has("dry-run");
     const std::string exeFolder = zel::ProgramFolder();
     std::string folder = args.Has("folder") ? args.Get("folder") : exeFolder;
-    if (folder.back() != '/') folder += '/';
+    if (!zel::EndsInFolderSeparator(folder)) folder += zel::FolderSeparator();
     std::error_code ec;
     std::filesystem::create_directories(zel::NativePath(folder), ec);
 

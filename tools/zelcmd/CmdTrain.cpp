@@ -68,7 +68,7 @@ int RunTrain(const std::vector<std::string>& argv) {
     const int modes = args.Has("prompts") + args.Has("record") + args.Has("forget");
     if (modes != 1 || !args.plain.empty()) throw zel::TError(kUsage);
     std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : zel::ProgramFolder();
-    if (folder.back() != '/') folder += '/';
+    if (!zel::EndsInFolderSeparator(folder)) folder += zel::FolderSeparator();
 
     if (args.Has("forget")) {
         PrintLine(zel::ForgetVoiceModel(folder) ? zel::Utf8ToCp1252("Treino de voz esquecido.")

@@ -128,6 +128,15 @@ TEST_F(ActionsTest, LaunchWithFolderAndParameters) {
     log.Clear();
     LaunchProgram(ctx, Cmd(tcExecucao, "a  b"));
     EXPECT_EQ(All(), "open(a|  b|)");
+#ifdef _WIN32
+    // Windows names its folders with backslashes, and a drive with a colon.
+    log.Clear();
+    LaunchProgram(ctx, Cmd(tcExecucao, "C:\\jogos\\jogo.exe -w 1"));
+    EXPECT_EQ(All(), "open(C:\\jogos\\jogo.exe| -w 1|C:\\jogos\\)");
+    log.Clear();
+    LaunchProgram(ctx, Cmd(tcExecucao, "D:jogo.exe"));
+    EXPECT_EQ(All(), "open(D:jogo.exe||D:)");
+#endif
 }
 
 TEST_F(ActionsTest, LaunchWithoutAProgramStartsNothing) {
