@@ -182,7 +182,7 @@ TEST_F(VoiceTraining, TooLittleSpeechATakeOfSilenceOrAMissingModelStopsBeforeAny
     EXPECT_EQ(Failure(), "Nada foi ouvido em " + dir.File("a.wav") + ": verifique o microfone e grave de novo.");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log"}));
     setup.BaseModel = dir.File("nenhum");
-    EXPECT_EQ(Failure(), "Modelo ac\xFAstico n\xE3o encontrado em " + dir.File("nenhum") + "/");
+    EXPECT_EQ(Failure(), "Modelo ac\xFAstico n\xE3o encontrado em " + dir.File("nenhum/"));
     prompts.clear();
     EXPECT_EQ(Failure(), "O treino de voz precisa de grava\xE7\xF5" "es.");
 }
