@@ -4,7 +4,7 @@
 #include <QMessageBox>
 
 #include "commands/Cp1252.h"
-#include "mathImg/MathBotao.h"
+#include "form/ErrorGuard.h"
 
 namespace zel {
 
@@ -13,6 +13,12 @@ TMessageSink& Sink() {
     static TMessageSink sink;
     return sink;
 }
+
+// The form's handlers show their messages here.
+const bool kFormMessagesShownHere = [] {
+    SetMessageShower([](const std::string& utf8) { ShowErrorMessage(QString::fromStdString(utf8)); });
+    return true;
+}();
 }  // namespace
 
 void SetMessageSink(TMessageSink sink) {
@@ -38,16 +44,6 @@ void ShowException(const std::exception& error) {
     ShowErrorMessage(ErrorText(error));
 }
 
-bool Guard(const std::function<void()>& body) {
-    try {
-        body();
-        return true;
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowErrorMessage(QStringLiteral("Erro desconhecido"));
-    }
-    return false;
-}
+bool Guard(const std::function<void()>& body) { return GuardHandler(body); }
 
 }  // namespace zel

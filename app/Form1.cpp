@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
@@ -11,7 +12,11 @@
 #include "app/FormParts.h"
 #include "app/WindowRegion.h"
 #include "app/HeardPanel.h"
+#include "app/KeyCaptureEdit.h"
+#include "app/MicrophonePanel.h"
+#include "app/QtControls.h"
 #include "commands/ZelError.h"
+#include "form/ErrorGuard.h"
 #include "mathImg/MathBotao.h"
 
 namespace zel {
@@ -42,31 +47,75 @@ QStringList DialogFilters(const QString& windowsFilter) {
 // ---------------------------------------------------------------------------
 // Creation
 
+// The widgets as the form's controls, one adapter each.
+struct TForm1::TAdapters {
+    explicit TAdapters(TForm1& f)
+        : abook(f.abook), lblProfile(f.lblProfile), btnCarregarProfile(f.btnCarregarProfile),
+          btnSalvarProfile(f.btnSalvarProfile), BtnComandos(f.BtnComandos), btnDitado(f.btnDitado),
+          btnPreferencias(f.btnPreferencias), btnTreinarVoz(f.btnTreinarVoz), lblStatus(f.lblStatus),
+          btnReconhecer(f.btnReconhecer), lmpOuvindo(f.lmpOuvindo), lstOuvido(f.lstOuvido), lbxCmds(f.lbxCmds),
+          pnlEditarCmd(f.pnlEditarCmd), lblParecido(f.lblParecido), edtCmd(f.edtCmd), edtFonemas(f.edtFonemas),
+          rdgTipoCmd(f.rdgTipoCmd, f.rdgTipoCmdItems), ntbArgs(f.ntbArgs), edtArgProg(f.edtArgProg),
+          edtArgPar(f.edtArgPar), edtArgTecla(f.edtArgTecla), edtArgTexto(f.edtArgTexto),
+          chbArgEspaco(f.chbArgEspaco), chbArgEnter(f.chbArgEnter), edtTempoTeclas(f.edtTempoTeclas),
+          edtTempoAtivo(f.edtTempoAtivo), LblConfianca(f.LblConfianca), tbConfianca(f.tbConfianca),
+          lblSampling(f.lblSampling), tbSampling(f.tbSampling), edtSomAtivacao(f.edtSomAtivacao),
+          edtTeclaAtivacao(f.edtTeclaAtivacao), chbAtivaToggle(f.chbAtivaToggle),
+          chbMostrarIndicador(f.chbMostrarIndicador), chbMultiCmd(f.chbMultiCmd), chbModNum(f.chbModNum),
+          chbModoAdv(f.chbModoAdv), chbHistorico(f.chbHistorico), mmoDitado(f.mmoDitado),
+          lblTreinoProgresso(f.lblTreinoProgresso), lblTreinoFrase(f.lblTreinoFrase), barNivel(f.barNivel),
+          btnGravar(f.btnGravar), btnRefazer(f.btnRefazer), btnProxima(f.btnProxima), btnAdaptar(f.btnAdaptar),
+          btnEsquecerTreino(f.btnEsquecerTreino), btnVoltarTreino(f.btnVoltarTreino),
+          lblTreinoStatus(f.lblTreinoStatus), Reconhecer1(f.Reconhecer1),
+          dlgAbrirProfile(f.dlgAbrirProfile, Run(f)), dlgSalvarProfile(f.dlgSalvarProfile, Run(f)),
+          dlgAbrirProg(f.dlgAbrirProg, Run(f)), dlgAbrirWave(f.dlgAbrirWave, Run(f)),
+          dlgAbrirDitado(f.dlgAbrirDitado, Run(f)) {}
+    static TQtFileDialog::TRun Run(TForm1& f) {
+        return [&f](QFileDialog& d) { return f.Choose(d); };
+    }
+    TQtPageBook abook;
+    TQtLabel lblProfile;
+    TQtImageButton btnCarregarProfile, btnSalvarProfile, BtnComandos, btnDitado, btnPreferencias, btnTreinarVoz;
+    TQtLabel lblStatus;
+    TQtImageButton btnReconhecer;
+    TQtLamp lmpOuvindo;
+    TQtHeardList lstOuvido;
+    TQtListBox lbxCmds;
+    TQtPanel pnlEditarCmd;
+    TQtLabel lblParecido;
+    TQtTextBox edtCmd, edtFonemas;
+    TQtRadioGroup rdgTipoCmd;
+    TQtPageBook ntbArgs;
+    TQtTextBox edtArgProg, edtArgPar, edtArgTecla, edtArgTexto;
+    TQtCheckBox chbArgEspaco, chbArgEnter;
+    TQtTextBox edtTempoTeclas, edtTempoAtivo;
+    TQtLabel LblConfianca;
+    TQtTrackBar tbConfianca;
+    TQtLabel lblSampling;
+    TQtTrackBar tbSampling;
+    TQtTextBox edtSomAtivacao, edtTeclaAtivacao;
+    TQtCheckBox chbAtivaToggle, chbMostrarIndicador, chbMultiCmd, chbModNum, chbModoAdv, chbHistorico;
+    TQtMemo mmoDitado;
+    TQtLabel lblTreinoProgresso, lblTreinoFrase;
+    TQtProgressBar barNivel;
+    TQtImageButton btnGravar, btnRefazer, btnProxima, btnAdaptar, btnEsquecerTreino, btnVoltarTreino;
+    TQtLabel lblTreinoStatus;
+    TQtMenuCheck Reconhecer1;
+    TQtFileDialog dlgAbrirProfile, dlgSalvarProfile, dlgAbrirProg, dlgAbrirWave, dlgAbrirDitado;
+};
+
 TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
-    : QWidget(parent), PastaExe(std::move(pastaExe)), services_(services) {
+    : QWidget(parent), TFormLogic(services, std::move(pastaExe)) {
     RunDialog = [](QFileDialog& dialog) -> std::optional<QString> {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().first();
     };
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    Profile.OnReset = [this] { ResetProfileWindowPart(); };
     // The buttons' click handlers raise into the same message box as every other handler.
     TMathBotao::ErrorHandler = [](const std::exception& e) { ShowException(e); };
     CreateComponents();
-
-    TWindowLinks links;
-    links.TimerAtivo = timerAdapter_.get();
-    links.UtteranceResult = [this](const std::u16string& r) { Handle([&] { SphinxUtteranceResult(r); }); };
-    links.NewUtterance = [this] { Handle([&] { SphinxNewUtterance(); }); };
-    links.EndUtterance = [this] { Handle([&] { SphinxEndUtterance(); }); };
-    links.UtteranceError = [this](int32_t e) { Handle([&] { SphinxUtteranceError(e); }); };
-    links.StartListening = [this] { Handle([&] { SphinxStartListening(); }); };
-    links.StopListening = [this] { Handle([&] { SphinxStopListening(); }); };
-    links.UtterancePartialResult = [this](const std::u16string& r) { Handle([&] { SphinxUtterancePartialResult(r); }); };
-    links.Heard = [this](const THeardEntry& e) { lstOuvido->Add(e); };
-    // Listening goes on; the user is told once why nothing is written.
-    links.HistoryError = [this](const std::string& m) { Handle([&] { throw TError(m); }); };
-    services_.Connect(links);
+    HandOverControls();
+    ConnectServices();
 
     qApp->installNativeEventFilter(this);
     FormCreate();
@@ -74,13 +123,74 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
 
 TForm1::~TForm1() {
     qApp->removeNativeEventFilter(this);
-    services_.Connect(TWindowLinks{});  // no event reaches a window that is going away
+    DisconnectServices();
     FormDestroy();
     RemoveTrayIcon();
 }
 
-void TForm1::Handle(const std::function<void()>& body) {
-    Guard(body);
+void TForm1::HandOverControls() {
+    adapters_ = std::make_unique<TAdapters>(*this);
+    TAdapters& a = *adapters_;
+    TFormControls& c = Controls;
+    c.abook = &a.abook;
+    c.lblProfile = &a.lblProfile;
+    c.btnCarregarProfile = &a.btnCarregarProfile;
+    c.btnSalvarProfile = &a.btnSalvarProfile;
+    c.BtnComandos = &a.BtnComandos;
+    c.btnDitado = &a.btnDitado;
+    c.btnPreferencias = &a.btnPreferencias;
+    c.btnTreinarVoz = &a.btnTreinarVoz;
+    c.lblStatus = &a.lblStatus;
+    c.btnReconhecer = &a.btnReconhecer;
+    c.lmpOuvindo = &a.lmpOuvindo;
+    c.lstOuvido = &a.lstOuvido;
+    c.lbxCmds = &a.lbxCmds;
+    c.pnlEditarCmd = &a.pnlEditarCmd;
+    c.lblParecido = &a.lblParecido;
+    c.edtCmd = &a.edtCmd;
+    c.edtFonemas = &a.edtFonemas;
+    c.rdgTipoCmd = &a.rdgTipoCmd;
+    c.ntbArgs = &a.ntbArgs;
+    c.edtArgProg = &a.edtArgProg;
+    c.edtArgPar = &a.edtArgPar;
+    c.edtArgTecla = &a.edtArgTecla;
+    c.edtArgTexto = &a.edtArgTexto;
+    c.chbArgEspaco = &a.chbArgEspaco;
+    c.chbArgEnter = &a.chbArgEnter;
+    c.edtTempoTeclas = &a.edtTempoTeclas;
+    c.edtTempoAtivo = &a.edtTempoAtivo;
+    c.LblConfianca = &a.LblConfianca;
+    c.tbConfianca = &a.tbConfianca;
+    c.lblSampling = &a.lblSampling;
+    c.tbSampling = &a.tbSampling;
+    c.edtSomAtivacao = &a.edtSomAtivacao;
+    c.edtTeclaAtivacao = &a.edtTeclaAtivacao;
+    c.chbAtivaToggle = &a.chbAtivaToggle;
+    c.chbMostrarIndicador = &a.chbMostrarIndicador;
+    c.chbMultiCmd = &a.chbMultiCmd;
+    c.chbModNum = &a.chbModNum;
+    c.chbModoAdv = &a.chbModoAdv;
+    c.chbHistorico = &a.chbHistorico;
+    c.pnlMicrofone = &pnlMicrofone->Choice();
+    c.mmoDitado = &a.mmoDitado;
+    c.lblTreinoProgresso = &a.lblTreinoProgresso;
+    c.lblTreinoFrase = &a.lblTreinoFrase;
+    c.barNivel = &a.barNivel;
+    c.btnGravar = &a.btnGravar;
+    c.btnRefazer = &a.btnRefazer;
+    c.btnProxima = &a.btnProxima;
+    c.btnAdaptar = &a.btnAdaptar;
+    c.btnEsquecerTreino = &a.btnEsquecerTreino;
+    c.btnVoltarTreino = &a.btnVoltarTreino;
+    c.lblTreinoStatus = &a.lblTreinoStatus;
+    c.Reconhecer1 = &a.Reconhecer1;
+    c.dlgAbrirProfile = &a.dlgAbrirProfile;
+    c.dlgSalvarProfile = &a.dlgSalvarProfile;
+    c.dlgAbrirProg = &a.dlgAbrirProg;
+    c.dlgAbrirWave = &a.dlgAbrirWave;
+    c.dlgAbrirDitado = &a.dlgAbrirDitado;
+    c.timerAtivo = timerAdapter_.get();
+    c.timerTreino = treinoTimerAdapter_.get();
 }
 
 TMathBotao* TForm1::NewButton(QWidget* parent, const char* name, const QString& strip, QRect geometry, bool transparent) {
@@ -146,6 +256,11 @@ void TForm1::CreateComponents() {
     timerAtivo->stop();
     timerAdapter_ = std::make_unique<TQtTimer>(*timerAtivo);
     connect(timerAtivo, &QTimer::timeout, this, [this] { Handle([this] { timerAtivoTimer(); }); });
+    // The training page's level meter and the progress of the adaptation.
+    treinoTimer_ = new QTimer(this);
+    treinoTimer_->setInterval(50);
+    treinoTimerAdapter_ = std::make_unique<TQtTimer>(*treinoTimer_);
+    connect(treinoTimer_, &QTimer::timeout, this, [this] { Handle([this] { timerTreinoTimer(); }); });
     SetUpKeyboardAccess();
 }
 

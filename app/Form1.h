@@ -2,29 +2,22 @@
 // TForm1: the program's one window. A picture rather than a framed window:
 // its outline is cut out of the background (magenta is see-through), it is
 // moved by dragging the background, and it can hide itself in the
-// notification area. The notebook abook shows one of five pages: "menu",
-// "comandos" (the command editor), "prefs" (the preferences, config.ini),
-// "ditado" (the dictation text) and "apres" (the logo).
+// notification area. Its handlers and state are the form's logic
+// (form/FormLogic.h), shared with the Windows edition.
 #include <QAbstractNativeEventFilter>
 #include <QFileDialog>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
-#include <atomic>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "app/WindowServices.h"
-#include "commands/Profile.h"
-#include "recognition/training/TakeRecorder.h"
+#include "form/FormLogic.h"
 
 class QAction;
 class QButtonGroup;
@@ -66,20 +59,15 @@ private:
 // The Windows filter text "desc|pattern|desc|pattern" as Qt name filters.
 QStringList DialogFilters(const QString& windowsFilter);
 
-class TForm1 : public QWidget, public QAbstractNativeEventFilter {
+// The window in Qt: the controls of the form's logic made as widgets under
+// the same names, their events run through Handle.
+class TForm1 : public QWidget, public QAbstractNativeEventFilter, public TFormLogic {
     Q_OBJECT
 public:
-    // pastaExe: the program's folder, ending in "/" (core text). The window
+    // pastaExe: the program's folder, ending in "/" (a file name). The window
     // runs FormCreate at once.
     TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent = nullptr);
     ~TForm1() override;
-
-    // --- State of the window -------------------------------------------
-    std::string PastaExe;
-    TProfileState Profile;            // Comandos, TempoTecla, TempoAtivacao, ComandoAtual
-    bool SettingsRead = false;        // config.ini was read: FormDestroy may write it
-    bool HookLoaded = false;
-    int32_t DragOriginX = 0, DragOriginY = 0;
 
     // How a dialog is run: the chosen file, or nothing when cancelled. Tests
     // replace it.
@@ -197,92 +185,26 @@ public:
     QFileDialog* dlgAbrirDitado = nullptr;
     QTimer* timerAtivo = nullptr;
 
-    // --- Start-up and shutdown ------------------------------------------
-    void FormCreate();
-    void FormDestroy();
-    void ReadSettings();
-    void WriteSettings();
-    void BuildWindowRegion();
     QRegion WindowRegion() const { return region_; }
-
-    // --- Pages ---------------------------------------------------------
+    using TFormLogic::ShowPage;
     void ShowPage(QWidget* page);
     QString CurrentPageName() const;
-    void BtnComandosClick();
-    void btnPreferenciasClick();
-    void btnDitadoClick();
-    void btnVoltarClick();
-    void Image1Click();
-    void btnLimparDitadoClick();
-    void btnMinimizarClick();
-    void MathBotao1Click();
-    void Sair1Click();
-
-    // --- Profile -------------------------------------------------------
-    void btnCarregarProfileClick();
-    void btnSalvarProfileClick();
-    void ResetProfileWindowPart();
-    std::vector<std::string> DitadoLines() const;
-    void SetDitadoLines(const std::vector<std::string>& lines);
-
-    // --- Command editor ------------------------------------------------
-    void lbxCmdsClick();
-    void RefreshCommandEditor();
-    void edtCmdChange();
-    void edtFonemasChange();
-    void rdgTipoCmdClick();
-    void edtArgProgChange();
-    void edtArgTeclaKeyUp();
-    void edtArgTextoChange();
-    void SpeedButton1Click();
-    void SpeedButton7Click();
-    void btnAdicionarClick();
-    void btnRemoverClick();
-    int32_t TipoCmdIndex() const;
-    void SetTipoCmdIndex(int32_t index);
-
-    // --- Preferences ---------------------------------------------------
-    void tbConfiancaChange();
-    void tbSamplingChange();
-    void SpeedButton10Click();
-
-    // --- Dictation -----------------------------------------------------
-    void btnCarregarDitadoClick();
-
-    // --- Voice training ------------------------------------------------
-    void btnTreinarVozClick();
-    void btnGravarClick();
-    void btnRefazerClick();
-    void btnProximaClick();
-    void btnAdaptarClick();
-    void btnEsquecerTreinoClick();
-    // Training runs off the window's thread; true until it has ended.
-    bool Training() const { return training_ != nullptr; }
-
-    // --- Recognition switch --------------------------------------------
-    void btnReconhecerClick();
-    void Reconhecer1Click();
-    void SphinxUtteranceResult(const std::u16string& result);
-    void SphinxNewUtterance();
-    void SphinxEndUtterance();
-    void SphinxUtteranceError(int32_t error);
-    void SphinxStartListening();
-    void SphinxStopListening();
-    void SphinxUtterancePartialResult(const std::u16string& result);
-    void timerAtivoTimer();
-    void ActivationKeyMessage(uint32_t wParam, uint32_t lParam);
-    bool Switching() const { return switching_; }
-    TWindowState State() const;
-
-    // --- Notification area --------------------------------------------
-    void MinimizeToTray();
-    void RemoveTrayIcon();
-    void AbrirPainel1Click();
     void TrayActivated(int reason);
     QString TrayTip() const;
 
-    // Shared by the handlers: runs body through the error guard.
-    void Handle(const std::function<void()>& body);
+    // What only the window does (TFormWindow).
+    void BuildWindowRegion() override;
+    void CentreOnScreen() override;
+    void QuitProgram() override;
+    bool NotificationAreaAvailable() override;
+    void HideWindow() override;
+    void MinimizeWindow() override;
+    void ShowWindowInFront() override;
+    void ShowTrayIcon(bool recognitionOn, const std::string& tip) override;
+    void RemoveTrayIcon() override;
+    bool TrayIconShown() const override { return TrayIcon != nullptr; }
+    uint64_t HookWindowId() override;
+    void ProcessMessages() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -297,62 +219,21 @@ private:
     void CreateDitadoPage();
     void CreateApresPage();
     void CreateTreinoPage();
-    // Shows the current sentence, its number and which buttons apply.
-    void ShowTake();
-    void TrainingTick();
     void CreateTray();
     void CreateDialogs();
+    // The widgets as the form's controls.
+    void HandOverControls();
     // Names and descriptions for screen readers, Tab order, shortcut keys.
     void SetUpKeyboardAccess();
     TMathBotao* NewButton(QWidget* parent, const char* name, const QString& strip, QRect geometry, bool transparent);
-    void SetMenuButtonsEnabled(bool enabled);
-    // Through RecognitionSwitchOn/Off, the window being their view.
-    void SwitchOff();
-    void SwitchOn();
-    friend class TWindowSwitch;
-    void SetEditorEnabled(bool enabled);
-    // The row the user selected in lbxCmds, -1 for none.
-    int32_t SelectedCommandRow() const;
-    // lbxCmds refilled with every command's phrase.
-    void FillCommandList();
-    // The argument boxes filled from args read under the type acao.
-    void ShowArguments(uint8_t acao, const std::string& args);
-    // While listening, the status says whether commands are active now.
-    void ShowListeningStatus();
     std::optional<QString> Choose(QFileDialog& dialog);
-    // Shows which phrases sound like the current command's.
-    void ShowSoundAlikes();
 
-    // The number words the warning compares with, read from modnum.ini once.
-    std::optional<TListaComandos> numerosDoAviso_;
-    IWindowServices& services_;
+    struct TAdapters;
+    std::unique_ptr<TAdapters> adapters_;
     std::unique_ptr<TQtTimer> timerAdapter_;
+    std::unique_ptr<TQtTimer> treinoTimerAdapter_;
     QRegion region_;
     QImage background_;
-    bool switching_ = false;
-    // A switch-on succeeded and no switch-off or failure has ended it; the
-    // recognizer's end of listening counts only then.
-    bool listening_ = false;
-    // The audio source's failure in this run (kUtteranceErrorAudio or
-    // kUtteranceErrorSourceGone), 0 for none.
-    int32_t audioError_ = 0;
-    bool destroyed_ = false;
-    // Voice training: the takes of the shipped sentences, the one shown, the
-    // recording under way, and the adaptation running on its own thread.
-    std::unique_ptr<TTakeFolder> takes_;
-    size_t take_ = 0;
-    TTakeRecorder recorder_;
-    struct TTrainingRun {
-        std::thread Thread;
-        std::mutex Mutex;
-        std::string Progress;  // the step under way, core text
-        std::exception_ptr Error;
-        std::atomic<bool> Done{false};
-        ~TTrainingRun() {
-            if (Thread.joinable()) Thread.join();
-        }
-    };
-    std::unique_ptr<TTrainingRun> training_;
     QTimer* treinoTimer_ = nullptr;
 };
 

@@ -1,5 +1,5 @@
-// The window as a picture: its shape, dragging by the background, the
-// notification area, and quitting.
+// The window as a picture: its shape and place, dragging by the background,
+// the notification area, and quitting.
 
 #include "app/Form1.h"
 
@@ -7,12 +7,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 
+#include "app/FormParts.h"
 #include "app/KeyCaptureEdit.h"
 #include "app/MicrophonePanel.h"
 #include "app/WindowRegion.h"
@@ -56,29 +59,29 @@ void TForm1::BuildWindowRegion() {
     setMask(region_);
 }
 
+void TForm1::CentreOnScreen() {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect avail = screen->availableGeometry();
+        move(avail.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TForm1::QuitProgram() { QCoreApplication::quit(); }
+
+void TForm1::ProcessMessages() {
+    lblStatus->repaint();
+    QCoreApplication::processEvents();
+}
+
+uint64_t TForm1::HookWindowId() { return static_cast<uint64_t>(winId()); }
+
 // ---------------------------------------------------------------------------
 // Pages
 
-void TForm1::ShowPage(QWidget* page) {
-    // The level meter listens only while its page is shown.
-    if (page != pagePrefs && pnlMicrofone) pnlMicrofone->Close();
-    abook->setCurrentWidget(page);
-}
+void TForm1::ShowPage(QWidget* page) { ShowPage(static_cast<TPage>(abook->indexOf(page))); }
 
 QString TForm1::CurrentPageName() const {
     return abook->currentWidget() ? abook->currentWidget()->objectName() : QString();
-}
-
-void TForm1::btnMinimizarClick() {
-    MinimizeToTray();
-}
-
-void TForm1::MathBotao1Click() {
-    QCoreApplication::quit();
-}
-
-void TForm1::Sair1Click() {
-    QCoreApplication::quit();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -121,24 +124,28 @@ void TForm1::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------
 // Notification area
 
-QString TForm1::TrayTip() const {
-    return btnReconhecer->Checked() ? QStringLiteral("MORO Zel") : QStringLiteral("MORO Zel (desativado)");
+QString TForm1::TrayTip() const { return Q(TrayTipText()); }
+
+bool TForm1::NotificationAreaAvailable() { return TrayAvailable(); }
+
+void TForm1::HideWindow() { hide(); }
+
+void TForm1::MinimizeWindow() { showMinimized(); }
+
+void TForm1::ShowWindowInFront() {
+    show();
+    raise();
+    activateWindow();
 }
 
-void TForm1::MinimizeToTray() {
-    if (!TrayAvailable()) {
-        showMinimized();
-        return;
-    }
-    hide();
-    RemoveTrayIcon();
+void TForm1::ShowTrayIcon(bool recognitionOn, const std::string& tip) {
     TrayIcon = new QSystemTrayIcon(this);
     TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
-    if (btnReconhecer->Checked())
+    if (recognitionOn)
         TrayIcon->setIcon(QIcon(QPixmap::fromImage(SkinImage(QStringLiteral("app_icon")))));
     else
         TrayIcon->setIcon(QIcon(QPixmap::fromImage(imgList)));
-    TrayIcon->setToolTip(TrayTip());
+    TrayIcon->setToolTip(Q(tip));
     connect(TrayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { Handle([this, reason] { TrayActivated(reason); }); });
     TrayIcon->show();
@@ -154,13 +161,6 @@ void TForm1::RemoveTrayIcon() {
 void TForm1::TrayActivated(int reason) {
     // A press of the left or the right button opens the menu at the pointer.
     if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) popTray->popup(QCursor::pos());
-}
-
-void TForm1::AbrirPainel1Click() {
-    RemoveTrayIcon();
-    show();
-    raise();
-    activateWindow();
 }
 
 }  // namespace zel

@@ -31,9 +31,6 @@ inline std::string FileName(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }
 
-inline const int kSamplingRates[] = {8000, 16000, 22050, 32000, 44100, 96000};
-inline const int kDefaultSampling = 2;
-
 inline QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, QPoint at) {
     auto* l = new QLabel(caption, parent);
     l->setObjectName(QLatin1String(name));

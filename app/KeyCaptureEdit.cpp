@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 
 #include "commands/Cp1252.h"
-#include "commands/KeyNames.h"
 
 namespace zel {
 
@@ -93,7 +92,7 @@ uint16_t VirtualKeyOfEvent(const QKeyEvent& event) {
     return VirtualKeyOfQtKey(event.key(), event.modifiers().testFlag(Qt::KeypadModifier), event.nativeScanCode());
 }
 
-TKeyCaptureEdit::TKeyCaptureEdit(bool combination, QWidget* parent) : QLineEdit(parent), combination_(combination) {
+TKeyCaptureEdit::TKeyCaptureEdit(bool combination, QWidget* parent) : QLineEdit(parent), capture_(combination) {
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -113,17 +112,9 @@ bool TKeyCaptureEdit::event(QEvent* e) {
 
 void TKeyCaptureEdit::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    QString name = QString::fromStdString(Cp1252ToUtf8(KeyCodeToName(VirtualKeyOfEvent(*event))));
-    if (!combination_) {
-        setText(name);
-        return;
-    }
-    if (!capturing_) {
-        setText(name);
-        capturing_ = true;
-    } else {
-        setText(text() + QLatin1Char('+') + name);
-    }
+    const std::u16string shown(reinterpret_cast<const char16_t*>(text().utf16()), static_cast<size_t>(text().size()));
+    const std::string now = capture_.KeyDown(VirtualKeyOfEvent(*event), Utf16ToCp1252(shown));
+    setText(QString::fromStdString(Cp1252ToUtf8(now)));
 }
 
 void TKeyCaptureEdit::keyReleaseEvent(QKeyEvent* event) {
@@ -131,7 +122,7 @@ void TKeyCaptureEdit::keyReleaseEvent(QKeyEvent* event) {
     // X11 repeats a held key as release and press pairs; only the presses
     // count, as a keyboard repeats only key downs.
     if (event->isAutoRepeat()) return;
-    capturing_ = false;
+    capture_.KeyUp();
     if (OnKeyUp) OnKeyUp();
 }
 

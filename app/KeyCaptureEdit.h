@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "form/KeyCapture.h"
+
 class QKeyEvent;
 
 namespace zel {
@@ -25,7 +27,7 @@ public:
     // (edtArgTecla); otherwise each key down replaces the text (edtTeclaAtivacao).
     TKeyCaptureEdit(bool combination, QWidget* parent = nullptr);
 
-    bool Capturing() const { return capturing_; }
+    bool Capturing() const { return capture_.Capturing(); }
     // Runs at every key up, after the capture flag is cleared.
     std::function<void()> OnKeyUp;
 
@@ -36,8 +38,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    bool combination_;
-    bool capturing_ = false;
+    TKeyCapture capture_;
 };
 
 }  // namespace zel

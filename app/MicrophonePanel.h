@@ -1,13 +1,14 @@
 #pragma once
-// The preferences page's microphone: a choice of the audio server's sources
-// ("padrão" first) and a level meter that moves while the page is open, so a
-// user sees the microphone is alive before switching recognition on.
+// The preferences page's microphone in Qt: the choice of the recording
+// sources and the level meter of the form's logic (form/MicrophoneChoice.h)
+// as a combo box and a bar.
 #include <QWidget>
 
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "app/WindowServices.h"
+#include "form/MicrophoneChoice.h"
 
 class QComboBox;
 class QLabel;
@@ -25,25 +26,16 @@ public:
     QComboBox* cbxMicrofone = nullptr;
     QProgressBar* pbNivel = nullptr;
 
-    // The chosen source (core text), empty for the server's default. Setting
-    // it does not ask the server; the recognizer takes it at once.
-    const std::string& Source() const { return source_; }
-    void SetSource(const std::string& name);
-    // The page was shown: the sources are listed afresh and the meter runs.
-    void Open();
-    // The page was left: the meter stops.
-    void Close();
+    TMicrophoneChoice& Choice() { return *choice_; }
+    const std::string& Source() const { return choice_->Source(); }
+    void SetSource(const std::string& name) { choice_->SetSource(name); }
+    void Open() { choice_->Open(); }
+    void Close() { choice_->Close(); }
 
 private:
-    void Chosen(int index);
-    void StartMeter();
-    void Poll();
-
-    IWindowServices& services_;
-    QTimer* timer_ = nullptr;
-    std::vector<TAudioSourceInfo> sources_;
-    std::string source_;
-    bool open_ = false;  // the page is shown: the meter may run
+    struct TAdapters;
+    std::unique_ptr<TAdapters> adapters_;
+    std::unique_ptr<TMicrophoneChoice> choice_;
 };
 
 }  // namespace zel

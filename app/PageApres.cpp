@@ -17,8 +17,4 @@ void TForm1::CreateApresPage() {
     Image1->installEventFilter(this);
 }
 
-void TForm1::Image1Click() {
-    ShowPage(pageMenu);
-}
-
 }  // namespace zel

@@ -27,38 +27,4 @@ void TForm1::CreateDitadoPage() {
     MathBotao3->OnClick = [this] { btnVoltarClick(); };
 }
 
-void TForm1::btnLimparDitadoClick() {
-    mmoDitado->clear();
-}
-
-std::vector<std::string> TForm1::DitadoLines() const {
-    std::vector<std::string> lines;
-    const QString text = mmoDitado->toPlainText();
-    if (text.isEmpty()) return lines;
-    for (const QString& line : text.split(QLatin1Char('\n'))) lines.push_back(C(line));
-    return lines;
-}
-
-void TForm1::SetDitadoLines(const std::vector<std::string>& lines) {
-    QStringList list;
-    for (const auto& l : lines) list << Q(l);
-    mmoDitado->setPlainText(list.join(QLatin1Char('\n')));
-}
-
-void TForm1::btnCarregarDitadoClick() {
-    auto file = Choose(*dlgAbrirDitado);
-    if (!file) return;
-    const std::string name = FileName(*file);
-    // The extension: from the last full stop of the name on, compared byte for byte.
-    const std::string base = name.substr(name.find_last_of('/') == std::string::npos ? 0 : name.find_last_of('/') + 1);
-    const size_t dot = base.find_last_of('.');
-    const std::string ext = dot == std::string::npos ? std::string() : base.substr(dot);
-    if (ext == ".zlm") {
-        SetDitadoLines(ReadTextLines(name));
-        return;
-    }
-    services_.LoadDictationCorpus(name, PastaExe);
-    SetDitadoLines(ReadLines(PastaExe + "zellm.zlm"));
-}
-
 }  // namespace zel

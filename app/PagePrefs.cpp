@@ -64,7 +64,7 @@ void TForm1::CreatePrefsPage() {
     btnTeclaNenhuma = Named(new QToolButton(p), "btnTeclaNenhuma", QRect(434, 34, 70, 22));
     btnTeclaNenhuma->setText(QStringLiteral("Nenhuma"));
     btnTeclaNenhuma->setToolTip(QStringLiteral("Sem tecla de ativação"));
-    connect(btnTeclaNenhuma, &QToolButton::clicked, edtTeclaAtivacao, &QLineEdit::clear);
+    connect(btnTeclaNenhuma, &QToolButton::clicked, this, [this] { Handle([this] { btnTeclaNenhumaClick(); }); });
     // The options, one under the other, each with its hint.
     int checkTop = 186;
     auto check = [&](const char* name, const QString& caption, const QString& hint) {
@@ -90,31 +90,14 @@ void TForm1::CreatePrefsPage() {
                          QStringLiteral("Guarda cada frase ouvida, com a confiança e o que foi feito, no arquivo "
                                         "historico.log da pasta do programa"));
     chbHistorico->setChecked(true);
-    pnlMicrofone = Named(new TMicrophonePanel(services_, p), "pnlMicrofone", QRect(330, 186, 170, 60));
+    pnlMicrofone = Named(new TMicrophonePanel(Services(), p), "pnlMicrofone", QRect(330, 186, 170, 60));
     MathBotao2 = NewButton(p, "MathBotao2", QStringLiteral("voltar"), QRect(352, 316, 140, 30), true);
 
     MathBotao2->OnClick = [this] { btnVoltarClick(); };
-    connect(chbHistorico, &QCheckBox::toggled, this,
-            [this](bool on) { Handle([this, on] { services_.SetHistoryEnabled(on); }); });
+    connect(chbHistorico, &QCheckBox::toggled, this, [this] { Handle([this] { chbHistoricoClick(); }); });
     connect(tbConfianca, &QSlider::valueChanged, this, [this] { Handle([this] { tbConfiancaChange(); }); });
     connect(tbSampling, &QSlider::valueChanged, this, [this] { Handle([this] { tbSamplingChange(); }); });
     connect(SpeedButton10, &QToolButton::clicked, this, [this] { Handle([this] { SpeedButton10Click(); }); });
-}
-
-void TForm1::tbConfiancaChange() {
-    LblConfianca->setText(QStringLiteral("Confiança: %1%").arg(tbConfianca->value()));
-    services_.SetConfThreshPercentage(tbConfianca->value());
-}
-
-void TForm1::tbSamplingChange() {
-    const int rate = kSamplingRates[std::clamp(tbSampling->value(), 0, 5)];
-    lblSampling->setText(QStringLiteral("Sampling: %1Hz").arg(rate));
-    services_.SetSamplesPerSecond(rate);
-}
-
-void TForm1::SpeedButton10Click() {
-    auto file = Choose(*dlgAbrirWave);
-    if (file) edtSomAtivacao->setText(*file);
 }
 
 }  // namespace zel

@@ -20,13 +20,11 @@
 #include <exception>
 #include <functional>
 
+// EAbort, the silent stop of a handler.
+#include "form/ErrorGuard.h"
+
 namespace zel {
 
-// Stops a handler without a message, as a user's cancel does.
-class EAbort : public std::exception {
-public:
-    const char* what() const noexcept override { return "Operation aborted"; }
-};
 
 class TMathBotao : public QWidget {
     Q_OBJECT

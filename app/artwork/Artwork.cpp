@@ -1,10 +1,11 @@
 // Draws every picture of the window: the background with its magenta field,
 // the three-look strips of the buttons, the microphone button, the logo page
 // and the notification-area images. Run at build time:
-//   zel_artwork OUTPUT_FOLDER
+//   zel_artwork OUTPUT_FOLDER [--raw]
 // Everything is drawn here with QPainter; change it and rebuild.
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -64,11 +65,44 @@ QFont UiFont(int pixels, bool bold = false) {
     return f;
 }
 
+// Also written as raw pixels (--raw): the Windows window, which has no PNG
+// reader of its own, embeds them. NAME.zrgb: "ZRGB", the width and the
+// height as 32-bit little-endian numbers, then the rows from the top, each
+// pixel as blue, green, red and a zero.
+bool gRaw = false;
+
+bool SaveRaw(const QImage& image, const QString& path) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    QByteArray bytes("ZRGB");
+    for (quint32 v : {static_cast<quint32>(rgb.width()), static_cast<quint32>(rgb.height())})
+        for (int i = 0; i < 4; ++i) bytes.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            bytes.append(static_cast<char>(qBlue(line[x])));
+            bytes.append(static_cast<char>(qGreen(line[x])));
+            bytes.append(static_cast<char>(qRed(line[x])));
+            bytes.append('\0');
+        }
+    }
+    return f.write(bytes) == bytes.size();
+}
+
 bool Save(const QImage& image, const QString& folder, const QString& name) {
     QString path = QDir(folder).filePath(name);
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "zel_artwork: cannot write %s\n", qPrintable(path));
         return false;
+    }
+    if (gRaw) {
+        QString raw = path;
+        raw.replace(QStringLiteral(".png"), QStringLiteral(".zrgb"));
+        if (!SaveRaw(image, raw)) {
+            std::fprintf(stderr, "zel_artwork: cannot write %s\n", qPrintable(raw));
+            return false;
+        }
     }
     return true;
 }
@@ -346,8 +380,9 @@ QImage TrayIcon(int size, bool on) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zel_artwork OUTPUT_FOLDER\n");
+    gRaw = argc == 3 && QByteArray(argv[2]) == "--raw";
+    if (argc != 2 && !gRaw) {
+        std::fprintf(stderr, "usage: zel_artwork OUTPUT_FOLDER [--raw]\n");
         return 2;
     }
     QString out = QString::fromLocal8Bit(argv[1]);

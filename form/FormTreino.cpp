@@ -1,0 +1,128 @@
+// The "treino" page: the user reads the shipped sentences aloud one by one,
+// then the acoustic model is adapted to those recordings (voz/ in the
+// program's folder), which every later switch-on loads. Reached from the
+// menu while recognition is off.
+#include "commands/Cp1252.h"
+#include "commands/ZelError.h"
+#include "form/FormLogic.h"
+#include "recognition/training/VoiceFolder.h"
+#include "recognition/training/VoiceTraining.h"
+
+namespace zel {
+
+namespace {
+
+// The rate of the takes: the model's.
+constexpr int32_t kTakeRate = 16000;
+constexpr const char* kPromptFile = "frases_treino.txt";
+
+std::string T(const char* utf8) { return Utf8ToCp1252(utf8); }
+
+}  // namespace
+
+void TFormLogic::btnTreinarVozClick() {
+    // The sentences are read afresh; the takes of this run of the program stay.
+    if (!takes_) takes_ = std::make_unique<TTakeFolder>(PastaExe + "gravacoes/", ReadPromptSentences(PastaExe + kPromptFile));
+    if (takes_->Sentences().empty()) throw TError(T("Não há frases de treino em ") + PastaExe + kPromptFile);
+    Controls.lblTreinoStatus->SetText(AdaptedModelFolder(PastaExe).empty()
+                                          ? T("Leia cada frase em voz alta, no seu ritmo normal.")
+                                          : T("Há um treino de voz em uso. Um novo treino o substitui."));
+    ShowPage(kPageTreino);
+    ShowTake();
+}
+
+void TFormLogic::ShowTake() {
+    const TFormControls& c = Controls;
+    const size_t n = takes_->Sentences().size();
+    const bool recording = recorder_.Recording();
+    const bool busy = recording || Training();
+    c.lblTreinoProgresso->SetText(std::to_string(take_ + 1) + " de " + std::to_string(n));
+    c.lblTreinoFrase->SetText(takes_->Sentences()[take_]);
+    c.btnGravar->SetEnabled(!Training() && (recording || !takes_->Has(take_)));
+    c.btnRefazer->SetEnabled(!busy && takes_->Has(take_));
+    c.btnProxima->SetEnabled(!busy && takes_->Has(take_) && take_ + 1 < n);
+    c.btnAdaptar->SetEnabled(!busy && takes_->Count() == n);
+    c.btnEsquecerTreino->SetEnabled(!busy && !AdaptedModelFolder(PastaExe).empty());
+    c.btnVoltarTreino->SetEnabled(!busy);
+    if (!recording) c.barNivel->SetPosition(0);
+}
+
+void TFormLogic::btnGravarClick() {
+    const TFormControls& c = Controls;
+    // The button flips after this handler: Checked is the state before the click.
+    if (c.btnGravar->Checked()) {
+        c.timerTreino->SetEnabled(false);
+        const std::vector<int16_t> take = recorder_.Stop();
+        if (HeardNothing(take)) {
+            c.lblTreinoStatus->SetText(kHeardNothingMessage);
+        } else {
+            takes_->Keep(take_, take, kTakeRate);
+            c.lblTreinoStatus->SetText(take_ + 1 < takes_->Sentences().size()
+                                           ? T("Gravada. Clique em Próxima para a frase seguinte.")
+                                           : T("Todas gravadas: agora é adaptar."));
+        }
+    } else {
+        recorder_.Start(services_.OpenTakeMicrophone(kTakeRate));
+        c.timerTreino->SetEnabled(true);
+        c.lblTreinoStatus->SetText(T("Gravando… clique de novo ao terminar a frase."));
+    }
+    ShowTake();
+}
+
+void TFormLogic::btnRefazerClick() {
+    takes_->Forget(take_);
+    Controls.lblTreinoStatus->SetText(T("Grave a frase de novo."));
+    ShowTake();
+}
+
+void TFormLogic::btnProximaClick() {
+    ++take_;
+    Controls.lblTreinoStatus->SetText("");
+    ShowTake();
+}
+
+void TFormLogic::btnAdaptarClick() {
+    training_ = std::make_unique<TTrainingRun>();
+    TTrainingRun& run = *training_;
+    Controls.lblTreinoStatus->SetText(T("Adaptando o modelo à sua voz…"));
+    ShowTake();
+    run.Thread = std::thread([this, &run, takes = takes_->Prompts(), pasta = PastaExe] {
+        try {
+            services_.TrainVoice(takes, pasta, [&run](const std::string& step) {
+                std::lock_guard<std::mutex> lock(run.Mutex);
+                run.Progress = step;
+            });
+        } catch (...) {
+            run.Error = std::current_exception();
+        }
+        run.Done = true;
+    });
+    Controls.timerTreino->SetEnabled(true);
+}
+
+void TFormLogic::timerTreinoTimer() {
+    const TFormControls& c = Controls;
+    if (recorder_.Recording()) c.barNivel->SetPosition(recorder_.Level());
+    if (!training_) return;
+    if (!training_->Done) {
+        std::lock_guard<std::mutex> lock(training_->Mutex);
+        if (!training_->Progress.empty()) c.lblTreinoStatus->SetText(T("Adaptando: ") + training_->Progress + T("…"));
+        return;
+    }
+    c.timerTreino->SetEnabled(false);
+    std::exception_ptr error = training_->Error;
+    training_.reset();
+    c.lblTreinoStatus->SetText(error ? T("O treino não terminou; o modelo anterior continua em uso.")
+                                     : T("Pronto: a sua voz será usada ao ligar o reconhecimento."));
+    ShowTake();
+    // The message box says why.
+    if (error) std::rethrow_exception(error);
+}
+
+void TFormLogic::btnEsquecerTreinoClick() {
+    ForgetVoiceModel(PastaExe);
+    Controls.lblTreinoStatus->SetText(T("Treino de voz esquecido: o modelo instalado volta a ser usado."));
+    ShowTake();
+}
+
+}  // namespace zel

@@ -1,0 +1,162 @@
+#include "form/ZelServices.h"
+
+#include "actions/ActionContext.h"
+#include "actions/Activation.h"
+#include "commands/KeyNames.h"
+#include "commands/ZelError.h"
+#include "recognition/AudioSources.h"
+#include "recognition/HeardReporter.h"
+#include "recognition/RecognitionSwitch.h"
+#include "recognition/Sphinx.h"
+#include "recognition/training/VoiceTraining.h"
+#include "recognition/hook/ActivationKey.h"
+#include "recognition/hook/HookLibrary.h"
+
+namespace zel {
+
+namespace {
+
+class TZelServices : public IWindowServices {
+public:
+    TZelServices(std::string pastaExe, std::unique_ptr<IDesktop> desktop, std::unique_ptr<IEventPoster> poster,
+                 const TRecognizerFactory& recognizer)
+        : pastaExe_(std::move(pastaExe)), desktop_(std::move(desktop)), poster_(std::move(poster)) {
+        sphinx_ = std::make_unique<TSphinx>(recognizer(*poster_), pastaExe_ + kRecognizerFolderName);
+        IRecognizerControl& c = sphinx_->Control();
+        // The window's handlers, whenever a window is connected.
+        c.OnUtteranceResult = [this](const std::u16string& r) { if (links_.UtteranceResult) links_.UtteranceResult(r); };
+        c.OnNewUtterance = [this] { if (links_.NewUtterance) links_.NewUtterance(); };
+        c.OnEndUtterance = [this] { if (links_.EndUtterance) links_.EndUtterance(); };
+        c.OnUtteranceError = [this](int32_t e) { if (links_.UtteranceError) links_.UtteranceError(e); };
+        c.OnStartListening = [this] { if (links_.StartListening) links_.StartListening(); };
+        c.OnStopListening = [this] { if (links_.StopListening) links_.StopListening(); };
+        c.OnUtterancePartialResult = [this](const std::u16string& r) {
+            if (links_.UtterancePartialResult) links_.UtterancePartialResult(r);
+        };
+        c.OnUtteranceScore = [this](const TUtteranceScore& s) { heard_.Score(s); };
+        heard_.SetHistoryFile(pastaExe_ + kHistoryFileName);
+        heard_.OnHeard = [this](const THeardEntry& e) { if (links_.Heard) links_.Heard(e); };
+        heard_.OnHistoryError = [this](const std::string& m) { if (links_.HistoryError) links_.HistoryError(m); };
+    }
+
+    ~TZelServices() override {
+        links_ = TWindowLinks{};
+        Guarded([this] { sphinx_->StopRecognizer(); });
+    }
+
+    void Connect(const TWindowLinks& links) override {
+        links_ = links;
+        if (!links.TimerAtivo) return;  // the window is going away
+        ctx_ = std::make_unique<TActionContext>(noCommands_, *desktop_, *links.TimerAtivo,
+                                                hook_.Loaded() ? &indicator_ : nullptr);
+    }
+
+    void LoadHookLibrary() override {
+        hook_.LoadHookLibrary(pastaExe_);
+        // The indicator is the library's; without it the indicator calls are skipped.
+        ctx_->Indicator = &indicator_;
+    }
+
+    void SetConfThreshPercentage(int32_t percent) override { sphinx_->Control().ConfThreshPercentage = percent; }
+    void SetSamplesPerSecond(int32_t rate) override { sphinx_->Control().SamplesPerSecond = rate; }
+    std::string TextToPhonemes(const std::string& text) override { return sphinx_->TextToPhonemes(text); }
+
+    void LoadDictationCorpus(const std::string& corpus, const std::string& pastaExe) override {
+        TParserPortugues& parser = sphinx_->Parser();
+        parser.ResetCounts();
+        parser.LoadCorpusFile(corpus);
+        parser.GenerateModelFiles(pastaExe);
+    }
+
+    void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>& ditado) override {
+        Sync(state);
+        zel::GenerateRecognizerFiles(*sphinx_, *ctx_, ditado, state.PastaExe);
+    }
+    void InitRecognizer() override { sphinx_->InitRecognizer(); }
+    void StartRecognizer() override {
+        heard_.StartRun();
+        sphinx_->StartRecognizer();
+    }
+    void StopRecognizer() override { sphinx_->StopRecognizer(); }
+    // The activation key goes with the window id: the hook library takes
+    // that key from the applications while it watches.
+    void OpenKeyHook(uint64_t windowId) override {
+        hook_.OpenKeyHook(static_cast<uint32_t>(windowId), zel::KeyNameToCode(ctx_->Prefs.TeclaAtivacao));
+    }
+    void CloseKeyHook() override { hook_.CloseKeyHook(); }
+    void HideIndicator() override { ActivationSwitchOff(*ctx_); }
+
+    void UtteranceResult(const TWindowState& state, const std::u16string& result) override {
+        Sync(state);
+        heard_.Result(*ctx_, result);
+    }
+    void ActivationKey(const TWindowState& state, uint32_t wParam, uint32_t lParam) override {
+        Sync(state);
+        ActivationKeyMessage(*ctx_, wParam, lParam);
+    }
+    void ActivationTimerTick(const TWindowState& state) override {
+        Sync(state);
+        zel::ActivationTimerTick(*ctx_);
+    }
+    void ShellOpen(const std::string& file) override { desktop_->ShellOpen(file, "", ""); }
+
+    std::string ListeningStatus() override { return zel::ListeningStatus(*ctx_); }
+    void SetHistoryEnabled(bool enabled) override { heard_.SetHistoryEnabled(enabled); }
+    std::vector<TAudioSourceInfo> AudioSources() override { return ListAudioSources(); }
+    void SetAudioSource(const std::string& name) override { sphinx_->Control().AudioSource = name; }
+    void StartLevelMeter(const std::string& name) override { meter_.Start(name); }
+    void StopLevelMeter() override { meter_.Stop(); }
+    int32_t TakeLevel() override { return meter_.TakeLevel(); }
+    std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) override { return OpenMicrophone("", rate, rate); }
+    void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
+                    const std::function<void(const std::string&)>& progress) override {
+        TTrainingSetup setup;
+        setup.ProgramFolder = pastaExe;
+        setup.BaseModel = InstalledAcousticModel(pastaExe, pastaExe + kRecognizerFolderName);
+        zel::TrainVoice(setup, takes, progress);
+    }
+
+private:
+    static void Guarded(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (...) {
+        }
+    }
+
+    // The window's controls as the interpretation reads them.
+    void Sync(const TWindowState& s) {
+        ctx_->Comandos = s.Comandos;
+        ctx_->TempoTecla = s.TempoTecla;
+        ctx_->TempoAtivacao = s.TempoAtivacao;
+        ctx_->Prefs.MultiCmd = s.MultiCmd;
+        ctx_->Prefs.ModNum = s.ModNum;
+        ctx_->Prefs.ModoAdv = s.ModoAdv;
+        ctx_->Prefs.AtivaToggle = s.AtivaToggle;
+        ctx_->Prefs.MostrarIndicador = s.MostrarIndicador;
+        ctx_->Prefs.SomAtivacao = s.SomAtivacao;
+        ctx_->Prefs.TeclaAtivacao = s.TeclaAtivacao;
+    }
+
+    std::string pastaExe_;
+    std::unique_ptr<IDesktop> desktop_;
+    THookLibrary hook_;
+    THookIndicator indicator_{hook_};
+    std::unique_ptr<IEventPoster> poster_;
+    std::unique_ptr<TSphinx> sphinx_;
+    TListaComandos noCommands_;
+    std::unique_ptr<TActionContext> ctx_;
+    TWindowLinks links_;
+    THeardReporter heard_;
+    TLevelMeter meter_;
+};
+
+}  // namespace
+
+std::unique_ptr<IWindowServices> MakeWindowServices(const std::string& pastaExe, std::unique_ptr<IDesktop> desktop,
+                                                    std::unique_ptr<IEventPoster> poster,
+                                                    const TRecognizerFactory& recognizer) {
+    return std::make_unique<TZelServices>(pastaExe, std::move(desktop), std::move(poster), recognizer);
+}
+
+}  // namespace zel
