@@ -410,5 +410,10 @@ int main(int argc, char** argv) {
     ok = Save(Logo(508, 364), out, QStringLiteral("logo.png")) && ok;
     ok = Save(TrayIcon(16, false), out, QStringLiteral("tray_desativado.png")) && ok;
     ok = Save(TrayIcon(64, true), out, QStringLiteral("app_icon.png")) && ok;
+    // The Windows program's own icon.
+    if (gRaw && !TrayIcon(64, true).save(QDir(out).filePath(QStringLiteral("app_icon.ico")), "ICO")) {
+        std::fprintf(stderr, "zel_artwork: cannot write app_icon.ico\n");
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

@@ -15,7 +15,8 @@ cleanup() {
   if [ -n "${ZEL_WINEPREFIX:-}" ]; then WINEPREFIX=$ZEL_WINEPREFIX timeout 20 wineserver -k 2>/dev/null || true; fi
   for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  rm -rf "$T"
+  # ZEL_TEST_KEEP=1 keeps the scratch folder, to look into a failure.
+  if [ "${ZEL_TEST_KEEP:-}" = 1 ]; then echo "kept $T"; else rm -rf "$T"; fi
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
