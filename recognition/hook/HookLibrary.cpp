@@ -1,5 +1,8 @@
 #include "HookLibrary.h"
 
+#include "platform/SystemProcess.h"
+#include "recognition/hook/ActivationMessage.h"
+
 namespace zel {
 
 THookLibrary::~THookLibrary() {
@@ -20,6 +23,24 @@ void THookLibrary::IndicadorMostrar() {
 
 void THookLibrary::IndicadorEsconder() {
     if (Loaded()) esconder_();
+}
+
+void THookLibrary::OpenKeyHook(uint32_t windowId, uint8_t activationKey) {
+    if (!KeyHookOpen()) {
+        OpenReceptor();
+        __atomic_store_n(&receptor_[kReceptorPid], ProcessId(), __ATOMIC_RELEASE);
+    }
+    __atomic_store_n(&receptor_[kReceptorKey], activationKey, __ATOMIC_RELEASE);
+    __atomic_store_n(&receptor_[kReceptorWindow], windowId, __ATOMIC_RELEASE);
+    HookOn();
+}
+
+void THookLibrary::CloseKeyHook() {
+    HookOff();
+    if (!KeyHookOpen()) return;
+    CloseReceptor();
+    receptor_ = nullptr;
+    shm_ = -1;
 }
 
 bool THookLibrary::TakeExports(void* handle, TExport (*lookup)(void* handle, const char* name)) {

@@ -71,6 +71,10 @@ public:
 
 private:
     using TExport = void (*)();
+    // The shared memory of this system: made (or refused) and mapped into
+    // receptor_, then unmapped and closed.
+    void OpenReceptor();
+    void CloseReceptor();
     // Keeps the library when it has the four exports.
     bool TakeExports(void* handle, TExport (*lookup)(void* handle, const char* name));
     void* handle_ = nullptr;

@@ -51,44 +51,35 @@ bool HeldByRunningProcess(const std::string& name) {
 
 }  // namespace
 
-void THookLibrary::OpenKeyHook(uint32_t windowId, uint8_t activationKey) {
-    if (!KeyHookOpen()) {
-        const std::string name = ShmName();
-        int fd = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST) {
-            if (HeldByRunningProcess(name)) throw TError(kOtherCopy);
-            // Left by a program that ended without closing: a new one in its place.
-            shm_unlink(name.c_str());
-            fd = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
-        }
-        if (fd < 0) throw TError(kShmFailed);
-        constexpr size_t size = kReceptorWords * sizeof(uint32_t);
-        void* view = MAP_FAILED;
-        if (fchmod(fd, 0600) == 0 && ftruncate(fd, size) == 0)
-            view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (view == MAP_FAILED) {
-            close(fd);
-            shm_unlink(name.c_str());
-            throw TError(kShmFailed);
-        }
-        shm_ = fd;
-        receptor_ = static_cast<uint32_t*>(view);
-        shmName_ = name;
-        __atomic_store_n(&receptor_[kReceptorPid], ProcessId(), __ATOMIC_RELEASE);
+void THookLibrary::OpenReceptor() {
+    const std::string name = ShmName();
+    int fd = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == EEXIST) {
+        if (HeldByRunningProcess(name)) throw TError(kOtherCopy);
+        // Left by a program that ended without closing: a new one in its place.
+        shm_unlink(name.c_str());
+        fd = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
     }
-    __atomic_store_n(&receptor_[kReceptorKey], activationKey, __ATOMIC_RELEASE);
-    __atomic_store_n(&receptor_[kReceptorWindow], windowId, __ATOMIC_RELEASE);
-    HookOn();
+    if (fd < 0) throw TError(kShmFailed);
+    constexpr size_t size = kReceptorWords * sizeof(uint32_t);
+    void* view = MAP_FAILED;
+    if (fchmod(fd, 0600) == 0 && ftruncate(fd, size) == 0)
+        view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (view == MAP_FAILED) {
+        close(fd);
+        shm_unlink(name.c_str());
+        throw TError(kShmFailed);
+    }
+    shm_ = fd;
+    receptor_ = static_cast<uint32_t*>(view);
+    shmName_ = name;
 }
 
-void THookLibrary::CloseKeyHook() {
-    HookOff();
-    if (!KeyHookOpen()) return;
+// The name goes too: POSIX would keep it.
+void THookLibrary::CloseReceptor() {
     munmap(receptor_, kReceptorWords * sizeof(uint32_t));
     close(static_cast<int>(shm_));
     shm_unlink(shmName_.c_str());
-    receptor_ = nullptr;
-    shm_ = -1;
 }
 
 }  // namespace zel

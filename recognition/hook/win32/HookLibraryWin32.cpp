@@ -29,44 +29,34 @@ void THookLibrary::LoadHookLibrary(const std::string& pastaExe) {
 
 std::string THookLibrary::ShmName() { return kReceptorMappingName; }
 
-void THookLibrary::OpenKeyHook(uint32_t windowId, uint8_t activationKey) {
-    if (!KeyHookOpen()) {
-        constexpr DWORD size = kReceptorWords * sizeof(uint32_t);
-        const std::wstring name = NativePath(ShmName()).native();
-        HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name.c_str());
-        if (!mapping) throw TError(kShmFailed);
-        // A mapping lives while a handle to it is open: one that exists
-        // belongs to a running program.
-        const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-        void* view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, size);
-        if (!view) {
-            CloseHandle(mapping);
-            throw TError(kShmFailed);
-        }
-        auto* words = static_cast<uint32_t*>(view);
-        const uint32_t holder = __atomic_load_n(&words[kReceptorPid], __ATOMIC_ACQUIRE);
-        if (existed && holder != ProcessId() && ProcessRunning(holder)) {
-            UnmapViewOfFile(view);
-            CloseHandle(mapping);
-            throw TError(kOtherCopy);
-        }
-        shm_ = reinterpret_cast<intptr_t>(mapping);
-        receptor_ = words;
-        shmName_ = ShmName();
-        __atomic_store_n(&receptor_[kReceptorPid], ProcessId(), __ATOMIC_RELEASE);
+void THookLibrary::OpenReceptor() {
+    constexpr DWORD size = kReceptorWords * sizeof(uint32_t);
+    const std::wstring name = NativePath(ShmName()).native();
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name.c_str());
+    if (!mapping) throw TError(kShmFailed);
+    // A mapping lives while a handle to it is open: one that exists belongs
+    // to a running program.
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    void* view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, size);
+    if (!view) {
+        CloseHandle(mapping);
+        throw TError(kShmFailed);
     }
-    __atomic_store_n(&receptor_[kReceptorKey], activationKey, __ATOMIC_RELEASE);
-    __atomic_store_n(&receptor_[kReceptorWindow], windowId, __ATOMIC_RELEASE);
-    HookOn();
+    auto* words = static_cast<uint32_t*>(view);
+    const uint32_t holder = __atomic_load_n(&words[kReceptorPid], __ATOMIC_ACQUIRE);
+    if (existed && holder != ProcessId() && ProcessRunning(holder)) {
+        UnmapViewOfFile(view);
+        CloseHandle(mapping);
+        throw TError(kOtherCopy);
+    }
+    shm_ = reinterpret_cast<intptr_t>(mapping);
+    receptor_ = words;
+    shmName_ = ShmName();
 }
 
-void THookLibrary::CloseKeyHook() {
-    HookOff();
-    if (!KeyHookOpen()) return;
+void THookLibrary::CloseReceptor() {
     UnmapViewOfFile(receptor_);
     CloseHandle(reinterpret_cast<HANDLE>(shm_));
-    receptor_ = nullptr;
-    shm_ = -1;
 }
 
 }  // namespace zel
