@@ -45,7 +45,7 @@ private:
 
 std::unique_ptr<IWindowServices> MakeZelServices(const std::string& pastaExe, std::unique_ptr<IDesktop> desktop,
                                                  const TRecognizerFactory& recognizer) {
-    return MakeWindowServices(pastaExe, std::move(desktop), std::make_unique<TQtEventPoster>(), recognizer);
+    return MakeWindowServices(pastaExe, pastaExe, std::move(desktop), std::make_unique<TQtEventPoster>(), recognizer);
 }
 
 std::unique_ptr<IWindowServices> MakeZelServices(const std::string& pastaExe) {

@@ -18,10 +18,11 @@ namespace {
 
 class TZelServices : public IWindowServices {
 public:
-    TZelServices(std::string pastaExe, std::unique_ptr<IDesktop> desktop, std::unique_ptr<IEventPoster> poster,
-                 const TRecognizerFactory& recognizer)
-        : pastaExe_(std::move(pastaExe)), desktop_(std::move(desktop)), poster_(std::move(poster)) {
-        sphinx_ = std::make_unique<TSphinx>(recognizer(*poster_), pastaExe_ + kRecognizerFolderName);
+    TZelServices(std::string pastaExe, std::string installation, std::unique_ptr<IDesktop> desktop,
+                 std::unique_ptr<IEventPoster> poster, const TRecognizerFactory& recognizer)
+        : pastaExe_(std::move(pastaExe)), installation_(std::move(installation)), desktop_(std::move(desktop)),
+          poster_(std::move(poster)) {
+        sphinx_ = std::make_unique<TSphinx>(recognizer(*poster_), installation_ + kRecognizerFolderName);
         IRecognizerControl& c = sphinx_->Control();
         // The window's handlers, whenever a window is connected.
         c.OnUtteranceResult = [this](const std::u16string& r) { if (links_.UtteranceResult) links_.UtteranceResult(r); };
@@ -52,7 +53,7 @@ public:
     }
 
     void LoadHookLibrary() override {
-        hook_.LoadHookLibrary(pastaExe_);
+        hook_.LoadHookLibrary(installation_);
         // The indicator is the library's; without it the indicator calls are skipped.
         ctx_->Indicator = &indicator_;
     }
@@ -112,7 +113,8 @@ public:
                     const std::function<void(const std::string&)>& progress) override {
         TTrainingSetup setup;
         setup.ProgramFolder = pastaExe;
-        setup.BaseModel = InstalledAcousticModel(pastaExe, pastaExe + kRecognizerFolderName);
+        setup.BaseModel = InstalledAcousticModel(pastaExe, installation_ + kRecognizerFolderName);
+        setup.ToolFolder = TrainingToolFolder(installation_);
         zel::TrainVoice(setup, takes, progress);
     }
 
@@ -139,6 +141,7 @@ private:
     }
 
     std::string pastaExe_;
+    std::string installation_;  // the recognizer's folder and the hook library are there
     std::unique_ptr<IDesktop> desktop_;
     THookLibrary hook_;
     THookIndicator indicator_{hook_};
@@ -153,10 +156,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IWindowServices> MakeWindowServices(const std::string& pastaExe, std::unique_ptr<IDesktop> desktop,
+std::unique_ptr<IWindowServices> MakeWindowServices(const std::string& pastaExe, const std::string& installation,
+                                                    std::unique_ptr<IDesktop> desktop,
                                                     std::unique_ptr<IEventPoster> poster,
                                                     const TRecognizerFactory& recognizer) {
-    return std::make_unique<TZelServices>(pastaExe, std::move(desktop), std::move(poster), recognizer);
+    return std::make_unique<TZelServices>(pastaExe, installation, std::move(desktop), std::move(poster), recognizer);
 }
 
 }  // namespace zel

@@ -17,8 +17,11 @@ namespace zel {
 // window's thread.
 using TRecognizerFactory = std::function<std::unique_ptr<IRecognizerControl>(IEventPoster& poster)>;
 
-// poster: runs the recognizer's events on the window's thread.
-std::unique_ptr<IWindowServices> MakeWindowServices(const std::string& pastaExe, std::unique_ptr<IDesktop> desktop,
+// pastaExe: where the program keeps its files; installation: where it is
+// installed (the recognizer's folder, the hook library). poster: runs the
+// recognizer's events on the window's thread.
+std::unique_ptr<IWindowServices> MakeWindowServices(const std::string& pastaExe, const std::string& installation,
+                                                    std::unique_ptr<IDesktop> desktop,
                                                     std::unique_ptr<IEventPoster> poster,
                                                     const TRecognizerFactory& recognizer);
 

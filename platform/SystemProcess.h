@@ -13,6 +13,15 @@ std::string ProgramFolder();
 // This system's folder separator.
 char FolderSeparator();
 
+// The folder of the user's own copy of the program's files, ending in the
+// separator: "%LOCALAPPDATA%\MORO Zel\" on Windows; on Linux MORO_ZEL_HOME,
+// else "$XDG_DATA_HOME/moro-zel/", else "~/.local/share/moro-zel/".
+std::string UserDataFolder();
+// Whether the program installed in folder is one for every user of the
+// machine, which never writes beside itself: a folder it cannot write, and
+// on Windows any folder under "Program Files".
+bool SharedInstallation(const std::string& folder);
+
 uint32_t ProcessId();
 // Whether a process of that id still runs (also one of another user).
 bool ProcessRunning(uint32_t pid);

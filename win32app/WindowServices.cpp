@@ -7,8 +7,9 @@
 
 namespace zel {
 
-std::unique_ptr<IWindowServices> MakeWin32Services(const std::string& pastaExe) {
-    return MakeWindowServices(pastaExe, std::make_unique<TWin32Desktop>(), std::make_unique<TWin32EventPoster>(),
+std::unique_ptr<IWindowServices> MakeWin32Services(const TProgramFolders& folders) {
+    return MakeWindowServices(folders.Runtime, folders.Installation, std::make_unique<TWin32Desktop>(),
+                              std::make_unique<TWin32EventPoster>(),
                               [](IEventPoster& poster) { return std::make_unique<TSphinxControl>(poster); });
 }
 

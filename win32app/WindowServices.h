@@ -6,9 +6,10 @@
 #include <string>
 
 #include "form/WindowServices.h"
+#include "platform/RuntimeFolder.h"
 
 namespace zel {
 
-std::unique_ptr<IWindowServices> MakeWin32Services(const std::string& pastaExe);
+std::unique_ptr<IWindowServices> MakeWin32Services(const TProgramFolders& folders);
 
 }  // namespace zel

@@ -9,7 +9,7 @@
 #include "commands/Cp1252.h"
 #include "form/ErrorGuard.h"
 #include "platform/SystemFiles.h"
-#include "platform/SystemProcess.h"
+#include "platform/RuntimeFolder.h"
 #include "win32app/ControlIds.h"
 #include "win32app/Form1.h"
 #include "win32app/Win32Text.h"
@@ -44,9 +44,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         const std::wstring text = zel::WideUtf8(utf8);
         MessageBoxW(GetActiveWindow(), text.c_str(), zel::win32ids::kWindowTitle, MB_OK | MB_ICONERROR);
     });
-    const std::string pastaExe = zel::ProgramFolder();
-    std::unique_ptr<zel::IWindowServices> services = zel::MakeWin32Services(pastaExe);
-    auto form = std::make_unique<zel::TForm1>(*services, pastaExe);
+    // Installed for every user: the program's files are the user's own.
+    zel::TProgramFolders folders;
+    try {
+        folders = zel::ProgramFolders();
+    } catch (const std::exception& e) {
+        zel::ShowError(e);
+        return 1;
+    }
+    std::unique_ptr<zel::IWindowServices> services = zel::MakeWin32Services(folders);
+    auto form = std::make_unique<zel::TForm1>(*services, folders.Runtime);
     form->Show();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

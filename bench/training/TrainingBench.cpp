@@ -17,8 +17,9 @@
 // the held-out set only reports the choice. --adapt trains in this process
 // with other settings instead of running zelcmd train: "map" (MAP of the
 // means and variances alone) or a comma-separated list of what is added to
-// it: mllr, mixw, passes=N, tau=X, nobayes. --ordinary N: how many ordinary
-// sentences a voice (20 by default). --snr X puts every voice's noise at X dB
+// it: mllr, mixw, passes=N, tau=X, nobayes; builtin (the program's own
+// trainer, BuiltInTrainer.h, as the Windows edition trains), btau=X.
+// --ordinary N: how many ordinary sentences a voice (20 by default). --snr X puts every voice's noise at X dB
 // (a harder set to choose settings on when the tuning voices score near 100%).
 //
 // Speech is kept in $ZEL_BENCH_DIR/speech as for the held-out bench.
@@ -85,6 +86,8 @@ bool ParseAdaptation(const std::string& list, TAdaptation& a) {
         else if (item == "nobayes") a.BayesMean = false;
         else if (item.rfind("passes=", 0) == 0) a.Passes = std::atoi(item.c_str() + 7);
         else if (item.rfind("tau=", 0) == 0) a.Tau = std::atof(item.c_str() + 4);
+        else if (item == "builtin") a.BuiltIn = true;
+        else if (item.rfind("btau=", 0) == 0) a.BuiltInTau = std::atof(item.c_str() + 5);
         else if (item != "map") return false;
     }
     return true;
@@ -190,7 +193,7 @@ int main(int argc, char** argv) {
         else {
             std::fprintf(stderr,
                          "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--margins] [--no-before] [--skip N] [--ordinary N] [--snr X] "
-                         "[--adapt mllr,mixw,passes=N,tau=X,nobayes]\n");
+                         "[--adapt mllr,mixw,passes=N,tau=X,nobayes,builtin,btau=X]\n");
             return 1;
         }
     }

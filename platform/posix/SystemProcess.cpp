@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "commands/TextFile.h"
@@ -23,6 +24,18 @@ std::string ProgramFolder() {
 }
 
 char FolderSeparator() { return '/'; }
+
+std::string UserDataFolder() {
+    auto env = [](const char* name) -> std::string {
+        const char* v = std::getenv(name);
+        return v && *v ? std::string(v) : std::string();
+    };
+    std::string folder = env("MORO_ZEL_HOME");
+    if (folder.empty()) folder = env("XDG_DATA_HOME").empty() ? env("HOME") + "/.local/share/moro-zel" : env("XDG_DATA_HOME") + "/moro-zel";
+    return folder.back() == '/' ? folder : folder + "/";
+}
+
+bool SharedInstallation(const std::string& folder) { return ::access(folder.c_str(), W_OK) != 0; }
 
 uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
 

@@ -1,6 +1,8 @@
 #include "platform/SystemProcess.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <filesystem>
 #include <string>
@@ -47,6 +49,48 @@ std::string ProgramFolder() {
 }
 
 char FolderSeparator() { return '\\'; }
+
+namespace {
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring out;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path))) out = path;
+    CoTaskMemFree(path);
+    return out;
+}
+
+// Whether a file can be made in the folder.
+bool Writable(const std::filesystem::path& folder) {
+    const std::filesystem::path probe = folder / L".moro-zel-escrita";
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+    CloseHandle(h);
+    return true;
+}
+
+}  // namespace
+
+std::string UserDataFolder() {
+    return CoreFileName(std::filesystem::path(KnownFolder(FOLDERID_LocalAppData)) / L"MORO Zel") + "\\";
+}
+
+bool SharedInstallation(const std::string& folder) {
+    const std::filesystem::path path = NativePath(folder);
+    // Under Program Files a program keeps nothing beside itself, even where
+    // it could (an administrator, or an emulation that lets everyone write).
+    for (REFKNOWNFOLDERID id : {FOLDERID_ProgramFiles, FOLDERID_ProgramFilesX86}) {
+        const std::wstring root = KnownFolder(id);
+        if (root.empty()) continue;
+        const std::wstring p = path.native();
+        if (p.size() >= root.size() && CompareStringOrdinal(p.c_str(), static_cast<int>(root.size()), root.c_str(),
+                                                            static_cast<int>(root.size()), TRUE) == CSTR_EQUAL &&
+            (p.size() == root.size() || p[root.size()] == L'\\' || p[root.size()] == L'/'))
+            return true;
+    }
+    return !Writable(path);
+}
 
 uint32_t ProcessId() { return GetCurrentProcessId(); }
 

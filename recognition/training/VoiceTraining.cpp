@@ -18,6 +18,7 @@
 #include "recognition/Sphinx.h"
 #include "recognition/WavWriter.h"
 #include "platform/SystemProcess.h"
+#include "recognition/training/BuiltInTrainer.h"
 #include "recognition/training/MixtureWeights.h"
 #include "recognition/training/VoiceFolder.h"
 
@@ -147,7 +148,8 @@ std::vector<TPrompt> ReadPromptList(const std::string& listFile) {
         if (tab == std::string::npos || Trim(line.substr(tab + 1)).empty())
             throw TError(listFile + ", linha " + std::to_string(number) +
                          Utf8ToCp1252(": esperava \"arquivo.wav<TAB>frase\""));
-        fs::path wav = NativePath(Trim(line.substr(0, tab)));
+        // The name is the list's text: as a file name of this system.
+        fs::path wav = NativePath(FileNameFromText(Trim(line.substr(0, tab))));
         if (wav.is_relative()) wav = folder / wav;
         prompts.push_back({CoreFileName(wav), Trim(line.substr(tab + 1))});
     }
@@ -161,6 +163,15 @@ std::vector<std::string> ReadPromptSentences(const std::string& fileName) {
         if (!line.empty() && line[0] != '#') out.push_back(line);
     }
     return out;
+}
+
+std::string TrainingToolFolder(const std::string& installation) {
+#ifdef _WIN32
+    return installation;
+#else
+    (void)installation;
+    return TTrainingSetup().ToolFolder;
+#endif
 }
 
 std::string InstalledAcousticModel(const std::string& programFolder, const std::string& recognizerFolder) {
@@ -181,6 +192,16 @@ bool HeardNothing(const std::vector<int16_t>& take) {
     return std::none_of(take.begin(), take.end(), [](int16_t v) { return std::abs(static_cast<int>(v)) >= kQuietestVoicePeak; });
 }
 
+namespace {
+void AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                  const std::string& model, const std::map<std::string, std::string>& feat,
+                  const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation);
+void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                    const std::string& model, const std::map<std::string, std::string>& feat, const std::string& ts2cb);
+void InstallAdaptedModel(TSteps& steps, const TAdaptation& adapt, const std::string& base, const std::string& model,
+                         TVoiceModelBuild& build);
+}  // namespace
+
 TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPrompt>& prompts,
                            const std::function<void(const std::string&)>& progress) {
     if (prompts.empty()) throw TError(Utf8ToCp1252("O treino de voz precisa de gravações."));
@@ -200,6 +221,8 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
 
     // The recordings at the model's rate, converted as the recognizer
     // converts what it hears; the words' pronunciations from our letter rules.
+    std::vector<TTrainingTake> takes;                        // for the program's own trainer
+    std::unordered_map<std::string, std::string> pronunciation;  // word → phones
     steps.Do("preparar as gravações", [&] {
         std::vector<std::string> ids, transcript, dictionary;
         std::set<std::string> known;
@@ -214,6 +237,7 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
             samples += converted.size();
             const std::string id = std::to_string(1000 + i).substr(1);
             WriteFileAtomic(work + "wav/" + id + ".wav", WavFileBytes(converted, setup.SampleRate));
+            if (setup.Adapt.BuiltIn) takes.push_back({converted, {}});
             const std::vector<std::string> words = PromptWords(prompts[i].Sentence);
             if (words.empty()) throw TError(Utf8ToCp1252("Frase sem palavras: ") + prompts[i].Sentence);
             std::string line = "<s>";
@@ -226,7 +250,9 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
                     else if (!phones.empty() && phones.back() != ' ') phones += ' ';
                 }
                 dictionary.push_back(w + " " + Trim(phones));
+                pronunciation[w] = Trim(phones);
             }
+            if (setup.Adapt.BuiltIn) takes.back().Words = words;
             transcript.push_back(line + " </s> (" + id + ")");
             ids.push_back(id);
         }
@@ -255,6 +281,49 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
     const std::string kind = featOption("-model", "ptm");
     const std::string ts2cb = kind == "ptm" ? ".ptm." : kind == "semi" ? ".semi." : ".cont.";
 
+    if (setup.Adapt.BuiltIn) {
+        AdaptBuiltIn(steps, setup, base, work, model, feat, takes, std::move(pronunciation));
+    } else {
+        AdaptWithTools(steps, setup, base, work, model, feat, ts2cb);
+    }
+    InstallAdaptedModel(steps, setup.Adapt, base, model, build);
+    return report;
+}
+
+namespace {
+
+void AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                  const std::string& model, const std::map<std::string, std::string>& feat,
+                  const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation) {
+    TBuiltInTrainer trainer(base, feat, setup.SampleRate, setup.ProgramFolder + kTrainingLogName);
+    steps.Do("ler o modelo acústico", [&] { trainer.ReadModel(work); });
+    steps.Do("calcular as características", [&] { trainer.ComputeFeatures(takes); });
+    trainer.SetDictionary(std::move(pronunciation));
+    auto align = [&] {
+        steps.Do("alinhar as gravações com as frases", [&] {
+            if (trainer.Align() == 0)
+                throw TError(Utf8ToCp1252("O treino de voz falhou: nenhuma gravação pôde ser alinhada com a sua frase."));
+        });
+    };
+    if (setup.Adapt.Mllr) {
+        align();
+        steps.Do("ajustar à voz e ao microfone (MLLR)", [&] { trainer.Mllr(); });
+    }
+    for (int pass = 1; pass <= std::max(1, setup.Adapt.Passes); ++pass) {
+        align();
+        steps.Do("adaptar cada som (MAP)", [&] { trainer.Map(setup.Adapt.BuiltInTau); });
+    }
+    // The variances stay the installed model's.
+    WriteFileAtomic(model + "means", trainer.MeansFile());
+    WriteFileAtomic(model + "variances", ReadFileBytes(base + "variances"));
+}
+
+void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                    const std::string& model, const std::map<std::string, std::string>& feat, const std::string& ts2cb) {
+    auto featOption = [&](const char* name, const char* fallback) {
+        auto it = feat.find(name);
+        return it == feat.end() ? std::string(fallback) : it->second;
+    };
     std::vector<std::string> fe = {setup.BinFolder + "sphinx_fe", "-samprate", std::to_string(setup.SampleRate), "-c", work + "ids",
                                    "-di", work + "wav", "-do", work + "feat", "-ei", "wav", "-eo", "mfc",
                                    "-mswav", "yes", "-dither", "yes", "-seed", "1"};
@@ -322,20 +391,25 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
         current = next;
     }
 
+}
+
+void InstallAdaptedModel(TSteps& steps, const TAdaptation& adapt, const std::string& base, const std::string& model,
+                         TVoiceModelBuild& build) {
     steps.Do("instalar o modelo adaptado", [&] {
         // The rest of the model comes along unchanged.
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(NativePath(base))) {
-            const std::string name = entry.path().filename().string();
+            const std::string name = CoreFileName(entry.path().filename());
             if (!entry.is_regular_file() || name == "means" || name == "variances") continue;
             // Adapted weights are read unquantized: the engine prefers a sendump.
             if (adapt.MixtureWeights && (name == "sendump" || name == "mixture_weights")) continue;
-            fs::copy_file(entry.path(), NativePath(model) / name, fs::copy_options::overwrite_existing, ec);
+            fs::copy_file(entry.path(), NativePath(model) / NativePath(name), fs::copy_options::overwrite_existing, ec);
             if (ec) RaiseCannotCreate(model + name, ec.message());
         }
         build.Commit();
     });
-    return report;
 }
+
+}  // namespace
 
 }  // namespace zel

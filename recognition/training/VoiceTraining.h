@@ -49,6 +49,15 @@ struct TAdaptation {
     // prior did better on the tuning voices, most at 10 dB of noise.
     double Tau = 100;
     bool BayesMean = true;        // map_adapt's simple update of the means, which ignores tau
+    // The program's own trainer (BuiltInTrainer.h) instead of the Sphinx
+    // trainer's tools: the Windows edition has no such tools. Its MAP weighs
+    // the prior mean by BuiltInTau frames.
+#ifdef _WIN32
+    bool BuiltIn = true;
+#else
+    bool BuiltIn = false;
+#endif
+    double BuiltInTau = 15;
 };
 
 struct TTrainingSetup {
@@ -68,6 +77,10 @@ struct TTrainingReport {
     std::vector<TTrainingStep> Steps;
     double SpeechSeconds = 0;  // the recordings' length
 };
+
+// Where an installation keeps the training tools: Debian's sphinxtrain on
+// Linux; the Windows edition needs none (its trainer is the program's own).
+std::string TrainingToolFolder(const std::string& installation);
 
 // The log of the last training, in the program's folder.
 inline constexpr const char* kTrainingLogName = "treino.log";

@@ -73,12 +73,12 @@ numcomandos=2
 cmd=copiar
 acao=1
 args=CTRL+C
-fonemas=
+fonemas=K OW P Y AA R 
 [cmd1]
 cmd=assinatura
 acao=3
 args=00Maria
-fonemas=
+fonemas=AA S Y N AA T W R AA 
 [ditado]
 EOF
 sed -i 's/$/\r/' "$T/zel/profiles/teste.zpr"
@@ -100,6 +100,7 @@ xdotool mousemove "$x" $((y - 112)) click 1  # the first row
 expect copiar text edtCmd
 expect 1 checked rdgTecla
 expect CTRL+C text edtArgTecla
+expect "K OW P Y AA R" text edtFonemas
 picture win_comandos
 click btnVoltar
 expect menu page
@@ -170,9 +171,10 @@ expect hidden window
 expect 1 trayicon
 # The click on the icon as the notification area reports it (under Xvfb
 # the icon's place depends on the tray program), then the menu by keys.
+xdotool mousemove 600 300
 probe trayclick
 sleep 1
-[ "${ZEL_TEST_KEEP:-}" = 1 ] && import -window root "$T/tray.png"
+[ -n "${ZEL_WINDOW_PICTURES:-}" ] && import -window root -crop 180x130+590+290 +repage "$ZEL_WINDOW_PICTURES/win_tray_menu.png"
 xdotool key Down Return  # the menu's first item, "Abrir Painel"
 expect "$wx $wy $ww $wh" window
 expect 0 trayicon

@@ -73,7 +73,7 @@ int RunListen(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "audio", "source", "settings", "modnum", "folder"}, {"dry-run"});
     if (!args.Has("profile") || !args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
-    const std::string exeFolder = zel::ProgramFolder();
+    const std::string exeFolder = Folders().Runtime;
     std::string folder = args.Has("folder") ? args.Get("folder") : exeFolder;
     if (!zel::EndsInFolderSeparator(folder)) folder += zel::FolderSeparator();
     std::error_code ec;
@@ -104,7 +104,7 @@ int RunListen(const std::vector<std::string>& argv) {
     auto control = std::make_unique<zel::TSphinxControl>(queue);
     zel::TSphinxControl& recognizer = *control;
     recognizer.ConfThreshPercentage = confianca;
-    zel::TSphinx sphinx(std::move(control), exeFolder + zel::kRecognizerFolderName);
+    zel::TSphinx sphinx(std::move(control), Folders().Installation + zel::kRecognizerFolderName);
 
     // The source: --source, else the settings' choice; "padrão" is the
     // server's default.

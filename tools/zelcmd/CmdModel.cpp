@@ -44,7 +44,7 @@ void FillFromCorpus(zel::TParserPortugues& parser, const TArgs& args) {
 void FillFromProfile(zel::TParserPortugues& parser, const TArgs& args) {
     zel::TProfileState profile;
     zel::LoadProfile(profile, args.Get("profile"));
-    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : zel::ProgramFolder() + "modnum.ini";
+    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : Folders().Runtime + "modnum.ini";
     if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
     zel::TListaComandos modificadores;
     zel::LoadNumericModifiers(modificadores, modnum);

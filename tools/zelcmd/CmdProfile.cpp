@@ -26,7 +26,7 @@ int RunProfile(const std::vector<std::string>& argv) {
     zel::LoadProfile(profile, args.plain[0]);
     if (args.Has("check")) {
         zel::TListaComandos numeros;
-        const std::string modnum = args.Has("modnum") ? args.Get("modnum") : zel::ProgramFolder() + "modnum.ini";
+        const std::string modnum = args.Has("modnum") ? args.Get("modnum") : Folders().Runtime + "modnum.ini";
         if (args.Has("modnum") && !zel::FileExists(modnum)) zel::RaiseCannotOpen(modnum);
         zel::LoadNumericModifiers(numeros, modnum);
         for (const auto& p : zel::SoundAlikePairs(profile.Comandos, numeros)) {

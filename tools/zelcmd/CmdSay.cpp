@@ -40,7 +40,7 @@ int RunSay(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"profile", "settings", "modnum"}, {"dry-run"});
     if (args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
-    const std::string pastaExe = zel::ProgramFolder();
+    const std::string pastaExe = Folders().Runtime;
 
     zel::TProfileState profile;
     if (args.Has("profile")) zel::LoadProfile(profile, args.Get("profile"));

@@ -41,7 +41,7 @@ void WaitForEnter() {
 // Reads the shipped sentences aloud: Enter starts and stops each recording.
 // The recordings and their list stay in DIR/gravacoes.
 std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
-    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(zel::ProgramFolder() + kPromptFile));
+    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(Folders().Runtime + kPromptFile));
     zel::TTakeRecorder recorder;
     const size_t n = takes.Sentences().size();
     for (size_t i = 0; i < n;) {
@@ -67,7 +67,8 @@ int RunTrain(const std::vector<std::string>& argv) {
     TArgs args = ParseArgs(argv, {"prompts", "folder"}, {"record", "forget"});
     const int modes = args.Has("prompts") + args.Has("record") + args.Has("forget");
     if (modes != 1 || !args.plain.empty()) throw zel::TError(kUsage);
-    std::string folder = args.Has("folder") ? FromTerminal(args.Get("folder")) : zel::ProgramFolder();
+    // File names are the system's, not text.
+    std::string folder = args.Has("folder") ? args.Get("folder") : Folders().Runtime;
     if (!zel::EndsInFolderSeparator(folder)) folder += zel::FolderSeparator();
 
     if (args.Has("forget")) {
@@ -79,9 +80,10 @@ int RunTrain(const std::vector<std::string>& argv) {
     std::filesystem::create_directories(zel::NativePath(folder), ec);
     zel::TTrainingSetup setup;
     setup.ProgramFolder = folder;
-    setup.BaseModel = zel::InstalledAcousticModel(folder, zel::ProgramFolder() + zel::kRecognizerFolderName);
+    setup.BaseModel = zel::InstalledAcousticModel(folder, Folders().Installation + zel::kRecognizerFolderName);
+    setup.ToolFolder = zel::TrainingToolFolder(Folders().Installation);
     const std::vector<zel::TPrompt> prompts =
-        args.Has("prompts") ? zel::ReadPromptList(FromTerminal(args.Get("prompts"))) : RecordPrompts(folder);
+        args.Has("prompts") ? zel::ReadPromptList(args.Get("prompts")) : RecordPrompts(folder);
     const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {
         std::cerr << zel::Cp1252ToUtf8(step) << "..." << std::endl;
     });

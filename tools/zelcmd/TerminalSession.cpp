@@ -11,6 +11,11 @@
 
 namespace zelcmd {
 
+const zel::TProgramFolders& Folders() {
+    static const zel::TProgramFolders folders = zel::ProgramFolders();
+    return folders;
+}
+
 zel::TIniDocument LoadSettings(const std::string& fileName) {
     if (fileName.empty()) return zel::TIniDocument();
     if (!zel::FileExists(fileName)) zel::RaiseCannotOpen(fileName);

@@ -11,9 +11,14 @@
 #include "platform/Desktop.h"
 #include "platform/fake/FakeDesktop.h"
 
+#include "platform/RuntimeFolder.h"
 #include "platform/SystemDesktop.h"
 
 namespace zelcmd {
+
+// Where zelcmd is installed and where it keeps its files (the user's own
+// folder for an installation for every user), worked out once.
+const zel::TProgramFolders& Folders();
 
 // config.ini as given with --settings; no name gives the defaults, a name
 // that does not exist raises "Cannot open file %s".

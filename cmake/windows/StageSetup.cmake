@@ -1,0 +1,42 @@
+# Stages what the setup program installs (cmake -P): exactly the shipped
+# files of the runtime folder, never what a run of the program wrote there
+# (config.ini, the generated models, historico.log, voz/...), and writes the
+# installer's and uninstaller's lists of them.
+#   -DRUNTIME=build-windows/bin -DSTAGE=folder
+cmake_minimum_required(VERSION 3.20)
+file(REMOVE_RECURSE ${STAGE})
+set(shipped zel.exe zelcmd.exe zeldll.dll modnum.ini beep.wav phoneset.txt frases_treino.txt
+    sphinx/sphinx.arg.default)
+file(GLOB profiles RELATIVE ${RUNTIME} ${RUNTIME}/profiles/*.zpr)
+file(GLOB_RECURSE model RELATIVE ${RUNTIME} ${RUNTIME}/sphinx/en-us/*)
+list(APPEND shipped ${profiles} ${model})
+set(install "")
+set(uninstall "")
+set(folders "")
+set(bytes 0)
+foreach(f IN LISTS shipped)
+  if(NOT EXISTS ${RUNTIME}/${f})
+    message(FATAL_ERROR "the runtime folder lacks ${f}")
+  endif()
+  get_filename_component(dir ${f} DIRECTORY)
+  file(COPY ${RUNTIME}/${f} DESTINATION ${STAGE}/files/${dir})
+  file(SIZE ${RUNTIME}/${f} size)
+  math(EXPR bytes "${bytes} + ${size}")
+  string(REPLACE "/" "\\" wf "${f}")
+  string(REPLACE "/" "\\" wdir "${dir}")
+  string(APPEND install "SetOutPath \"$INSTDIR\\${wdir}\"\nFile \"${STAGE}/files/${f}\"\n")
+  string(APPEND uninstall "Delete \"$INSTDIR\\${wf}\"\n")
+  if(dir AND NOT dir IN_LIST folders)
+    list(APPEND folders ${dir})
+  endif()
+endforeach()
+# Folders go deepest first, and only when empty: the user's own files stay.
+list(SORT folders ORDER DESCENDING)
+foreach(dir IN LISTS folders)
+  string(REPLACE "/" "\\" wdir "${dir}")
+  string(APPEND uninstall "RMDir \"$INSTDIR\\${wdir}\"\n")
+endforeach()
+math(EXPR kb "(${bytes} + 1023) / 1024")
+file(WRITE ${STAGE}/install.nsh "${install}SetOutPath \"$INSTDIR\"\n")
+file(WRITE ${STAGE}/uninstall.nsh "${uninstall}")
+file(WRITE ${STAGE}/size.nsh "!define SIZE_KB ${kb}\n")
