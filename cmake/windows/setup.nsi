@@ -19,7 +19,8 @@ RequestExecutionLevel admin
 BrandingText "${PRODUCT} ${VERSION}"
 
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\zel.exe"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -30,6 +31,12 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 Function .onInit
   SetRegView 64
+FunctionEnd
+
+; The installer runs as administrator; the program should not: Explorer
+; starts it as the signed-in user.
+Function StartAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\zel.exe"'
 FunctionEnd
 
 Function un.onInit
