@@ -90,11 +90,18 @@ echo "commands heard right: $BEFORE before, $AFTER after training (of ${#CMDS[@]
 [ "$AFTER" -gt "$BEFORE" ] || fail "not heard better: $BEFORE before, $AFTER after"
 ls "$INST" | cmp -s - "$T/installed.txt" || fail "the program wrote beside itself: $(ls "$INST")"
 
+# A profile of the user's own, saved into the user's profiles.
+win "$ZELCMD" profile "$(winpath "$T/perfil.zpr")" --save "$OWN\\profiles\\meus comandos.zpr" > /dev/null \
+  || fail "the profile was not saved"
+cp "$USERDIR/profiles/meus comandos.zpr" "$T/saved.zpr" || fail "no saved profile in the user's folder"
+
 # --- uninstall: the program goes, the user's files stay.
 win "C:\\Program Files\\MORO Zel\\desinstalar.exe" /S || fail "uninstall failed"
 timeout 60 wineserver -w
 [ ! -e "$INST" ] || fail "left behind: $(cd "$INST" && find . | head)"
 [ ! -e "$T/prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/MORO Zel.lnk" ] || fail "shortcut left"
 if win reg query "$KEY" > /dev/null 2>&1; then fail "uninstall entry left"; fi
-[ -f "$USERDIR/profiles/desktop.zpr" ] && [ -f "$USERDIR/voz/means" ] || fail "the user's files went too"
+[ -f "$USERDIR/profiles/desktop.zpr" ] && [ -f "$USERDIR/voz/means" ] && [ -f "$USERDIR/config.ini" -o -f "$USERDIR/sphinx.arg" ] \
+  || fail "the user's files went too: $(ls -R "$USERDIR" | head)"
+cmp -s "$USERDIR/profiles/meus comandos.zpr" "$T/saved.zpr" || fail "the user's saved profile went or changed"
 echo "installed, heard, trained and uninstalled"
