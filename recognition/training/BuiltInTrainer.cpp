@@ -235,6 +235,16 @@ size_t TBuiltInTrainer::Align() {
                 }
                 logConst[(size_t(c) * streams + f) * densities + d] = -0.5 * k;
             }
+    // The log density of a frame under a Gaussian of the current means.
+    auto logDensity = [&](const std::vector<float>& x, uint32_t c, uint32_t f, uint32_t d) {
+        const size_t at = means_.Offset(c, f, d);
+        double e = 0;
+        for (uint32_t i = 0; i < means_.VecLen[f]; ++i) {
+            const double diff = x[md.StreamStart[f] + i] - means_.Values[at + i];
+            e += diff * diff * inverse[at + i];
+        }
+        return logConst[(size_t(c) * streams + f) * densities + d] - 0.5 * e;
+    };
     const uint32_t states = def.Phones.empty() ? 3 : static_cast<uint32_t>(def.Phones[0].Senones.size());
     size_t aligned = 0;
     for (size_t u = 0; u < features_.size(); ++u) {
@@ -329,13 +339,7 @@ size_t TBuiltInTrainer::Align() {
                     g.Score.resize(size_t(streams) * top);
                     for (uint32_t f = 0; f < streams; ++f) {
                         for (uint32_t d = 0; d < densities; ++d) {
-                            const size_t at = means_.Offset(c, f, d);
-                            double e = 0;
-                            for (uint32_t i = 0; i < means_.VecLen[f]; ++i) {
-                                const double diff = x[md.StreamStart[f] + i] - means_.Values[at + i];
-                                e += diff * diff * inverse[at + i];
-                            }
-                            all[d] = logConst[(size_t(c) * streams + f) * densities + d] - 0.5 * e;
+                            all[d] = logDensity(x, c, f, d);
                             order[d] = d;
                         }
                         std::partial_sort(order.begin(), order.begin() + top, order.end(),
@@ -426,13 +430,7 @@ size_t TBuiltInTrainer::Align() {
                 double total = kMinusInfinity;
                 const size_t w = (size_t(s) * streams + f) * densities;
                 for (uint32_t d = 0; d < densities; ++d) {
-                    const size_t at = means_.Offset(c, f, d);
-                    double e = 0;
-                    for (uint32_t i = 0; i < means_.VecLen[f]; ++i) {
-                        const double diff = x[md.StreamStart[f] + i] - means_.Values[at + i];
-                        e += diff * diff * inverse[at + i];
-                    }
-                    post[d] = md.LogWeights[w + d] + logConst[(size_t(c) * streams + f) * densities + d] - 0.5 * e;
+                    post[d] = md.LogWeights[w + d] + logDensity(x, c, f, d);
                     total = LogAdd(total, post[d]);
                 }
                 for (uint32_t d = 0; d < densities; ++d) {

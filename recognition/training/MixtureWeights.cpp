@@ -1,5 +1,7 @@
 #include "recognition/training/MixtureWeights.h"
 
+#include "recognition/training/SphinxModelFiles.h"
+
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -55,13 +57,6 @@ long HeaderValue(std::string_view line, std::string_view name) {
     return std::strtol(std::string(line.substr(name.size() + 1)).c_str(), nullptr, 10);
 }
 
-void Put32(std::string& out, uint32_t v) {
-    char b[4];
-    if constexpr (std::endian::native == std::endian::big) v = Swap32(v);
-    std::memcpy(b, &v, 4);
-    out.append(b, 4);
-}
-
 }  // namespace
 
 TMixtureWeights ReadSendump(std::string_view bytes, const std::string& fileName) {
@@ -115,28 +110,7 @@ TMixtureWeights ReadSendump(std::string_view bytes, const std::string& fileName)
 }
 
 std::string MixtureWeightsFile(const TMixtureWeights& weights) {
-    std::string out = "s3\nversion 1.0\nchksum0 yes\n";
-    // The values start on a 4-byte boundary: blanks before "endhdr".
-    const std::string end = "endhdr\n";
-    while ((out.size() + end.size()) % 4 != 0) out += ' ';
-    out += end;
-    Put32(out, 0x11223344);
-    const size_t body = out.size();
-    Put32(out, weights.Senones);
-    Put32(out, weights.Features);
-    Put32(out, weights.Densities);
-    Put32(out, static_cast<uint32_t>(weights.Weights.size()));
-    for (float v : weights.Weights) Put32(out, std::bit_cast<uint32_t>(v));
-    // The checksum rotates left by 20 bits before adding each 32-bit word.
-    uint32_t sum = 0;
-    for (size_t at = body; at < out.size(); at += 4) {
-        uint32_t word;
-        std::memcpy(&word, out.data() + at, 4);
-        if constexpr (std::endian::native == std::endian::big) word = Swap32(word);
-        sum = ((sum << 20) | (sum >> 12)) + word;
-    }
-    Put32(out, sum);
-    return out;
+    return SphinxBinaryFile({weights.Senones, weights.Features, weights.Densities}, weights.Weights);
 }
 
 }  // namespace zel

@@ -87,7 +87,7 @@ TGaussians ReadGaussians(std::string_view bytes, const std::string& fileName) {
     return g;
 }
 
-std::string GaussiansFile(const TGaussians& g) {
+std::string SphinxBinaryFile(const std::vector<uint32_t>& counts, const std::vector<float>& values) {
     std::string out = "s3\nversion 1.0\nchksum0 yes\n";
     // The values start on a 4-byte boundary: blanks before "endhdr".
     const std::string end = "endhdr\n";
@@ -95,12 +95,9 @@ std::string GaussiansFile(const TGaussians& g) {
     out += end;
     Put32(out, 0x11223344);
     const size_t body = out.size();
-    Put32(out, g.Codebooks);
-    Put32(out, g.Streams);
-    Put32(out, g.Densities);
-    for (uint32_t v : g.VecLen) Put32(out, v);
-    Put32(out, static_cast<uint32_t>(g.Values.size()));
-    for (float v : g.Values) Put32(out, std::bit_cast<uint32_t>(v));
+    for (uint32_t v : counts) Put32(out, v);
+    Put32(out, static_cast<uint32_t>(values.size()));
+    for (float v : values) Put32(out, std::bit_cast<uint32_t>(v));
     // The checksum rotates left by 20 bits before adding each word after the mark.
     uint32_t sum = 0;
     for (size_t at = body; at < out.size(); at += 4) {
@@ -111,6 +108,12 @@ std::string GaussiansFile(const TGaussians& g) {
     }
     Put32(out, sum);
     return out;
+}
+
+std::string GaussiansFile(const TGaussians& g) {
+    std::vector<uint32_t> counts = {g.Codebooks, g.Streams, g.Densities};
+    counts.insert(counts.end(), g.VecLen.begin(), g.VecLen.end());
+    return SphinxBinaryFile(counts, g.Values);
 }
 
 TTransitions ReadTransitions(std::string_view bytes, const std::string& fileName) {

@@ -25,6 +25,8 @@ struct TGaussians {
 // message naming fileName when the bytes are not such a file.
 TGaussians ReadGaussians(std::string_view bytes, const std::string& fileName);
 std::string GaussiansFile(const TGaussians& gaussians);
+// Such a file of any kind: its counts, then the values with their number.
+std::string SphinxBinaryFile(const std::vector<uint32_t>& counts, const std::vector<float>& values);
 
 // The transition probabilities of each matrix (each row adding up to one), from state (rows: the emitting
 // states) to state (columns: the emitting states and the exit).
