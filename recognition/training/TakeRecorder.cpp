@@ -1,12 +1,15 @@
 #include "recognition/training/TakeRecorder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
 #include "commands/TextFile.h"
+#include "commands/ZelError.h"
 #include "recognition/WavWriter.h"
+#include "recognition/training/OwnFolder.h"
 
 namespace zel {
 
@@ -49,10 +52,26 @@ std::vector<int16_t> TTakeRecorder::Stop() {
     return samples;
 }
 
+namespace {
+
+// What a folder of takes held before the program marked its folders.
+bool IsTakeFileName(const std::string& name) {
+    if (name == "lista.tsv") return true;
+    return name.size() == 7 && name.compare(3, 4, ".wav") == 0 && std::isdigit(static_cast<unsigned char>(name[0])) &&
+           std::isdigit(static_cast<unsigned char>(name[1])) && std::isdigit(static_cast<unsigned char>(name[2]));
+}
+
+}  // namespace
+
 TTakeFolder::TTakeFolder(std::string folder, std::vector<std::string> sentences)
     : folder_(std::move(folder)), sentences_(std::move(sentences)), taken_(sentences_.size(), false) {
+    // Takes replace the files of earlier takes: never those of a folder of the user's.
+    const std::filesystem::path path = NativePath(folder_);
+    if (!IsOwnFolder(path, IsTakeFileName)) RaiseNotOwnFolder(folder_);
     std::error_code ec;
-    std::filesystem::create_directories(NativePath(folder_), ec);
+    std::filesystem::create_directories(path, ec);
+    if (ec) RaiseCannotCreate(folder_, ec.message());
+    MarkOwnFolder(path);
 }
 
 std::string TTakeFolder::WavName(size_t i) const { return std::to_string(1000 + i).substr(1) + ".wav"; }

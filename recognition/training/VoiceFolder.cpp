@@ -6,6 +6,7 @@
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
 #include "platform/SystemProcess.h"
+#include "recognition/training/OwnFolder.h"
 
 namespace zel {
 
@@ -34,6 +35,17 @@ fs::path WithSuffix(const fs::path& p, const std::string& suffix) {
     return out;
 }
 
+// The files of an acoustic model: what a trained voice held before the
+// program marked its folders.
+bool IsModelFileName(const std::string& name) {
+    for (const char* n : {"mdef", "means", "variances", "sendump", "mixture_weights", "transition_matrices",
+                          "feat.params", "noisedict", "README", "LICENSE"})
+        if (name == n) return true;
+    return false;
+}
+
+bool NoLegacyName(const std::string&) { return false; }
+
 // A model folder holds at least the model definition and the means.
 bool IsModel(const fs::path& folder) {
     std::error_code ec;
@@ -44,10 +56,12 @@ void Recover(const fs::path& target) {
     std::error_code ec;
     const fs::path old = WithSuffix(target, kOldSuffix);
     if (!fs::exists(fs::symlink_status(old, ec))) return;
-    if (fs::exists(target, ec))
-        fs::remove_all(old, ec);  // the new model made it: the old one was on its way out
-    else
+    if (fs::exists(target, ec)) {
+        // The new model made it: the old one was on its way out.
+        if (IsOwnFolder(old, IsModelFileName)) fs::remove_all(old, ec);
+    } else {
         fs::rename(old, target, ec);  // stopped between the renames: the old one comes back
+    }
 }
 
 }  // namespace
@@ -68,9 +82,10 @@ bool ForgetVoiceModel(const std::string& programFolder) {
         if (!fs::remove(voz, ec)) RaiseCannotCreate(CoreFileName(voz), ec.message());
         return true;
     }
+    if (!IsOwnFolder(voz, IsModelFileName)) RaiseNotOwnFolder(CoreFileName(voz));
     fs::remove_all(voz, ec);
     if (ec) RaiseCannotCreate(CoreFileName(voz), ec.message());
-    fs::remove_all(WithSuffix(voz, kOldSuffix), ec);
+    if (IsOwnFolder(WithSuffix(voz, kOldSuffix), IsModelFileName)) fs::remove_all(WithSuffix(voz, kOldSuffix), ec);
     return true;
 }
 
@@ -78,15 +93,21 @@ TVoiceModelBuild::TVoiceModelBuild(const std::string& programFolder) {
     const fs::path target = Target(programFolder);
     Recover(target);
     target_ = CoreFileName(target);
+    // What is there is replaced only when it is a trained voice (or nothing).
+    if (!IsOwnFolder(target, IsModelFileName)) RaiseNotOwnFolder(target_);
     std::error_code ec;
     // Trainings that were stopped left their temporary folders.
     const std::string prefix = CoreFileName(target.filename()) + kTempPrefix;
     for (const auto& entry : fs::directory_iterator(target.parent_path(), ec))
-        if (CoreFileName(entry.path().filename()).rfind(prefix, 0) == 0) fs::remove_all(entry.path(), ec);
+        if (CoreFileName(entry.path().filename()).rfind(prefix, 0) == 0 && fs::is_directory(entry.symlink_status(ec)) &&
+            IsOwnFolder(entry.path(), NoLegacyName))
+            fs::remove_all(entry.path(), ec);
     const fs::path temp = WithSuffix(target, kTempPrefix + std::to_string(ProcessId()));
     fs::create_directories(temp / "modelo", ec);
     if (!ec) fs::create_directories(temp / "trabalho", ec);
     if (ec) RaiseCannotCreate(CoreFileName(temp), ec.message());
+    MarkOwnFolder(temp);
+    MarkOwnFolder(temp / "modelo");
     temp_ = CoreFileName(temp);
     model_ = CoreFileName(temp / "modelo") + FolderSeparator();
     work_ = CoreFileName(temp / "trabalho") + FolderSeparator();

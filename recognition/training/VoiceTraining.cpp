@@ -1,7 +1,9 @@
 #include "recognition/training/VoiceTraining.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <cmath>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "recognition/AudioSource.h"
 #include "recognition/Sphinx.h"
 #include "recognition/WavWriter.h"
+#include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
 #include "recognition/training/BuiltInTrainer.h"
 #include "recognition/training/MixtureWeights.h"
@@ -209,7 +212,10 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
     if (!FileExists(base + "mdef") || !FileExists(base + "means"))
         throw TError(Utf8ToCp1252("Modelo acústico não encontrado em ") + base);
     const std::string log = setup.ProgramFolder + kTrainingLogName;
-    WriteFileAtomic(log, "");
+    // The log is the program's: a link in its place is replaced, never followed.
+    std::FILE* fresh = OpenOwnFile(log, false);
+    if (!fresh) RaiseCannotCreate(log, std::strerror(errno));
+    std::fclose(fresh);
 
     TTrainingReport report;
     TSteps steps(log, progress, report);

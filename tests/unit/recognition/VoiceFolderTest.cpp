@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "commands/ZelError.h"
+#include "recognition/training/TakeRecorder.h"
 #include "tests/support/TempDir.h"
 
 namespace zel {
@@ -57,7 +59,7 @@ TEST_F(VoiceFolder, ACommittedBuildReplacesTheModelAndLeavesNothingElse) {
     Build("second", true);
     EXPECT_EQ(dir.Read("voz/mdef"), "mdef second");
     EXPECT_EQ(dir.Read("voz/means"), "means second");
-    EXPECT_EQ(Entries(dir.Path() / "voz"), (std::vector<std::string>{"mdef", "means"}));
+    EXPECT_EQ(Entries(dir.Path() / "voz"), (std::vector<std::string>{".moro-zel", "mdef", "means"}));
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"config.ini", "voz"}));
 }
 
@@ -69,6 +71,7 @@ TEST_F(VoiceFolder, ABuildThatStopsBeforeItsCommitLeavesTheOldModelWhole) {
     // Killed outright: its temporary folder stays until the next training,
     // and is never taken for the model.
     fs::create_directories(dir.Path() / "voz.novo-99999/modelo");
+    dir.Write("voz.novo-99999/.moro-zel", "");
     dir.Write("voz.novo-99999/modelo/means", "half");
     EXPECT_EQ(AdaptedModelFolder(pasta), pasta + "voz");
     EXPECT_EQ(dir.Read("voz/means"), "means old");
@@ -98,6 +101,44 @@ TEST_F(VoiceFolder, ForgettingRemovesTheModelOnce) {
     EXPECT_FALSE(ForgetVoiceModel(pasta));
 }
 
+// A "voz" of the user's own (not a model the program made) is neither
+// replaced by a training nor removed by forgetting.
+TEST_F(VoiceFolder, AFolderOfTheUsersOwnIsNeverReplacedNorRemoved) {
+    fs::create_directories(dir.Path() / "voz" / "fotos");
+    dir.Write("voz/carta.txt", "minha carta");
+    dir.Write("voz/fotos/praia.jpg", "jpeg");
+    EXPECT_THROW(Build("new", true), TError);
+    EXPECT_THROW(ForgetVoiceModel(pasta), TError);
+    EXPECT_EQ(dir.Read("voz/carta.txt"), "minha carta");
+    EXPECT_EQ(dir.Read("voz/fotos/praia.jpg"), "jpeg");
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"voz"}));
+    // A model of the user's own files beside it is not a model either.
+    Model("voz", "mine");
+    EXPECT_THROW(Build("new", true), TError);
+    EXPECT_EQ(dir.Read("voz/means"), "means mine");
+    // A trained voice of earlier versions (the model's files alone) is the program's.
+    fs::remove_all(dir.Path() / "voz");
+    Model("voz", "old");
+    Build("new", true);
+    EXPECT_EQ(dir.Read("voz/means"), "means new");
+    EXPECT_TRUE(ForgetVoiceModel(pasta));
+}
+
+TEST_F(VoiceFolder, TakesGoOnlyIntoTheProgramsOwnFolder) {
+    fs::create_directories(dir.Path() / "gravacoes");
+    dir.Write("gravacoes/001.wav", "the user's own recording");
+    dir.Write("gravacoes/entrevista.wav", "another");
+    EXPECT_THROW(TTakeFolder(pasta + "gravacoes/", {"uma frase"}), TError);
+    EXPECT_EQ(dir.Read("gravacoes/001.wav"), "the user's own recording");
+    // A folder of takes of earlier versions, or a new one, is the program's.
+    fs::remove(dir.Path() / "gravacoes" / "entrevista.wav");
+    TTakeFolder takes(pasta + "gravacoes/", {"uma frase"});
+    takes.Keep(0, std::vector<int16_t>(1600, 100), 16000);
+    EXPECT_EQ(dir.Read("gravacoes/lista.tsv"), "000.wav\tuma frase\r\n");
+    TTakeFolder again(pasta + "novas/", {"uma frase"});
+    EXPECT_TRUE(fs::exists(dir.Path() / "novas" / ".moro-zel"));
+}
+
 #ifndef _WIN32  // Wine makes no symbolic links
 TEST_F(VoiceFolder, ThroughALinkTheModelGoesWhereItPointsAndForgettingKeepsIt) {
     zeltest::TTempDir elsewhere;
@@ -110,6 +151,19 @@ TEST_F(VoiceFolder, ThroughALinkTheModelGoesWhereItPointsAndForgettingKeepsIt) {
     EXPECT_TRUE(ForgetVoiceModel(pasta));
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Path() / "voz")));
     EXPECT_EQ(elsewhere.Read("minha-voz/means"), "means linked");
+}
+
+TEST_F(VoiceFolder, ALinkToTheUsersFilesLeavesThemAlone) {
+    zeltest::TTempDir elsewhere;
+    fs::create_directories(elsewhere.Path() / "documentos");
+    elsewhere.Write("documentos/tese.odt", "four years");
+    fs::create_symlink(elsewhere.Path() / "documentos", dir.Path() / "voz");
+    EXPECT_THROW(Build("linked", true), TError);
+    EXPECT_EQ(elsewhere.Read("documentos/tese.odt"), "four years");
+    EXPECT_EQ(Entries(elsewhere.Path()), (std::vector<std::string>{"documentos"}));
+    // Forgetting removes the link, never what it points to.
+    EXPECT_TRUE(ForgetVoiceModel(pasta));
+    EXPECT_EQ(elsewhere.Read("documentos/tese.odt"), "four years");
 }
 #endif
 

@@ -148,6 +148,17 @@ TEST_F(VoiceTraining, TheAdaptedModelReplacesTheOldOneWithTheRestOfTheInstalledM
 }
 #endif
 
+#ifndef _WIN32  // the stand-in tools are shell scripts; Wine makes no symbolic links
+TEST_F(VoiceTraining, ALinkInThePlaceOfTheLogIsReplacedNeverFollowed) {
+    dir.Write("importante.txt", "the user's file");
+    fs::create_symlink(dir.Path() / "importante.txt", dir.Path() / "pasta" / "treino.log");
+    TrainVoice(setup, prompts);
+    EXPECT_EQ(dir.Read("importante.txt"), "the user's file");
+    EXPECT_FALSE(fs::is_symlink(dir.Path() / "pasta" / "treino.log"));
+    EXPECT_NE(dir.Read("pasta/treino.log").find("<s> o gato preto </s> (000)"), std::string::npos);
+}
+#endif
+
 #ifndef _WIN32  // the stand-in tools are shell scripts
 TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
     OldModel();
