@@ -2,6 +2,7 @@
 #include <chrono>
 #include <thread>
 
+#include "commands/Cp1252.h"
 #include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "form/ErrorGuard.h"
@@ -91,6 +92,8 @@ public:
     void HideIndicator() override { services_.HideIndicator(); }
     bool HasActivationKey() override { return !Trim(c_.edtTeclaAtivacao->Text()).empty(); }
     std::string ListeningStatus() override { return services_.ListeningStatus(); }
+    std::string RecognizerNotice() override { return services_.RecognizerNotice(); }
+    void ShowNotice(const std::string& text) override { ShowMessageUtf8(Cp1252ToUtf8(text)); }
 
 private:
     TFormLogic& form_;

@@ -98,6 +98,8 @@ public:
 
     // The status while listening: "Ouvindo…", or with the activation state.
     virtual std::string ListeningStatus() = 0;
+    // What the last InitRecognizer went on in spite of (core text); empty: nothing.
+    virtual std::string RecognizerNotice() { return {}; }
     // The history file (historico.log in the program's folder) on or off.
     virtual void SetHistoryEnabled(bool enabled) = 0;
     // The microphone: the audio server's sources ("padrão" first; raises

@@ -102,6 +102,7 @@ public:
     void ShellOpen(const std::string& file) override { desktop_->ShellOpen(file, "", ""); }
 
     std::string ListeningStatus() override { return zel::ListeningStatus(*ctx_); }
+    std::string RecognizerNotice() override { return sphinx_->Control().Notice; }
     void SetHistoryEnabled(bool enabled) override { heard_.SetHistoryEnabled(enabled); }
     std::vector<TAudioSourceInfo> AudioSources() override { return ListAudioSources(); }
     void SetAudioSource(const std::string& name) override { sphinx_->Control().AudioSource = name; }

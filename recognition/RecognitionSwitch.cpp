@@ -64,6 +64,7 @@ public:
     void HideIndicator() override { ActivationSwitchOff(ctx_); }
     bool HasActivationKey() override { return !Trim(ctx_.Prefs.TeclaAtivacao).empty(); }
     std::string ListeningStatus() override { return zel::ListeningStatus(ctx_); }
+    std::string RecognizerNotice() override { return sphinx_.Control().Notice; }
 
 private:
     TSphinx& sphinx_;
@@ -111,6 +112,7 @@ void RecognitionSwitchOn(ISwitchSteps& steps, ISwitchView& view, const TSwitchOn
     }
     view.SetListening(true);
     view.SetStatus(steps.ListeningStatus());
+    if (const std::string notice = steps.RecognizerNotice(); !notice.empty()) view.ShowNotice(notice);
 }
 
 void RecognitionSwitchOff(ISwitchSteps& steps, ISwitchView& view) {

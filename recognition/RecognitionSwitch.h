@@ -35,6 +35,8 @@ public:
     // Recognition ended without the user's switch-off: the switch and its
     // menu entry show "off" again.
     virtual void ShowSwitchedOff() {}
+    // What the recognizer went on in spite of, once listening (core text).
+    virtual void ShowNotice(const std::string&) {}
 };
 
 // What the switch drives besides the view: the recognizer with its files and
@@ -42,6 +44,8 @@ public:
 // overloads below over TSphinx and the action context.
 class ISwitchSteps {
 public:
+    // What the last InitRecognizer went on in spite of; empty: nothing.
+    virtual std::string RecognizerNotice() { return {}; }
     virtual ~ISwitchSteps() = default;
     // Lets pending messages run, so that the status just set is seen.
     virtual void ProcessMessages() = 0;

@@ -76,6 +76,9 @@ public:
     // "sphinx/" beside the program); a relative "-hmm" of the argument file,
     // as the Windows edition ships it, is taken from there.
     std::u16string InstallFolder;
+    // Ours, core text: what the last InitRecognizer went on in spite of (a
+    // damaged trained voice, left for the installed model); empty: nothing.
+    std::string Notice;
 
     // Methods; a failure raises TError with the control's message. The
     // returned integer means nothing.

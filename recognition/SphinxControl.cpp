@@ -30,6 +30,7 @@
 #include "recognition/DictionaryAlternates.h"
 #include "recognition/GrammarCheck.h"
 #include "recognition/NumberPairs.h"
+#include "recognition/training/VoiceFolder.h"
 #include "platform/SystemFiles.h"
 
 namespace zel {
@@ -156,7 +157,9 @@ private:
                 size_t colon = e.find(": ", at);
                 if (colon != std::string::npos) e = e.substr(colon + 2);
             }
-            if (errors_.size() < 8 && !e.empty()) errors_.push_back(e);
+            // The engine says the same thing at every attempt: once is enough.
+            if (errors_.size() < 8 && !e.empty() && std::find(errors_.begin(), errors_.end(), e) == errors_.end())
+                errors_.push_back(e);
         }
     }
 
@@ -397,6 +400,7 @@ int32_t TSphinxControl::InitRecognizer() {
     Shutdown(false);
     Release();
 
+    Notice.clear();
     std::string logFile = Utf16ToCp1252(LogFile);
     TEngineLog& log = TEngineLog::Instance();
     log.Open(logFile);
@@ -431,12 +435,32 @@ int32_t TSphinxControl::InitRecognizer() {
     }
     argv.push_back("-samprate");
     argv.push_back(std::to_string(engineRate));
-    if (!AcousticModel.empty()) {
-        // The adapted model wins over the file's without the user's file
-        // being touched; the last "-hmm" is the one the engine keeps.
-        argv.push_back("-hmm");
-        argv.push_back(Utf16ToCp1252(AcousticModel));  // a file name: the system's bytes
-        log.Line("acoustic model adapted to the voice: " + Utf16ToCp1252(AcousticModel));
+    const std::string voice = Utf16ToCp1252(AcousticModel);  // a file name: the system's bytes
+    // A damaged trained voice is said so, and the installed model heard
+    // instead: the engine would end the program on some damaged files.
+    auto damaged = [&](const std::string& why) {
+        Notice = Utf8ToCp1252("O treino de voz em ") + FileNameForDisplay(voice) + Utf8ToCp1252(" está danificado: ") +
+                 why + Utf8ToCp1252(". O modelo instalado é usado; treine a voz de novo ou esqueça o treino.");
+        log.Line("the voice's model is damaged; the installed model is used");
+    };
+    // Where the last "-hmm" is: its value is the model the engine loads.
+    auto lastModel = [&argv]() -> size_t {
+        for (size_t i = argv.size(); i-- > 0;)
+            if (argv[i] == "-hmm" && i + 1 < argv.size()) return i;
+        return argv.size();
+    };
+    if (!voice.empty()) {
+        const size_t installed = lastModel();
+        const std::string damage = installed == argv.size() ? std::string() : VoiceModelDamage(voice, argv[installed + 1]);
+        if (!damage.empty()) {
+            damaged(damage);
+        } else {
+            // The adapted model wins over the file's without the user's file
+            // being touched; the last "-hmm" is the one the engine keeps.
+            argv.push_back("-hmm");
+            argv.push_back(voice);
+            log.Line("acoustic model adapted to the voice: " + voice);
+        }
     }
     if (!RawLogDir.empty()) {
         argv.push_back("-rawlogdir");
@@ -471,16 +495,25 @@ int32_t TSphinxControl::InitRecognizer() {
         if (argv[i] == "-lm" && !model.File.Path.empty()) argv[i + 1] = model.File.Path;
     }
 
-    std::vector<char*> cargv;
-    for (auto& a : argv) cargv.push_back(a.data());
-
-    log.ClearErrors();
-    cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(cargv.size()), cargv.data(), FALSE);
-    if (!config)
-        throw TError(Utf8ToCp1252("Argumentos do reconhecedor inválidos em ") + FileNameForDisplay(argFile) + ": " +
-                     Reason(Utf8ToCp1252("opção ou valor recusado")));
-    ps_ = ps_init(config);
-    cmd_ln_free_r(config);
+    auto start = [&] {
+        std::vector<char*> cargv;
+        for (auto& a : argv) cargv.push_back(a.data());
+        log.ClearErrors();
+        cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(cargv.size()), cargv.data(), FALSE);
+        if (!config)
+            throw TError(Utf8ToCp1252("Argumentos do reconhecedor inválidos em ") + FileNameForDisplay(argFile) + ": " +
+                         Reason(Utf8ToCp1252("opção ou valor recusado")));
+        ps_ = ps_init(config);
+        cmd_ln_free_r(config);
+    };
+    start();
+    if (!ps_ && !voice.empty() && Notice.empty()) {
+        // Refused all the same: the adapted "-hmm" is the last two arguments.
+        damaged(Reason(Utf8ToCp1252("o reconhecedor não o carregou")));
+        const size_t adapted = lastModel();
+        argv.erase(argv.begin() + static_cast<std::ptrdiff_t>(adapted), argv.begin() + static_cast<std::ptrdiff_t>(adapted) + 2);
+        start();
+    }
     if (!ps_)
         throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") +
                      Reason(Utf8ToCp1252("motivo não informado (veja ") + logFile + ")"));

@@ -110,6 +110,29 @@ std::string SphinxBinaryFile(const std::vector<uint32_t>& counts, const std::vec
     return out;
 }
 
+bool IsWholeSphinxBinaryFile(std::string_view bytes) {
+    const size_t end = bytes.find("endhdr\n");
+    if (bytes.substr(0, 3) != "s3\n" || end == std::string_view::npos) return false;
+    const size_t mark = end + 7;
+    if (bytes.size() < mark + 8 || (bytes.size() - mark) % 4 != 0) return false;
+    auto word = [&](size_t at) {
+        uint32_t v;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    const uint32_t m = word(mark);
+    if (m != 0x11223344 && m != 0x44332211) return false;
+    const bool swap = m == 0x44332211;
+    if (bytes.substr(0, end).find("chksum0 yes") == std::string_view::npos) return true;
+    uint32_t sum = 0;
+    const size_t last = bytes.size() - 4;
+    for (size_t at = mark + 4; at < last; at += 4) {
+        const uint32_t w = swap ? Swap32(word(at)) : word(at);
+        sum = ((sum << 20) | (sum >> 12)) + w;
+    }
+    return sum == (swap ? Swap32(word(last)) : word(last));
+}
+
 std::string GaussiansFile(const TGaussians& g) {
     std::vector<uint32_t> counts = {g.Codebooks, g.Streams, g.Densities};
     counts.insert(counts.end(), g.VecLen.begin(), g.VecLen.end());

@@ -27,6 +27,9 @@ TGaussians ReadGaussians(std::string_view bytes, const std::string& fileName);
 std::string GaussiansFile(const TGaussians& gaussians);
 // Such a file of any kind: its counts, then the values with their number.
 std::string SphinxBinaryFile(const std::vector<uint32_t>& counts, const std::vector<float>& values);
+// Whether bytes are such a file whole: its header, its byte-order mark and,
+// when the header says it has one, the checksum of every word after the mark.
+bool IsWholeSphinxBinaryFile(std::string_view bytes);
 
 // The transition probabilities of each matrix (each row adding up to one), from state (rows: the emitting
 // states) to state (columns: the emitting states and the exit).

@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
 #include "platform/SystemProcess.h"
 #include "recognition/training/OwnFolder.h"
+#include "recognition/training/SphinxModelFiles.h"
 
 namespace zel {
 
@@ -46,10 +48,12 @@ bool IsModelFileName(const std::string& name) {
 
 bool NoLegacyName(const std::string&) { return false; }
 
-// A model folder holds at least the model definition and the means.
+// What a training left: its marker or a model's main files. Whether the
+// model is whole is told at switch-on (VoiceModelDamage).
 bool IsModel(const fs::path& folder) {
     std::error_code ec;
-    return fs::is_regular_file(folder / "mdef", ec) && fs::is_regular_file(folder / "means", ec);
+    return fs::is_regular_file(folder / kOwnFolderMarker, ec) || fs::is_regular_file(folder / "mdef", ec) ||
+           fs::is_regular_file(folder / "means", ec);
 }
 
 void Recover(const fs::path& target) {
@@ -71,6 +75,40 @@ std::string AdaptedModelFolder(const std::string& programFolder) {
     Recover(target);
     if (!IsModel(target)) return {};
     return CoreFileName(NativePath(programFolder) / kVoiceFolderName);
+}
+
+std::string VoiceModelDamage(const std::string& voiceFolder, const std::string& baseModel) {
+    const fs::path voice = NativePath(voiceFolder), base = NativePath(baseModel);
+    std::error_code ec;
+    auto has = [&](const char* name) { return fs::is_regular_file(voice / name, ec); };
+    // A voice whose mixture weights were adapted has them unquantized instead.
+    const bool ownWeights = has("mixture_weights") && !has("sendump");
+    for (const auto& entry : fs::directory_iterator(base, ec)) {
+        if (!entry.is_regular_file(ec)) continue;
+        const std::string name = CoreFileName(entry.path().filename());
+        if (name == "means" || name == "variances" || (ownWeights && name == "sendump")) continue;
+        if (!has(name.c_str())) return Utf8ToCp1252("falta o arquivo ") + name;
+        if (ReadFileBytes(CoreFileName(voice / name)) != ReadFileBytes(CoreFileName(entry.path())))
+            return name + Utf8ToCp1252(" não é o do modelo instalado");
+    }
+    const std::vector<std::string> adapted =
+        ownWeights ? std::vector<std::string>{"means", "variances", "mixture_weights"} : std::vector<std::string>{"means", "variances"};
+    for (const std::string& name : adapted) {
+        if (!has(name.c_str())) return Utf8ToCp1252("falta o arquivo ") + name;
+        const std::string bytes = ReadFileBytes(CoreFileName(voice / name));
+        if (!IsWholeSphinxBinaryFile(bytes)) return name + Utf8ToCp1252(" está incompleto ou alterado");
+        if (name == "mixture_weights") continue;
+        try {
+            const TGaussians mine = ReadGaussians(bytes, name);
+            const TGaussians installed = ReadGaussians(ReadFileBytes(CoreFileName(base / name)), name);
+            if (mine.Codebooks != installed.Codebooks || mine.Densities != installed.Densities ||
+                mine.VecLen != installed.VecLen)
+                return name + Utf8ToCp1252(" não tem as dimensões do modelo instalado");
+        } catch (const TError& e) {
+            return e.what();
+        }
+    }
+    return {};
 }
 
 bool ForgetVoiceModel(const std::string& programFolder) {

@@ -11,8 +11,16 @@ namespace zel {
 inline constexpr const char* kVoiceFolderName = "voz";
 
 // The adapted model's folder (programFolder + "voz"), or empty when there is
-// none. Finishes a replacement that stopped between its two renames.
+// none (whole or damaged). Finishes a replacement that stopped between its
+// two renames.
 std::string AdaptedModelFolder(const std::string& programFolder);
+
+// Why the adapted model in voiceFolder cannot be heard with the installed
+// model in baseModel (core text), or empty when it can: every file it took
+// from the installed model must be that file byte for byte (a damaged copy,
+// or a voice trained on another model, would stop the recognizer), and the
+// adapted Gaussians whole files of the installed model's dimensions.
+std::string VoiceModelDamage(const std::string& voiceFolder, const std::string& baseModel);
 
 // Removes the adapted model; false when there was none. A "voz" that is a
 // symbolic link loses the link only: what it points to is the user's.

@@ -64,6 +64,7 @@ public:
         std::cerr << "zelcmd: tecla de ativação ignorada (sem biblioteca de gancho no terminal)\n";
     }
     void CloseKeyHook() override {}
+    void ShowNotice(const std::string& text) override { std::cerr << "zelcmd: " << zel::Cp1252ToUtf8(text) << '\n'; }
     std::string status;  // the last one
 };
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "commands/ZelError.h"
+#include "recognition/training/SphinxModelFiles.h"
 #include "recognition/training/TakeRecorder.h"
 #include "tests/support/TempDir.h"
 
@@ -42,10 +43,9 @@ protected:
     std::string pasta = dir.File("");
 };
 
-TEST_F(VoiceFolder, OnlyACompleteModelCounts) {
+TEST_F(VoiceFolder, WhatATrainingLeftCountsWholeOrNot) {
     EXPECT_EQ(AdaptedModelFolder(pasta), "");
     fs::create_directories(dir.Path() / "voz");
-    dir.Write("voz/mdef", "m");
     EXPECT_EQ(AdaptedModelFolder(pasta), "");
     dir.Write("voz/means", "m");
     EXPECT_EQ(AdaptedModelFolder(pasta), pasta + "voz");
@@ -99,6 +99,51 @@ TEST_F(VoiceFolder, ForgettingRemovesTheModelOnce) {
     EXPECT_FALSE(fs::exists(dir.Path() / "voz"));
     EXPECT_EQ(AdaptedModelFolder(pasta), "");
     EXPECT_FALSE(ForgetVoiceModel(pasta));
+}
+
+// A small installed model and a voice trained on it: Gaussians of two
+// codebooks, the rest copied.
+class VoiceDamage : public VoiceFolder {
+protected:
+    void SetUp() override {
+        for (const char* m : {"base", "voz"}) {
+            fs::create_directories(dir.Path() / m);
+            dir.Write(std::string(m) + "/mdef", "BMDF the definition");
+            dir.Write(std::string(m) + "/sendump", "weights");
+            for (const char* g : {"means", "variances"}) dir.Write(std::string(m) + "/" + g, Gaussians(2, m[0]));
+        }
+    }
+    static std::string Gaussians(uint32_t codebooks, char value) {
+        TGaussians g;
+        g.Codebooks = codebooks;
+        g.Streams = 1;
+        g.Densities = 4;
+        g.VecLen = {3};
+        g.Values.assign(codebooks * 4 * 3, static_cast<float>(value));
+        return GaussiansFile(g);
+    }
+    std::string Damage() { return VoiceModelDamage(dir.File("voz"), dir.File("base")); }
+};
+
+TEST_F(VoiceDamage, AWholeVoiceHasNoneAndEveryDamageIsNamed) {
+    EXPECT_EQ(Damage(), "");
+    dir.Write("voz/sendump", "weights of another model");
+    EXPECT_EQ(Damage(), "sendump n\xE3o \xE9 o do modelo instalado");
+    fs::remove(dir.Path() / "voz" / "sendump");
+    EXPECT_EQ(Damage(), "falta o arquivo sendump");
+    dir.Write("voz/sendump", "weights");
+    const std::string means = dir.Read("voz/means");
+    dir.Write("voz/means", means.substr(0, means.size() - 8));
+    EXPECT_EQ(Damage(), "means est\xE1 incompleto ou alterado");
+    std::string flipped = means;
+    flipped[flipped.size() - 12] ^= 1;
+    dir.Write("voz/means", flipped);
+    EXPECT_EQ(Damage(), "means est\xE1 incompleto ou alterado");
+    dir.Write("voz/means", Gaussians(3, 'v'));
+    EXPECT_EQ(Damage(), "means n\xE3o tem as dimens\xF5" "es do modelo instalado");
+    dir.Write("voz/means", means);
+    fs::remove(dir.Path() / "voz" / "variances");
+    EXPECT_EQ(Damage(), "falta o arquivo variances");
 }
 
 // A "voz" of the user's own (not a model the program made) is neither
