@@ -34,6 +34,7 @@ public:
 
     const TListaComandos* Comandos;   // searched for every word of a sentence
     TListaComandos Modificadores;     // numeric-modifier table (modnum.ini), empty at first
+    std::string ModNumFile;           // another table than the program's own modnum.ini; empty: that one
     int32_t TempoTecla = 10;          // key hold time, ms
     int32_t TempoAtivacao = 5;        // activation time, s
     bool Ativo = false;               // command recognition active

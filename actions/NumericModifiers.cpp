@@ -68,7 +68,7 @@ void LoadNumericModifiers(TListaComandos& modificadores, const std::string& file
 }
 
 void LoadNumericModifiers(TActionContext& ctx, const std::string& pastaExe) {
-    LoadNumericModifiers(ctx.Modificadores, pastaExe + "modnum.ini");
+    LoadNumericModifiers(ctx.Modificadores, ctx.ModNumFile.empty() ? pastaExe + "modnum.ini" : ctx.ModNumFile);
 }
 
 int32_t FindNumericModifier(const TActionContext& ctx, std::string_view word) {

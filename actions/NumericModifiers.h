@@ -14,7 +14,8 @@ namespace zel {
 // A missing file is an empty table; a negative N raises "Range check error".
 // Each entry's number stays text until its word is heard.
 void LoadNumericModifiers(TListaComandos& modificadores, const std::string& fileName);
-// The same for the program's own table: PastaExe + "modnum.ini".
+// The same for the program's own table: PastaExe + "modnum.ini" (or the
+// context's ModNumFile).
 void LoadNumericModifiers(TActionContext& ctx, const std::string& pastaExe);
 
 // The repeat count a word stands for, or -1 when it is no modifier (or the

@@ -4,17 +4,15 @@
 # commands zel and zelcmd.
 set(ZEL_INSTALL_DIR lib/moro-zel)
 
-# Files the program writes at run time are never shipped.
-install(DIRECTORY ${ZEL_RUNTIME_DIR}/ DESTINATION ${ZEL_INSTALL_DIR} USE_SOURCE_PERMISSIONS
-  PATTERN "config.ini" EXCLUDE
-  PATTERN "dictionary.dic" EXCLUDE
-  PATTERN "languagemodel.lm" EXCLUDE
-  PATTERN "tokens.ubt" EXCLUDE
-  PATTERN "zellm.zlm" EXCLUDE
-  PATTERN "sphinx.arg" EXCLUDE
-  PATTERN "sphinx.log" EXCLUDE
-  PATTERN "test_*" EXCLUDE
-  PATTERN ".*" EXCLUDE)
+# Exactly the files the build makes, by name: never one a run of the program
+# left in the build folder (settings, generated models, logs, history, a
+# trained voice, recordings).
+install(PROGRAMS ${ZEL_RUNTIME_DIR}/zel ${ZEL_RUNTIME_DIR}/zelcmd DESTINATION ${ZEL_INSTALL_DIR})
+install(FILES ${ZEL_RUNTIME_DIR}/zeldll.so ${ZEL_RUNTIME_DIR}/beep.wav ${ZEL_RUNTIME_DIR}/modnum.ini
+              ${ZEL_RUNTIME_DIR}/phoneset.txt ${ZEL_RUNTIME_DIR}/frases_treino.txt DESTINATION ${ZEL_INSTALL_DIR})
+file(GLOB ZEL_SHIPPED_PROFILES ${CMAKE_SOURCE_DIR}/data/profiles/*.zpr)
+install(FILES ${ZEL_SHIPPED_PROFILES} DESTINATION ${ZEL_INSTALL_DIR}/profiles)
+install(FILES ${ZEL_RUNTIME_DIR}/sphinx/sphinx.arg.default DESTINATION ${ZEL_INSTALL_DIR}/sphinx)
 
 # PREFIX/bin/zel and PREFIX/bin/zelcmd start the programs from their runtime
 # folder; when that folder is not writable (a system-wide installation), from

@@ -27,7 +27,7 @@ for p in zel zelcmd; do
   fi
 done
 # Read-only data: links, unless the user put a file of his own there.
-for f in zeldll.so beep.wav phoneset.txt modnum.ini sphinx; do
+for f in zeldll.so beep.wav phoneset.txt modnum.ini frases_treino.txt sphinx; do
   if [ -e "$lib/$f" ] && [ ! -e "$home/$f" ] && [ ! -L "$home/$f" ]; then
     ln -s "$lib/$f" "$home/$f"
   fi

@@ -51,13 +51,14 @@ struct TAdaptation {
     bool BayesMean = true;        // map_adapt's simple update of the means, which ignores tau
     // The program's own trainer (BuiltInTrainer.h) instead of the Sphinx
     // trainer's tools: the Windows edition has no such tools. Its MAP weighs
-    // the prior mean by BuiltInTau frames.
+    // the prior mean by BuiltInTau frames; a light prior did best on the
+    // tuning voices (50: 88.1% exact, 15: 93.8%, 5: 96.2%, 2: 97.8%, 0.5: 98.1%).
 #ifdef _WIN32
     bool BuiltIn = true;
 #else
     bool BuiltIn = false;
 #endif
-    double BuiltInTau = 15;
+    double BuiltInTau = 0.5;
 };
 
 struct TTrainingSetup {

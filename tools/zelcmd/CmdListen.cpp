@@ -91,14 +91,13 @@ int RunListen(const std::vector<std::string>& argv) {
     ReadActionSettings(ctx, ini, exeFolder);
     const int32_t confianca = std::clamp(ini.ReadInteger("geral", "confianca", 50), 0, 100);
 
-    // The number words: from --modnum, else the program's own table (copied
-    // into the folder, where the switch reads it).
-    const std::string modnum = args.Has("modnum") ? args.Get("modnum") : exeFolder + "modnum.ini";
-    if (zel::NativePath(modnum) != zel::NativePath(folder + "modnum.ini")) {
-        if (zel::FileExists(modnum))
-            zel::WriteFileAtomic(folder + "modnum.ini", zel::ReadFileBytes(modnum));
-        else if (args.Has("modnum"))
-            zel::RaiseCannotOpen(modnum);
+    // The number words: from --modnum, read where it is, else the program's
+    // own table; never copied over another.
+    if (args.Has("modnum")) {
+        if (!zel::FileExists(args.Get("modnum"))) zel::RaiseCannotOpen(args.Get("modnum"));
+        ctx.ModNumFile = args.Get("modnum");
+    } else if (zel::NativePath(folder) != zel::NativePath(exeFolder)) {
+        ctx.ModNumFile = exeFolder + "modnum.ini";
     }
 
     zel::TEventQueue queue;

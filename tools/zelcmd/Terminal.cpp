@@ -39,7 +39,9 @@ TArgs ParseArgs(const std::vector<std::string>& argv, const std::vector<std::str
             result.options.emplace_back(name, "");
         } else if (std::find(valued.begin(), valued.end(), name) != valued.end()) {
             // core text is Windows-1252
-            if (i + 1 >= argv.size()) throw TExitError(kExitUsage, "op\xE7\xE3o --" + FromTerminal(name) + " sem valor");
+            // An empty value is none: an empty folder name would be the root.
+            if (i + 1 >= argv.size() || argv[i + 1].empty())
+                throw TExitError(kExitUsage, "op\xE7\xE3o --" + FromTerminal(name) + " sem valor");
             result.options.emplace_back(name, argv[++i]);
         } else {
             throw TExitError(kExitUsage, "op\xE7\xE3o desconhecida: " + FromTerminal(a));

@@ -12,7 +12,20 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$scratch/pkg" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; exit 1; }
+# What a developer's runs leave in the build's runtime folder (planted where
+# missing, and taken away again) must not reach the package.
+planted=()
+for f in historico.log treino.log voz/means gravacoes/000.wav; do
+  [ -e "$build/bin/$f" ] && continue
+  mkdir -p "$(dirname "$build/bin/$f")"
+  echo "a developer's run" > "$build/bin/$f"
+  planted+=("$build/bin/$f")
+done
+unplant() {
+  for f in "${planted[@]}"; do rm -f "$f"; rmdir "$(dirname "$f")" 2>/dev/null || true; done
+}
+(cd "$build" && cpack -G DEB -B "$scratch/pkg" >"$scratch/cpack.log" 2>&1) || { unplant; cat "$scratch/cpack.log"; exit 1; }
+unplant
 deb=$(ls "$scratch"/pkg/*.deb)
 echo "package: $(basename "$deb")"
 
@@ -26,10 +39,15 @@ dpkg-deb -x "$deb" "$scratch/root"
 chmod 755 "$scratch"
 root=$scratch/root
 lib=$root/usr/lib/moro-zel
-for f in zel zelcmd zeldll.so beep.wav phoneset.txt modnum.ini sphinx/sphinx.arg.default \
+for f in zel zelcmd zeldll.so beep.wav phoneset.txt modnum.ini frases_treino.txt sphinx/sphinx.arg.default \
          profiles/desktop.zpr profiles/navegador.zpr profiles/jogo.zpr; do
   [ -s "$lib/$f" ] || fail "missing in the package: $f"
 done
+# Nothing but those: a run of the program in the build folder leaves its
+# own files there (history, logs, a trained voice, recordings).
+shipped=$(cd "$lib" && find . -type f | sort | tr '\n' ' ')
+[ "$shipped" = "./beep.wav ./frases_treino.txt ./modnum.ini ./phoneset.txt ./profiles/desktop.zpr ./profiles/jogo.zpr ./profiles/navegador.zpr ./sphinx/sphinx.arg.default ./zel ./zelcmd ./zeldll.so " ] \
+  || fail "the package carries: $shipped"
 for p in zel zelcmd; do
   [ -x "$lib/$p" ] || fail "$p is not executable"
   [ -x "$root/usr/bin/$p" ] || fail "no command usr/bin/$p"
@@ -103,7 +121,7 @@ as_user() { $become env HOME="$user_home" XDG_DATA_HOME= XDG_RUNTIME_DIR="$user_
 own=$user_home/.local/share/moro-zel
 listen as_user "$root/usr/bin/zelcmd" >"$scratch/user.out" 2>"$scratch/user.err" || fail "listen as a user: $(cat "$scratch/user.err")"
 grep -qx 'sentence "dois favorito" confidence [0-9]*' "$scratch/user.out" || fail "not heard by the user: $(cat "$scratch/user.out")"
-for f in zel zelcmd sphinx.arg dictionary.dic languagemodel.lm profiles/desktop.zpr; do
+for f in zel zelcmd sphinx.arg dictionary.dic languagemodel.lm profiles/desktop.zpr frases_treino.txt; do
   [ -s "$own/$f" ] || fail "the user's runtime folder lacks $f"
 done
 grep -q "^-lmfn $own/languagemodel.lm"$'\r' "$own/sphinx.arg" || fail "user's sphinx.arg: $(cat "$own/sphinx.arg")"

@@ -34,6 +34,18 @@ for f in dictionary.dic languagemodel.lm sphinx.arg sphinx.log; do
   [ -s "$R/$f" ] || fail "$f not written beside the program: $(ls -a "$R")"
 done
 grep -q "^-lmfn $R/languagemodel.lm" "$R/sphinx.arg" || fail "argument file: $(cat "$R/sphinx.arg")"
+# Another table of number words is read where it is: the program's own stays.
+cp "$R/modnum.ini" "$T/modnum.antes"
+printf '[modnum]\r\nnum=1\r\n[num0]\r\ncmd=dezessete\r\nnum=17\r\nfonemas=D EH Z EH S EH T SH\r\n' > "$T/outra.ini"
+"$R/zelcmd" listen --profile "$R/perfil日本.zpr" --audio "$R/falado.wav" --dry-run --modnum "$T/outra.ini" > /dev/null 2> "$T/listen.err" \
+  || fail "listen --modnum failed: $(cat "$T/listen.err")"
+cmp -s "$R/modnum.ini" "$T/modnum.antes" || fail "the program's modnum.ini was overwritten"
+grep -q '^dezessete	' "$R/dictionary.dic" || fail "the other table was not read: $(head -3 "$R/dictionary.dic")"
+# An empty folder name is no folder (it would be the root).
+rc=0
+"$R/zelcmd" listen --profile "$R/perfil日本.zpr" --audio "$R/falado.wav" --dry-run --folder "" > /dev/null 2> "$T/empty.err" || rc=$?
+[ "$rc" = 2 ] || fail "--folder \"\": status $rc: $(cat "$T/empty.err")"
+grep -q 'opção --folder sem valor' "$T/empty.err" || fail "--folder \"\": $(cat "$T/empty.err")"
 # Nothing was made under a name with replacement marks.
 [ -z "$(find "$T" -name '*\?*')" ] || fail "made: $(find "$T" -name '*\?*')"
 echo OK
