@@ -1,9 +1,12 @@
 #include "form/ZelServices.h"
 
+#include <memory>
+
 #include "actions/ActionContext.h"
 #include "actions/Activation.h"
 #include "commands/KeyNames.h"
 #include "commands/ZelError.h"
+#include "platform/SystemFiles.h"
 #include "recognition/AudioSources.h"
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
@@ -69,16 +72,30 @@ public:
         parser.GenerateModelFiles(pastaExe);
     }
 
+    // From the files of a switch-on to its switch-off the folder is this
+    // run's: another run would write over its vocabulary.
     void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>& ditado) override {
         Sync(state);
-        zel::GenerateRecognizerFiles(*sphinx_, *ctx_, ditado, state.PastaExe);
+        if (!folderLock_) folderLock_ = std::make_unique<TFolderLock>(state.PastaExe);
+        try {
+            zel::GenerateRecognizerFiles(*sphinx_, *ctx_, ditado, state.PastaExe);
+        } catch (...) {
+            folderLock_.reset();
+            throw;
+        }
     }
     void InitRecognizer() override { sphinx_->InitRecognizer(); }
     void StartRecognizer() override {
         heard_.StartRun();
         sphinx_->StartRecognizer();
     }
-    void StopRecognizer() override { sphinx_->StopRecognizer(); }
+    void StopRecognizer() override {
+        struct Release {
+            std::unique_ptr<TFolderLock>& lock;
+            ~Release() { lock.reset(); }
+        } release{folderLock_};
+        sphinx_->StopRecognizer();
+    }
     // The activation key goes with the window id: the hook library takes
     // that key from the applications while it watches.
     void OpenKeyHook(uint64_t windowId) override {
@@ -112,6 +129,8 @@ public:
     std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) override { return OpenMicrophone("", rate, rate); }
     void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
                     const std::function<void(const std::string&)>& progress) override {
+        std::unique_ptr<TFolderLock> training;
+        if (!folderLock_) training = std::make_unique<TFolderLock>(pastaExe);
         TTrainingSetup setup;
         setup.ProgramFolder = pastaExe;
         setup.BaseModel = InstalledAcousticModel(pastaExe, installation_ + kRecognizerFolderName);
@@ -153,6 +172,7 @@ private:
     TWindowLinks links_;
     THeardReporter heard_;
     TLevelMeter meter_;
+    std::unique_ptr<TFolderLock> folderLock_;  // while switched on
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 // platform/posix and platform/win32 implement it.
 #include <cstdio>
 #include <filesystem>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,23 @@ void InstallFileSync();
 // replaced by the file, never followed (its target would be overwritten).
 // Null, with errno set, when it cannot be opened.
 std::FILE* OpenOwnFile(const std::string& fileName, bool append, bool ownerOnly = false);
+
+// One run of the program at a time in a folder (switching on, training):
+// a lock on the file ".zel-em-uso" inside, given back when the object goes
+// or the process ends, however it ends. Raises "Outra execução do programa
+// usa a pasta %s" while another run holds it, and "Cannot create file %s"
+// when the file cannot be made.
+class TFolderLock {
+public:
+    explicit TFolderLock(const std::string& folder);
+    ~TFolderLock();
+    TFolderLock(const TFolderLock&) = delete;
+    TFolderLock& operator=(const TFolderLock&) = delete;
+
+private:
+    intptr_t handle_;
+};
+inline constexpr const char* kFolderLockName = ".zel-em-uso";
 
 // A new file in the system's temporary folder holding bytes, only its
 // owner's; its name, or empty when it could not be written.

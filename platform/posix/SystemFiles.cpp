@@ -1,13 +1,17 @@
 #include "platform/SystemFiles.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
+#include "commands/Cp1252.h"
 #include "commands/TextFile.h"
+#include "commands/ZelError.h"
 
 namespace zel {
 
@@ -45,6 +49,23 @@ std::FILE* OpenOwnFile(const std::string& fileName, bool append, bool ownerOnly)
     }
     return f;
 }
+
+TFolderLock::TFolderLock(const std::string& folder) {
+    const std::string name = (EndsInFolderSeparator(folder) ? folder : folder + "/") + kFolderLockName;
+    const std::filesystem::path path = NativePath(name);
+    // Not inherited by the tools a training runs: they must not hold it on.
+    const int flags = O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC;
+    int fd = open(path.c_str(), flags, 0644);
+    if (fd < 0 && errno == ELOOP && unlink(path.c_str()) == 0) fd = open(path.c_str(), flags | O_EXCL, 0644);
+    if (fd < 0) RaiseCannotCreate(name, std::strerror(errno));
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        throw TError(Utf8ToCp1252("Outra execução do programa usa a pasta ") + folder);
+    }
+    handle_ = fd;
+}
+
+TFolderLock::~TFolderLock() { close(static_cast<int>(handle_)); }
 
 std::string WriteTemporaryFile(std::string_view bytes) {
     std::string pattern = (std::filesystem::temp_directory_path() / "zel-engine-XXXXXX").string();

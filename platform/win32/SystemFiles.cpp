@@ -4,8 +4,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "commands/Cp1252.h"
 #include "commands/TextFile.h"
+#include "commands/ZelError.h"
 
 namespace zel {
 
@@ -60,6 +63,23 @@ std::FILE* OpenOwnFile(const std::string& fileName, bool append, bool /*ownerOnl
     if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) std::filesystem::remove(path, ec);
     return _wfopen(path.c_str(), append ? L"ab" : L"wb");
 }
+
+TFolderLock::TFolderLock(const std::string& folder) {
+    const std::string name = (EndsInFolderSeparator(folder) ? folder : folder + "\\") + kFolderLockName;
+    // Opened for no one else: a second run's open fails while this one lives
+    // (the handle is not inherited, and the system closes it at any end).
+    HANDLE h = CreateFileW(NativePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_SHARING_VIOLATION)
+            throw TError(Utf8ToCp1252("Outra execução do programa usa a pasta ") + folder);
+        SetErrnoFromLastError();
+        RaiseCannotCreate(name, std::strerror(errno));
+    }
+    handle_ = reinterpret_cast<intptr_t>(h);
+}
+
+TFolderLock::~TFolderLock() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
 
 std::string WriteTemporaryFile(std::string_view bytes) {
     wchar_t folder[MAX_PATH + 1];

@@ -35,6 +35,7 @@
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/SphinxControl.h"
+#include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
@@ -79,6 +80,8 @@ int RunListen(const std::vector<std::string>& argv) {
     if (!zel::EndsInFolderSeparator(folder)) folder += zel::FolderSeparator();
     std::error_code ec;
     std::filesystem::create_directories(zel::NativePath(folder), ec);
+    // The folder is this run's: another would write over its vocabulary.
+    const zel::TFolderLock lock(folder);
 
     zel::TProfileState profile;
     zel::LoadProfile(profile, args.Get("profile"));

@@ -19,6 +19,7 @@
 #include "recognition/training/TakeRecorder.h"
 #include "recognition/training/VoiceFolder.h"
 #include "recognition/training/VoiceTraining.h"
+#include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
 #include "tools/zelcmd/Subcommands.h"
 #include "tools/zelcmd/Terminal.h"
@@ -71,13 +72,17 @@ int RunTrain(const std::vector<std::string>& argv) {
     std::string folder = args.Has("folder") ? args.Get("folder") : Folders().Runtime;
     if (!zel::EndsInFolderSeparator(folder)) folder += zel::FolderSeparator();
 
+    // The folder is this run's while it trains or forgets.
+    std::error_code ec;
+    std::unique_ptr<zel::TFolderLock> lock;
     if (args.Has("forget")) {
+        if (std::filesystem::is_directory(zel::NativePath(folder), ec)) lock = std::make_unique<zel::TFolderLock>(folder);
         PrintLine(zel::ForgetVoiceModel(folder) ? zel::Utf8ToCp1252("Treino de voz esquecido.")
                                                 : zel::Utf8ToCp1252("Não havia treino de voz."));
         return 0;
     }
-    std::error_code ec;
     std::filesystem::create_directories(zel::NativePath(folder), ec);
+    lock = std::make_unique<zel::TFolderLock>(folder);
     zel::TTrainingSetup setup;
     setup.ProgramFolder = folder;
     setup.BaseModel = zel::InstalledAcousticModel(folder, Folders().Installation + zel::kRecognizerFolderName);

@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "commands/TextFile.h"
+#include "commands/ZelError.h"
+#include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -73,6 +75,27 @@ TEST_F(RuntimeFolderTest, WritableFolderOutsideProgramFilesIsNotShared) {
     const std::string user = UserDataFolder();
     ASSERT_FALSE(user.empty());
     EXPECT_TRUE(EndsInFolderSeparator(user));
+}
+
+// One run at a time in a folder: a second lock is refused by name while the
+// first lives, and taken once it is gone.
+TEST(FolderLock, ASecondRunIsRefusedUntilTheFirstEnds) {
+    zeltest::TTempDir dir;
+    const std::string folder = dir.File("");
+    {
+        TFolderLock first(folder);
+        try {
+            TFolderLock second(folder);
+            ADD_FAILURE() << "a second lock was taken";
+        } catch (const TError& e) {
+            EXPECT_EQ(std::string(e.what()), "Outra execu\xE7\xE3o do programa usa a pasta " + folder);
+        }
+        // Another folder is another lock.
+        std::filesystem::create_directories(dir.Path() / "outra");
+        TFolderLock other(dir.File("outra/"));
+    }
+    TFolderLock again(folder);
+    EXPECT_THROW(TFolderLock(dir.File("falta/")), TError);
 }
 
 }  // namespace
