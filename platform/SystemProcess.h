@@ -31,7 +31,9 @@ bool ProcessRunning(uint32_t pid);
 // path, or a name looked up on PATH; the arguments are file names and core
 // text as UTF-8. The log gets the command line first. Returns the exit
 // status; -1 when the program could not be started, 128 + N when signal N
-// ended it.
-int RunTool(const std::vector<std::string>& argv, const std::string& logFile);
+// ended it, kToolTimedOut when it ran past timeoutSeconds (0: no limit) and
+// was ended. The tool never outlives the program, however the program ends.
+inline constexpr int kToolTimedOut = -2;
+int RunTool(const std::vector<std::string>& argv, const std::string& logFile, int timeoutSeconds = 0);
 
 }  // namespace zel

@@ -104,7 +104,7 @@ bool ProcessRunning(uint32_t pid) {
     return running;
 }
 
-int RunTool(const std::vector<std::string>& argv, const std::string& logFile) {
+int RunTool(const std::vector<std::string>& argv, const std::string& logFile, int timeoutSeconds) {
     if (argv.empty()) return -1;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE log = CreateFileW(NativePath(logFile).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -149,7 +149,14 @@ int RunTool(const std::vector<std::string>& argv, const std::string& logFile) {
     if (job) AssignProcessToJobObject(job, pi.hProcess);
     ResumeThread(pi.hThread);
     CloseHandle(pi.hThread);
-    WaitForSingleObject(pi.hProcess, INFINITE);
+    if (WaitForSingleObject(pi.hProcess, timeoutSeconds > 0 ? static_cast<DWORD>(timeoutSeconds) * 1000 : INFINITE) ==
+        WAIT_TIMEOUT) {
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        CloseHandle(pi.hProcess);
+        if (job) CloseHandle(job);
+        return kToolTimedOut;
+    }
     DWORD code = 0;
     const bool haveCode = GetExitCodeProcess(pi.hProcess, &code) != 0;
     CloseHandle(pi.hProcess);

@@ -91,6 +91,7 @@ class TSteps {
 public:
     TSteps(const std::string& log, const std::function<void(const std::string&)>& progress, TTrainingReport& report)
         : log_(log), progress_(progress), report_(report) {}
+    int ToolSeconds = 0;  // TTrainingSetup::ToolSeconds, worked out
 
     // Runs a step of our own; its errors pass as they are.
     template <class F>
@@ -104,10 +105,12 @@ public:
     // Runs a tool; a failure names the step and the log.
     void Tool(const char* utf8Name, const std::vector<std::string>& argv) {
         Do(utf8Name, [&] {
-            const int rc = RunTool(argv, log_);
+            const int rc = RunTool(argv, log_, ToolSeconds);
             if (rc == 0) return;
-            std::string why = rc < 0 ? Utf8ToCp1252("não foi possível executar ") + argv[0]
-                                     : argv[0] + Utf8ToCp1252(" terminou com erro ") + std::to_string(rc);
+            std::string why = rc == kToolTimedOut
+                                  ? argv[0] + Utf8ToCp1252(" não terminou em ") + std::to_string(ToolSeconds) + " s"
+                              : rc < 0 ? Utf8ToCp1252("não foi possível executar ") + argv[0]
+                                       : argv[0] + Utf8ToCp1252(" terminou com erro ") + std::to_string(rc);
             throw TError(Utf8ToCp1252("O treino de voz falhou (") + Utf8ToCp1252(utf8Name) + "): " + why +
                          ". Veja " + log_);
         });
@@ -219,6 +222,7 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
 
     TTrainingReport report;
     TSteps steps(log, progress, report);
+    steps.ToolSeconds = setup.ToolSeconds > 0 ? setup.ToolSeconds : 120 + 10 * static_cast<int>(prompts.size());
     TVoiceModelBuild build(setup.ProgramFolder);
     const std::string work = build.WorkFolder();
     const std::string model = build.ModelFolder();

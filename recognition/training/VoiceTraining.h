@@ -68,6 +68,10 @@ struct TTrainingSetup {
     std::string BinFolder;  // sphinx_fe and pocketsphinx_mdef_convert; empty: found on PATH
     int32_t SampleRate = 16000;  // the model's
     TAdaptation Adapt;
+    // How long one tool may run before it is ended as hung (a full disk it
+    // retries on forever); 0: 120 s and 10 s a recording, far more than a
+    // step takes.
+    int ToolSeconds = 0;
 };
 
 struct TTrainingStep {

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <filesystem>
 
@@ -178,6 +186,55 @@ TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
     EXPECT_EQ(Failure(), "O treino de voz falhou (calcular as caracter\xEDsticas): n\xE3o foi poss\xEDvel executar " +
                              setup.BinFolder + "sphinx_fe. Veja " + setup.ProgramFolder + "treino.log");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
+}
+#endif
+
+#ifndef _WIN32  // the stand-in tools are shell scripts
+// A tool that never ends (as bw retrying on a full disk) is ended at its
+// time limit, said so, and the old model stays.
+TEST_F(VoiceTraining, AHungToolIsEndedAtItsTimeLimit) {
+    OldModel();
+    Tool("bw", "echo $$ > \"$(dirname \"$0\")/bw.pid\"; while true; do sleep 1; done");
+    setup.ToolSeconds = 1;
+    EXPECT_EQ(Failure(), "O treino de voz falhou (estat\xEDsticas da voz (bw)): " + setup.ToolFolder +
+                             "bw n\xE3o terminou em 1 s. Veja " + setup.ProgramFolder + "treino.log");
+    EXPECT_EQ(dir.Read("pasta/voz/means"), "old means");
+    const pid_t pid = std::stoi(dir.Read("tools/bw.pid"));
+    EXPECT_NE(kill(pid, 0), 0) << "the hung tool still runs";
+}
+
+// The program ended by a signal in the middle of a step: its tool goes too.
+TEST_F(VoiceTraining, AToolEndsWithTheProgram) {
+    Tool("bw", "echo $$ > \"$(dirname \"$0\")/bw.pid\"; while true; do sleep 1; done");
+    const pid_t program = fork();
+    if (program == 0) {
+        try {
+            TrainVoice(setup, prompts);
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    const fs::path pidFile = dir.Path() / "tools" / "bw.pid";
+    for (int i = 0; i < 300 && !(fs::exists(pidFile) && fs::file_size(pidFile) > 0); ++i) usleep(20000);
+    ASSERT_TRUE(fs::exists(pidFile)) << "bw never started";
+    const pid_t tool = std::stoi(dir.Read("tools/bw.pid"));
+    kill(program, SIGTERM);
+    waitpid(program, nullptr, 0);
+    // Gone, or a corpse nobody has collected yet (a container's first process may not).
+    auto ended = [tool] {
+        if (kill(tool, 0) != 0) return true;
+        std::ifstream stat("/proc/" + std::to_string(tool) + "/stat");
+        std::string pid, name, state;
+        stat >> pid >> name >> state;
+        return state == "Z";
+    };
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        gone = ended();
+        if (!gone) usleep(20000);
+    }
+    EXPECT_TRUE(gone) << "bw outlived the program";
+    if (!gone) kill(tool, SIGKILL);
 }
 #endif
 
