@@ -11,6 +11,16 @@
 
 namespace zel {
 
+// The key hold and activation times a user can mean, whatever a settings
+// file or a box says: a key held past a second is a stuck key to every
+// application (and the program deaf meanwhile), and an activation time past
+// a day would overflow the timer's milliseconds. An activation time of 0 or
+// less keeps the commands active until the next activation command.
+inline constexpr int32_t kMaxTempoTecla = 1000;      // ms
+inline constexpr int32_t kMaxTempoAtivacao = 86400;  // s
+inline int32_t BoundedTempoTecla(int32_t ms) { return ms < 0 ? 0 : ms > kMaxTempoTecla ? kMaxTempoTecla : ms; }
+inline int32_t BoundedTempoAtivacao(int32_t s) { return s < 0 ? 0 : s > kMaxTempoAtivacao ? kMaxTempoAtivacao : s; }
+
 // The preferences the interpretation and the activation state read. Each is
 // read afresh whenever it is used, so a change takes effect at once.
 struct TPreferencias {
@@ -35,7 +45,7 @@ public:
     const TListaComandos* Comandos;   // searched for every word of a sentence
     TListaComandos Modificadores;     // numeric-modifier table (modnum.ini), empty at first
     std::string ModNumFile;           // another table than the program's own modnum.ini; empty: that one
-    int32_t TempoTecla = 10;          // key hold time, ms
+    int32_t TempoTecla = 10;          // key hold time, ms (BoundedTempoTecla)
     int32_t TempoAtivacao = 5;        // activation time, s
     bool Ativo = false;               // command recognition active
     bool TeclaPressionada = false;    // the activation key is down (kept by the key handler)

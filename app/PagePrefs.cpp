@@ -28,10 +28,8 @@ void TForm1::CreatePrefsPage() {
     edtTempoTeclas->setToolTip(hintTeclas);
     Label9 = NewLabel(p, "Label9", QStringLiteral("Tempo de ativação (s)"), QPoint(20, 46));
     edtTempoAtivo = Named(new QLineEdit(p), "edtTempoAtivo", QRect(230, 42, 80, 22));
-    // With no time to count down, the activation lasts until the next one.
     const QString hintAtivo = QStringLiteral(
-        "O tempo que o programa espera após um comando de ativação ter sido reconhecido (em segundos); com 0 ou menos, os "
-        "comandos ficam ativos até o próximo comando de ativação");
+        "O tempo que o programa espera após um comando de ativação ter sido reconhecido (em segundos)");
     Label9->setToolTip(hintAtivo);
     edtTempoAtivo->setToolTip(hintAtivo);
     LblConfianca = Named(new QLabel(QStringLiteral("Confiança: 75%"), p), "LblConfianca", QRect(20, 76, 200, 18));

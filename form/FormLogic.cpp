@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "actions/ActionContext.h"
 #include "commands/Cp1252.h"
 #include "commands/IniFile.h"
 #include "commands/TextFile.h"
@@ -89,9 +90,9 @@ void TFormLogic::ReadSettings() {
             readable = false;
         }
     }
-    Profile.TempoTecla = ini.ReadInteger(kSection, "tempotecla", 10);
+    Profile.TempoTecla = BoundedTempoTecla(ini.ReadInteger(kSection, "tempotecla", 10));
     c.edtTempoTeclas->Fill(std::to_string(Profile.TempoTecla));
-    Profile.TempoAtivacao = ini.ReadInteger(kSection, "tempoativacao", 5);
+    Profile.TempoAtivacao = BoundedTempoAtivacao(ini.ReadInteger(kSection, "tempoativacao", 5));
     c.edtTempoAtivo->Fill(std::to_string(Profile.TempoAtivacao));
     c.tbConfianca->FillPosition(ini.ReadInteger(kSection, "confianca", 50));  // the slider keeps to 0..100
     // The microphone records at this rate; the recognizer converts it to

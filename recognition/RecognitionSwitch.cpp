@@ -1,5 +1,6 @@
 #include "recognition/RecognitionSwitch.h"
 
+#include "actions/ActionContext.h"
 #include "actions/Activation.h"
 #include "actions/Interpretation.h"
 #include "actions/NumericModifiers.h"
@@ -76,8 +77,8 @@ private:
 void RecognitionSwitchOn(ISwitchSteps& steps, ISwitchView& view, const TSwitchOnInput& input) {
     view.SetStatus(kStatusGenerating);
     steps.ProcessMessages();
-    const int32_t tempoTecla = StrToInt(input.TempoTeclas);
-    const int32_t tempoAtivacao = StrToInt(input.TempoAtivo);
+    const int32_t tempoTecla = BoundedTempoTecla(StrToInt(input.TempoTeclas));
+    const int32_t tempoAtivacao = BoundedTempoAtivacao(StrToInt(input.TempoAtivo));
     steps.SetTimes(tempoTecla, tempoAtivacao);
     steps.StopActivationTimer();
     steps.GenerateRecognizerFiles(input.Ditado, input.PastaExe);

@@ -300,8 +300,7 @@ void TForm1::CreatePrefsPage() {
     t.edtTempoAtivo = std::make_unique<TWin32TextBox>(
         Control(WC_EDITW, L"", edit, p, ids::edtTempoAtivo, At(230, 42, 80, 22)));
     hinted(l9, t.edtTempoAtivo->Window(),
-           "O tempo que o programa espera após um comando de ativação ter sido reconhecido (em segundos); com 0 ou "
-           "menos, os comandos ficam ativos até o próximo comando de ativação");
+           "O tempo que o programa espera após um comando de ativação ter sido reconhecido (em segundos)");
     t.LblConfianca = std::make_unique<TWin32Label>(Label(p, ids::LblConfianca, W("Confiança: 75%"), 20, 76, 200));
     t.tbConfianca = std::make_unique<TWin32TrackBar>(Control(TRACKBAR_CLASSW, L"", WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS,
                                                              p, ids::tbConfianca, At(20, 94, 290, 28)));

@@ -23,8 +23,8 @@ zel::TIniDocument LoadSettings(const std::string& fileName) {
 }
 
 void ReadActionSettings(zel::TActionContext& ctx, const zel::TIniDocument& ini, const std::string& programFolder) {
-    ctx.TempoTecla = ini.ReadInteger("geral", "tempotecla", 10);
-    ctx.TempoAtivacao = ini.ReadInteger("geral", "tempoativacao", 5);
+    ctx.TempoTecla = zel::BoundedTempoTecla(ini.ReadInteger("geral", "tempotecla", 10));
+    ctx.TempoAtivacao = zel::BoundedTempoAtivacao(ini.ReadInteger("geral", "tempoativacao", 5));
     ctx.Prefs.SomAtivacao = zel::FileNameFromSetting(ini.ReadString("geral", "somativacao", programFolder + "beep.wav"));
     ctx.Prefs.TeclaAtivacao = ini.ReadString("geral", "teclaativacao", "");
     ctx.Prefs.AtivaToggle = ini.ReadBool("geral", "ativatoggle", false);

@@ -71,6 +71,20 @@ TEST_F(Settings, ClampsHexAndBadValues) {
     EXPECT_EQ(f.edtTeclaAtivacao->text(), "F9");
 }
 
+// A key held for an hour is a stuck key: the times are kept to what a user
+// can mean, in the boxes and in what is written back.
+TEST_F(Settings, HugeOrNegativeTimesAreBroughtIntoRange) {
+    dir.Write("config.ini", "[geral]\r\ntempotecla=3600000\r\ntempoativacao=-4\r\n");
+    auto& f = Create();
+    EXPECT_EQ(f.Profile.TempoTecla, 1000);
+    EXPECT_EQ(f.edtTempoTeclas->text(), "1000");
+    EXPECT_EQ(f.Profile.TempoAtivacao, 0);
+    EXPECT_EQ(f.edtTempoAtivo->text(), "0");
+    Destroy();
+    const std::string text = dir.Read("config.ini");
+    EXPECT_NE(text.find("tempotecla=1000\r\ntempoativacao=0\r\n"), std::string::npos) << text;
+}
+
 TEST_F(Settings, EveryPositionOfTheSamplingBarGivesItsRate) {
     auto& f = Create();
     const int rates[] = {8000, 16000, 22050, 32000, 44100, 96000};

@@ -177,6 +177,20 @@ TEST_F(RecognitionSwitch, TheDictationMemosBundleReachesTheModel) {
     EXPECT_NE(dir.Read("languagemodel.lm").find("CASA"), std::string::npos);
 }
 
+TEST_F(RecognitionSwitch, TheBoxesTimesAreKeptToTheirRange) {
+    input.TempoTeclas = "2147483647";
+    input.TempoAtivo = "99999999";
+    RecognitionSwitchOn(*sphinx, ctx, *view, input);
+    EXPECT_EQ(ctx.TempoTecla, 1000);
+    EXPECT_EQ(ctx.TempoAtivacao, 86400);
+    RecognitionSwitchOff(*sphinx, ctx, *view);
+    input.TempoTeclas = "-50";
+    input.TempoAtivo = "-1";
+    RecognitionSwitchOn(*sphinx, ctx, *view, input);
+    EXPECT_EQ(ctx.TempoTecla, 0);
+    EXPECT_EQ(ctx.TempoAtivacao, 0);
+}
+
 TEST_F(RecognitionSwitch, AnInvalidTimeStopsBeforeAnythingIsGenerated) {
     input.TempoTeclas = "dez";
     try {
