@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "commands/Cp1252.h"
 #include "commands/IniFile.h"
 #include "commands/TextFile.h"
 #include "commands/TextUtil.h"
@@ -55,11 +56,26 @@ void ResetProfile(TProfileState& state) {
 }
 
 void LoadProfile(TProfileState& state, const std::string& fileName) {
-    ResetProfile(state);
-    std::string bytes = ReadTextFile(fileName);
+    std::string raw;
+    try {
+        raw = ReadFileBytes(fileName);
+    } catch (const TError&) {
+        ResetProfile(state);
+        throw;
+    }
+    // A file that is no profile (a picture, a corpus, an empty file) is
+    // refused, and the profile in use stays.
+    auto notProfile = [&](const std::string& why) {
+        throw TError(Utf8ToCp1252("O arquivo ") + fileName + Utf8ToCp1252(" não é um profile: ") + why + ".");
+    };
+    if (const std::string why = NotTextReason(raw); !why.empty()) notProfile(why);
+    std::string bytes = DecodeTextFileBytes(fileName, raw);
+    raw.clear();
+    raw.shrink_to_fit();
     // Only the lines before the marker are INI: a dictation line that looks
     // like "[cmd3]" must never become a command.
     size_t settingsEnd = bytes.size();
+    std::vector<std::string> ditado;
     bool marked = false;
     ForEachLine(bytes, [&](std::string_view line) {
         if (marked || NameFold(line) != kDitadoMarker) return;
@@ -68,11 +84,16 @@ void LoadProfile(TProfileState& state, const std::string& fileName) {
         size_t after = settingsEnd + line.size();
         if (after < bytes.size() && bytes[after] == '\r') ++after;
         if (after < bytes.size() && bytes[after] == '\n' && bytes[after - 1] != '\n') ++after;
-        state.Ditado = SplitLines(std::string_view(bytes).substr(after));
+        ditado = SplitLines(std::string_view(bytes).substr(after));
     });
     TIniDocument ini = TIniDocument::ForReading(std::string_view(bytes).substr(0, settingsEnd), [](std::string_view name) {
         return name == "geral" || name.substr(0, 3) == "cmd";
     });
+    bool hasGeral = false;
+    ini.ForEachSectionName([&](const std::string& name) { hasGeral = hasGeral || NameFold(name) == "geral"; });
+    if (!hasGeral) notProfile(Utf8ToCp1252("falta a seção [geral]"));
+    ResetProfile(state);
+    state.Ditado = std::move(ditado);
     const size_t emptyBudget = kFreeEmptyCommands + settingsEnd / kBytesPerEmptyCommand;
     int32_t declared = std::max(0, ini.ReadInteger("geral", "numcomandos", 0));
     std::vector<int32_t> sections = CommandSections(ini, declared);

@@ -26,6 +26,8 @@ struct TProfileState {
 
 void ResetProfile(TProfileState& state);
 // Raises "Cannot open file %s"; the profile is then empty (the reset ran).
+// A file that is no profile (not text, or without the section [geral])
+// raises "O arquivo %s não é um profile: …" and leaves the profile as it was.
 void LoadProfile(TProfileState& state, const std::string& fileName);
 // Keeps other sections and keys of an existing file; raises
 // "Unable to write to %s" and leaves the old file whole when it cannot write.

@@ -136,8 +136,25 @@ std::string IgnoredCharactersNotice(const std::string& fileName, std::u32string_
     return out;
 }
 
+std::string NotTextReason(std::string_view bytes) {
+    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
+        return Utf8ToCp1252("está gravado em UTF-16: salve-o como UTF-8 ou ANSI");
+    // Pictures, programs and compressed files all hold NUL bytes; text never does.
+    if (bytes.find('\0') != std::string_view::npos) return Utf8ToCp1252("não é um arquivo de texto");
+    return {};
+}
+
+void RequireTextBytes(const std::string& fileName, std::string_view bytes) {
+    const std::string why = NotTextReason(bytes);
+    if (!why.empty()) throw TError(Utf8ToCp1252("O arquivo ") + fileName + " " + why + ".");
+}
+
 std::string ReadTextFile(const std::string& fileName, TTextFormat* format) {
-    TDecodedText decoded = DecodeFileText(ReadFileBytes(fileName));
+    return DecodeTextFileBytes(fileName, ReadFileBytes(fileName), format);
+}
+
+std::string DecodeTextFileBytes(const std::string& fileName, std::string_view bytes, TTextFormat* format) {
+    TDecodedText decoded = DecodeFileText(bytes);
     if (!decoded.Ignored.empty()) Notify(IgnoredCharactersNotice(fileName, decoded.Ignored));
     if (format) *format = decoded.Format;
     return std::move(decoded.Text);

@@ -51,6 +51,14 @@ std::string ReadFileBytes(const std::string& fileName);
 // (see DecodeFileText), as core text. Characters left out are told once per
 // file through the notice; format, when given, receives how it was written.
 std::string ReadTextFile(const std::string& fileName, TTextFormat* format = nullptr);
+// The same for bytes already read from fileName.
+std::string DecodeTextFileBytes(const std::string& fileName, std::string_view bytes, TTextFormat* format = nullptr);
+// Why bytes cannot be a text file the program reads (core text), or empty
+// when they can: a text file has no NUL byte (a picture, a program, a
+// compressed file has many); UTF-16 is said so, with what to do.
+std::string NotTextReason(std::string_view bytes);
+// Raises "O arquivo %s " and that reason.
+void RequireTextBytes(const std::string& fileName, std::string_view bytes);
 std::vector<std::string> ReadTextLines(const std::string& fileName);
 
 // Where notices go (UTF-8): a message box in the program, stderr in zelcmd,

@@ -5,6 +5,7 @@
 #include "actions/ActionContext.h"
 #include "actions/Activation.h"
 #include "commands/KeyNames.h"
+#include "commands/TextFile.h"
 #include "commands/ZelError.h"
 #include "platform/SystemFiles.h"
 #include "recognition/AudioSources.h"
@@ -66,6 +67,8 @@ public:
     std::string TextToPhonemes(const std::string& text) override { return sphinx_->TextToPhonemes(text); }
 
     void LoadDictationCorpus(const std::string& corpus, const std::string& pastaExe) override {
+        // A file that is no text (a picture, a program) leaves the counts as they were.
+        RequireTextBytes(corpus, ReadFileBytes(corpus));
         TParserPortugues& parser = sphinx_->Parser();
         parser.ResetCounts();
         parser.LoadCorpusFile(corpus);

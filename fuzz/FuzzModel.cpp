@@ -16,7 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     std::string in = zelfuzz::WriteInput("in.zpr", data, size);
     zel::TProfileState profile;
-    zel::LoadProfile(profile, in);
+    try {
+        zel::LoadProfile(profile, in);
+    } catch (const zel::TError&) {
+        return 0;  // no profile
+    }
     zel::TParserPortugues parser;
     try {
         zel::CountRecognizerVocabulary(parser, profile.Comandos, &numbers, profile.Ditado);

@@ -200,18 +200,62 @@ TEST(Profile, HandEditedFilesNeverCrashOrAllocateWildly) {
     EXPECT_EQ(Loaded(dir.File("neg.zpr")).Comandos.Count(), 0);
     dir.Write("hex.zpr", "[geral]\r\nnumcomandos=0x2\r\n");
     EXPECT_EQ(Loaded(dir.File("hex.zpr")).Comandos.Count(), 2);
-    dir.Write("nogeral.zpr", "[cmd0]\r\ncmd=a\r\n");
-    EXPECT_EQ(Loaded(dir.File("nogeral.zpr")).Comandos.Count(), 0);
     dir.Write("dup.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=primeiro\r\nacao=259\r\n[cmd0]\r\ncmd=segundo\r\n");
     TProfileState dup = Loaded(dir.File("dup.zpr"));
     EXPECT_EQ(dup.Comandos[0].Cmd, "primeiro");
     EXPECT_EQ(dup.Comandos[0].Acao, 3);  // low byte of 259
     using namespace std::string_literals;
-    std::string ctl = "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=a\x01\x1F\0b\r\nargs="s + std::string(100000, 'x') + "\r\n";
+    std::string ctl = "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=a\x01\x1F\x7F" "b\r\nargs="s + std::string(100000, 'x') + "\r\n";
     dir.Write("ctl.zpr", ctl);
     TProfileState c = Loaded(dir.File("ctl.zpr"));
-    EXPECT_EQ(c.Comandos[0].Cmd, std::string("a\x01\x1F\0b", 5));
+    EXPECT_EQ(c.Comandos[0].Cmd, std::string("a\x01\x1F\x7F" "b", 5));
     EXPECT_EQ(c.Comandos[0].Args.size(), 2047u);
+}
+
+// A file that is no profile (a picture, an empty file, a corpus, a profile
+// saved in UTF-16) is refused by name and the profile in use stays whole.
+TEST(Profile, AFileThatIsNoProfileIsRefusedAndTheOneInUseStays) {
+    zeltest::TTempDir dir;
+    dir.Write("ex.zpr", kExample);
+    TProfileState p;
+    int resets = 0;
+    p.OnReset = [&] { ++resets; };
+    LoadProfile(p, dir.File("ex.zpr"));
+    using namespace std::string_literals;
+    const std::pair<const char*, std::string> files[] = {
+        {"foto.png", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01\0"s},
+        {"vazio.zpr", ""},
+        {"corpus.txt", "bom dia\r\no sistema est\xE1 pronto\r\n"},
+        {"semgeral.zpr", "[cmd0]\r\ncmd=a\r\n"},
+        {"utf16.zpr", "\xFF\xFE[\0g\0e\0r\0a\0l\0]\0"s},
+    };
+    for (const auto& [name, bytes] : files) {
+        dir.Write(name, bytes);
+        try {
+            LoadProfile(p, dir.File(name));
+            ADD_FAILURE() << name << " was loaded";
+        } catch (const TError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("O arquivo " + dir.File(name) + " n\xE3o \xE9 um profile: ", 0), 0u)
+                << e.what();
+        }
+    }
+    EXPECT_EQ(resets, 1);
+    ASSERT_EQ(p.Comandos.Count(), 3);
+    EXPECT_EQ(p.Comandos[1].Cmd, "copiar");
+    EXPECT_EQ(p.Ditado.size(), 2u);
+    // What each says.
+    try {
+        LoadProfile(p, dir.File("utf16.zpr"));
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()), "O arquivo " + dir.File("utf16.zpr") +
+                                             " n\xE3o \xE9 um profile: est\xE1 gravado em UTF-16: salve-o como UTF-8 ou ANSI.");
+    }
+    try {
+        LoadProfile(p, dir.File("semgeral.zpr"));
+    } catch (const TError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "O arquivo " + dir.File("semgeral.zpr") + " n\xE3o \xE9 um profile: falta a se\xE7\xE3o [geral].");
+    }
 }
 
 TEST(Profile, ACountBeyondTheSectionsPresentGivesEmptyCommands) {
