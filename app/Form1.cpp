@@ -66,7 +66,7 @@ struct TForm1::TAdapters {
           lblTreinoProgresso(f.lblTreinoProgresso), lblTreinoFrase(f.lblTreinoFrase), barNivel(f.barNivel),
           btnGravar(f.btnGravar), btnRefazer(f.btnRefazer), btnProxima(f.btnProxima), btnAdaptar(f.btnAdaptar),
           btnEsquecerTreino(f.btnEsquecerTreino), btnVoltarTreino(f.btnVoltarTreino),
-          lblTreinoStatus(f.lblTreinoStatus), Reconhecer1(f.Reconhecer1),
+          lblTreinoStatus(f.lblTreinoStatus), Reconhecer1(f.Reconhecer1), CarregarProfile1(f.CarregarProfile1),
           dlgAbrirProfile(f.dlgAbrirProfile, Run(f)), dlgSalvarProfile(f.dlgSalvarProfile, Run(f)),
           dlgAbrirProg(f.dlgAbrirProg, Run(f)), dlgAbrirWave(f.dlgAbrirWave, Run(f)),
           dlgAbrirDitado(f.dlgAbrirDitado, Run(f)) {}
@@ -100,7 +100,7 @@ struct TForm1::TAdapters {
     TQtProgressBar barNivel;
     TQtImageButton btnGravar, btnRefazer, btnProxima, btnAdaptar, btnEsquecerTreino, btnVoltarTreino;
     TQtLabel lblTreinoStatus;
-    TQtMenuCheck Reconhecer1;
+    TQtMenuItem Reconhecer1, CarregarProfile1;
     TQtFileDialog dlgAbrirProfile, dlgSalvarProfile, dlgAbrirProg, dlgAbrirWave, dlgAbrirDitado;
 };
 
@@ -184,6 +184,7 @@ void TForm1::HandOverControls() {
     c.btnVoltarTreino = &a.btnVoltarTreino;
     c.lblTreinoStatus = &a.lblTreinoStatus;
     c.Reconhecer1 = &a.Reconhecer1;
+    c.CarregarProfile1 = &a.CarregarProfile1;
     c.dlgAbrirProfile = &a.dlgAbrirProfile;
     c.dlgSalvarProfile = &a.dlgSalvarProfile;
     c.dlgAbrirProg = &a.dlgAbrirProg;

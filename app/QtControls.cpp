@@ -136,8 +136,9 @@ void TQtPanel::SetEnabled(bool enabled) {
 }
 void TQtPanel::SetHint(const std::string& hint) { w_->setToolTip(Q(hint)); }
 
-bool TQtMenuCheck::Checked() const { return a_->isChecked(); }
-void TQtMenuCheck::SetChecked(bool checked) { a_->setChecked(checked); }
+bool TQtMenuItem::Checked() const { return a_->isChecked(); }
+void TQtMenuItem::SetChecked(bool checked) { a_->setChecked(checked); }
+void TQtMenuItem::SetEnabled(bool enabled) { a_->setEnabled(enabled); }
 
 void TQtLamp::SetState(TState state) {
     w_->SetState(state == Hearing     ? TListeningLight::Hearing

@@ -177,11 +177,12 @@ private:
     QWidget* w_;
 };
 
-class TQtMenuCheck : public IMenuCheck {
+class TQtMenuItem : public IMenuItem {
 public:
-    explicit TQtMenuCheck(QAction* a) : a_(a) {}
+    explicit TQtMenuItem(QAction* a) : a_(a) {}
     bool Checked() const override;
     void SetChecked(bool checked) override;
+    void SetEnabled(bool enabled) override;
 
 private:
     QAction* a_;

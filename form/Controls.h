@@ -109,11 +109,13 @@ public:
 };
 
 // A check mark in a menu (the tray menu's "Reconhecer").
-class IMenuCheck {
+// An item of the notification icon's menu.
+class IMenuItem {
 public:
-    virtual ~IMenuCheck() = default;
+    virtual ~IMenuItem() = default;
     virtual bool Checked() const = 0;
     virtual void SetChecked(bool checked) = 0;
+    virtual void SetEnabled(bool enabled) = 0;
 };
 
 // The lamp beside the switch: off, listening, hearing speech.

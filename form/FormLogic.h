@@ -94,7 +94,8 @@ struct TFormControls {
     IImageButton* btnVoltarTreino = nullptr;
     ILabel* lblTreinoStatus = nullptr;
     // Outside the notebook
-    IMenuCheck* Reconhecer1 = nullptr;
+    IMenuItem* Reconhecer1 = nullptr;
+    IMenuItem* CarregarProfile1 = nullptr;
     IFileDialog* dlgAbrirProfile = nullptr;
     IFileDialog* dlgSalvarProfile = nullptr;
     IFileDialog* dlgAbrirProg = nullptr;

@@ -34,6 +34,9 @@ void TFormLogic::SetMenuButtonsEnabled(bool enabled) {
         b->SetEnabled(enabled);
     // Training records from the microphone the recognizer would hold.
     c.btnTreinarVoz->SetEnabled(enabled);
+    // The notification menu's load is the menu page's: a profile loaded
+    // while listening would not reach the recognizer.
+    if (c.CarregarProfile1) c.CarregarProfile1->SetEnabled(enabled);
 }
 
 void TFormLogic::btnReconhecerClick() {

@@ -426,7 +426,8 @@ void TForm1::CreateTray() {
     AppendMenuW(popTray_, MF_STRING, ids::cancelar1, L"Cancelar");
     AppendMenuW(popTray_, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(popTray_, MF_STRING, ids::Sair1, L"Sair");
-    parts_->Reconhecer1 = std::make_unique<TWin32MenuCheck>(popTray_, ids::Reconhecer1);
+    parts_->Reconhecer1 = std::make_unique<TWin32MenuItem>(popTray_, ids::Reconhecer1);
+    parts_->CarregarProfile1 = std::make_unique<TWin32MenuItem>(popTray_, ids::CarregarProfile1);
     OnCommand(ids::AbrirPainel1, [this] { AbrirPainel1Click(); });
     OnCommand(ids::CarregarProfile1, [this] { btnCarregarProfileClick(); });
     // The item's check mark is the switch's to set, not the menu's.
@@ -497,6 +498,7 @@ void TForm1::HandOverControls() {
     c.btnVoltarTreino = buttonById_.at(win32ids::btnVoltarTreino);
     c.lblTreinoStatus = t.lblTreinoStatus.get();
     c.Reconhecer1 = t.Reconhecer1.get();
+    c.CarregarProfile1 = t.CarregarProfile1.get();
     c.dlgAbrirProfile = t.dlgAbrirProfile.get();
     c.dlgSalvarProfile = t.dlgSalvarProfile.get();
     c.dlgAbrirProg = t.dlgAbrirProg.get();

@@ -29,7 +29,7 @@ struct TForm1::TParts {
     std::unique_ptr<TWin32Memo> mmoDitado;
     std::unique_ptr<TWin32ProgressBar> barNivel, pbNivel;
     std::unique_ptr<TWin32ComboBox> cbxMicrofone;
-    std::unique_ptr<TWin32MenuCheck> Reconhecer1;
+    std::unique_ptr<TWin32MenuItem> Reconhecer1, CarregarProfile1;
     std::unique_ptr<TWin32FileDialog> dlgAbrirProfile, dlgSalvarProfile, dlgAbrirProg, dlgAbrirWave, dlgAbrirDitado;
     TWin32Timer timerAtivo, timerTreino, timerMicrofone;
     std::unique_ptr<TMicrophoneChoice> pnlMicrofone;

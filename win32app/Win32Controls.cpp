@@ -237,11 +237,14 @@ void TWin32Panel::SetEnabled(bool enabled) {
 }
 void TWin32Panel::SetHint(const std::string& hint) { SetToolTip(hwnd_, hint); }
 
-// --- Menu check ----------------------------------------------------------
+// --- Menu item ----------------------------------------------------------
 
-bool TWin32MenuCheck::Checked() const { return (GetMenuState(menu_, id_, MF_BYCOMMAND) & MF_CHECKED) != 0; }
-void TWin32MenuCheck::SetChecked(bool checked) {
+bool TWin32MenuItem::Checked() const { return (GetMenuState(menu_, id_, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+void TWin32MenuItem::SetChecked(bool checked) {
     CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+void TWin32MenuItem::SetEnabled(bool enabled) {
+    EnableMenuItem(menu_, id_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 // --- Lamp ----------------------------------------------------------------

@@ -159,11 +159,12 @@ public:
     void SetHint(const std::string& hint) override;
 };
 
-class TWin32MenuCheck : public IMenuCheck {
+class TWin32MenuItem : public IMenuItem {
 public:
-    TWin32MenuCheck(HMENU menu, UINT id) : menu_(menu), id_(id) {}
+    TWin32MenuItem(HMENU menu, UINT id) : menu_(menu), id_(id) {}
     bool Checked() const override;
     void SetChecked(bool checked) override;
+    void SetEnabled(bool enabled) override;
 
 private:
     HMENU menu_;

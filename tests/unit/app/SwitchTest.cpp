@@ -73,6 +73,21 @@ TEST_F(Switch, SwitchOnGoesStepByStepAndShowsWhereItStands) {
     EXPECT_NE(dir.Read("config.ini").find("tempotecla=40\r\ntempoativacao=7\r\n"), std::string::npos);
 }
 
+// A profile loaded from the notification menu while listening would not
+// reach the recognizer (its words typed as text): the item waits as the
+// menu page's button does.
+TEST_F(Switch, TheTrayMenusLoadWaitsForTheSwitchOff) {
+    auto& f = Create();
+    ASSERT_TRUE(f.CarregarProfile1->isEnabled());
+    ClickReconhecer();
+    ASSERT_TRUE(f.btnReconhecer->Checked());
+    EXPECT_FALSE(f.CarregarProfile1->isEnabled());
+    f.CarregarProfile1->trigger();
+    EXPECT_TRUE(dialogsShown.isEmpty()) << dialogsShown.join(",").toStdString();
+    ClickReconhecer();
+    EXPECT_TRUE(f.CarregarProfile1->isEnabled());
+}
+
 TEST_F(Switch, AnActivationKeyOpensTheHookLast) {
     dir.Write("config.ini", "[geral]\r\nteclaativacao=F9\r\n");
     Create();
