@@ -3,6 +3,7 @@
 #include "KeyMap.h"
 #include "recognition/hook/ActivationMessage.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/extensions/record.h>
@@ -20,6 +21,7 @@
 #include <unistd.h>
 
 #include <bitset>
+#include <chrono>
 
 namespace zeldll {
 
@@ -45,9 +47,28 @@ struct TKeyWatcher::TSession {
     std::bitset<256> down;
     // The activation key's keycodes, grabbed on `sender` while the watcher runs.
     std::bitset<256> grabbed;
+    // Every press of a grabbed key activates the grab, and the focused window
+    // gets a focus-out and focus-in (menus close, games pause): the server's
+    // auto-repeat of those keys is off while the watcher runs (`control`
+    // turns it back on), and the watcher reports the repeats itself, at the
+    // keyboard's own delay and rate.
+    std::bitset<256> repeatOff;
+    std::chrono::milliseconds repeatDelay{660}, repeatInterval{40};
+    uint8_t repeating = 0;  // the grabbed key held down, 0 for none
+    std::chrono::steady_clock::time_point nextRepeat;
 
     ~TSession() {
         if (serverGone) control = data = nullptr;
+        if (control && repeatOff.any()) {
+            for (unsigned kc = 0; kc < repeatOff.size(); ++kc) {
+                if (!repeatOff.test(kc)) continue;
+                XKeyboardControl on{};
+                on.key = static_cast<int>(kc);
+                on.auto_repeat_mode = AutoRepeatModeOn;
+                XChangeKeyboardControl(control, KBKey | KBAutoRepeatMode, &on);
+            }
+            XSync(control, False);
+        }
         if (control && context) {
             if (enabled) XRecordDisableContext(control, context);
             XRecordFreeContext(control, context);
@@ -75,12 +96,39 @@ struct TKeyWatcher::TSession {
             // activation key is held would come here instead.
             xcb_ungrab_keyboard(sender, XCB_CURRENT_TIME);
         }
-        const uint32_t window = __atomic_load_n(&receptor[zel::kReceptorWindow], __ATOMIC_ACQUIRE);
-        if (window == 0) return;
-
+        // As the server's own: another key pressed ends the repeat.
+        if (!released && repeating != 0 && keycode != repeating) repeating = 0;
+        if (repeatOff.test(keycode)) {
+            if (!released && !wasDown) {
+                repeating = keycode;
+                nextRepeat = std::chrono::steady_clock::now() + repeatDelay;
+            } else if (released && repeating == keycode) {
+                repeating = 0;
+            }
+        }
         uint32_t lParam = 1;  // repeat count
         if (released || wasDown) lParam |= zel::kKeyWasDownBit;
         if (released) lParam |= zel::kKeyReleasedBit;
+        Send(vk, lParam);
+    }
+
+    // The auto-repeat of the grabbed key held down, when it is due.
+    void RepeatIfDue() {
+        if (repeating == 0 || stopping.load() || std::chrono::steady_clock::now() < nextRepeat) return;
+        nextRepeat += repeatInterval;
+        const uint8_t vk = keycodeToVk[repeating];
+        if (vk != 0) Send(vk, 1 | zel::kKeyWasDownBit);
+    }
+    // Milliseconds until the next repeat is due; -1: none waits.
+    int RepeatWait() const {
+        if (repeating == 0) return -1;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextRepeat - std::chrono::steady_clock::now());
+        return left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
+    }
+
+    void Send(uint8_t vk, uint32_t lParam) {
+        const uint32_t window = __atomic_load_n(&receptor[zel::kReceptorWindow], __ATOMIC_ACQUIRE);
+        if (window == 0) return;
 
         xcb_client_message_event_t event;
         std::memset(&event, 0, sizeof event);
@@ -191,6 +239,24 @@ void GrabActivationKey(TKeyWatcher::TSession& s) {
         }
         s.grabbed.set(kc, taken);
     }
+    if (s.grabbed.none()) return;
+    // The grabbed keys repeat by the watcher's reports, not the server's.
+    unsigned delay = 0, interval = 0;
+    if (XkbGetAutoRepeatRate(s.control, XkbUseCoreKbd, &delay, &interval) && delay > 0 && interval > 0) {
+        s.repeatDelay = std::chrono::milliseconds(delay);
+        s.repeatInterval = std::chrono::milliseconds(interval);
+    }
+    XKeyboardState state{};
+    XGetKeyboardControl(s.control, &state);
+    for (unsigned kc = 8; kc < s.grabbed.size(); ++kc) {
+        if (!s.grabbed.test(kc) || !(state.auto_repeats[kc / 8] & (1 << (kc % 8)))) continue;
+        XKeyboardControl off{};
+        off.key = static_cast<int>(kc);
+        off.auto_repeat_mode = AutoRepeatModeOff;
+        XChangeKeyboardControl(s.control, KBKey | KBAutoRepeatMode, &off);
+        s.repeatOff.set(kc);
+    }
+    XSync(s.control, False);
 }
 
 }  // namespace
@@ -223,8 +289,9 @@ void TKeyWatcher::Run(TSession* s) {
     for (;;) {
         // What Xlib has read already is handled before waiting on the socket.
         XRecordProcessReplies(s->data);
+        s->RepeatIfDue();
         pollfd fds[2] = {{fd, POLLIN, 0}, {s->stopFd, POLLIN, 0}};
-        const int ready = poll(fds, 2, -1);
+        const int ready = poll(fds, 2, s->RepeatWait());
         if (ready < 0) {
             if (errno == EINTR) continue;
             break;

@@ -26,6 +26,9 @@
 #include <set>
 #include <thread>
 
+// After gtest: Xlib's macros (None, Bool) would break its templates.
+#include <X11/Xlib.h>
+
 using namespace std::chrono_literals;
 using zeltest::TKeyReport;
 using zeltest::TReceiver;
@@ -43,6 +46,47 @@ std::string ErrorOf(const std::function<void()>& call) {
 }
 
 constexpr uint32_t kVkF12 = 0x7B;
+
+// An application's window with the keyboard focus, counting the focus it
+// loses to grabs.
+class TFocusedWindow {
+public:
+    TFocusedWindow() : display_(XOpenDisplay(nullptr)) {
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 50, 50, 0, 0, 0);
+        XSelectInput(display_, window_, FocusChangeMask | StructureNotifyMask);
+        XMapWindow(display_, window_);
+        for (XEvent e;;) {
+            XNextEvent(display_, &e);
+            if (e.type == MapNotify) break;
+        }
+        XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+        XSync(display_, False);
+        FocusLost();
+    }
+    ~TFocusedWindow() { XCloseDisplay(display_); }
+    // Whether the server repeats the key held down.
+    bool Repeats(unsigned long keysym) {
+        const unsigned kc = XKeysymToKeycode(display_, keysym);
+        XKeyboardState state{};
+        XGetKeyboardControl(display_, &state);
+        return (state.auto_repeats[kc / 8] & (1 << (kc % 8))) != 0;
+    }
+    // The focus-outs since the last call.
+    int FocusLost() {
+        XSync(display_, False);
+        int lost = 0;
+        while (XPending(display_)) {
+            XEvent e;
+            XNextEvent(display_, &e);
+            if (e.type == FocusOut) ++lost;
+        }
+        return lost;
+    }
+
+private:
+    Display* display_;
+    Window window_ = 0;
+};
 
 }  // namespace
 
@@ -222,6 +266,35 @@ TEST(HookLibrary, ActivationKeyHeldDuringTheHookNeverReachesTheApplication) {
     std::erase_if(reports, [](const TKeyReport& r) { return r.key != kVkF12; });
     ASSERT_GE(reports.size(), 4u);
     EXPECT_EQ(std::count_if(reports.begin(), reports.end(), [](const TKeyReport& r) { return r.released(); }), 1);
+    EXPECT_TRUE(reports.back().released());
+}
+
+// Each press of the grabbed key takes the focus from the application for a
+// moment; a held key must not do so at every repeat (menus close, games
+// pause), and its repeats are reported all the same.
+TEST(HookLibrary, HoldingTheActivationKeyTakesTheFocusOnlyOnce) {
+    zel::THookLibrary& library = zeltest::Library();
+    TReceiver receiver;
+    receiver.SetAutoRepeat(150, 40);
+    TFocusedWindow application;
+    ASSERT_TRUE(application.Repeats(XK_F12));
+    library.OpenKeyHook(receiver.Window(), kVkF12);
+    receiver.Press(XK_F12);
+    std::this_thread::sleep_for(600ms);
+    receiver.Release(XK_F12);
+    auto reports = receiver.Wait(SIZE_MAX, 1s);
+    const int lost = application.FocusLost();
+    library.CloseKeyHook();
+    receiver.SetAutoRepeat(660, 40);
+    EXPECT_LE(lost, 1);
+    // Once the hook is off the server repeats the key again.
+    EXPECT_TRUE(application.Repeats(XK_F12));
+    std::erase_if(reports, [](const TKeyReport& r) { return r.key != kVkF12; });
+    ASSERT_GE(reports.size(), 6u) << "repeats not reported";
+    for (size_t i = 1; i + 1 < reports.size(); ++i) {
+        EXPECT_FALSE(reports[i].released()) << i;
+        EXPECT_NE(reports[i].lParam & zel::kKeyWasDownBit, 0u) << i;
+    }
     EXPECT_TRUE(reports.back().released());
 }
 
