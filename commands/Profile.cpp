@@ -66,7 +66,8 @@ void LoadProfile(TProfileState& state, const std::string& fileName) {
     // A file that is no profile (a picture, a corpus, an empty file) is
     // refused, and the profile in use stays.
     auto notProfile = [&](const std::string& why) {
-        throw TError(Utf8ToCp1252("O arquivo ") + fileName + Utf8ToCp1252(" não é um profile: ") + why + ".");
+        throw TError(Utf8ToCp1252("O arquivo ") + FileNameForDisplay(fileName) + Utf8ToCp1252(" não é um profile: ") + why +
+                     ".");
     };
     if (const std::string why = NotTextReason(raw); !why.empty()) notProfile(why);
     std::string bytes = DecodeTextFileBytes(fileName, raw);

@@ -146,7 +146,7 @@ std::string NotTextReason(std::string_view bytes) {
 
 void RequireTextBytes(const std::string& fileName, std::string_view bytes) {
     const std::string why = NotTextReason(bytes);
-    if (!why.empty()) throw TError(Utf8ToCp1252("O arquivo ") + fileName + " " + why + ".");
+    if (!why.empty()) throw TError(Utf8ToCp1252("O arquivo ") + FileNameForDisplay(fileName) + " " + why + ".");
 }
 
 std::string ReadTextFile(const std::string& fileName, TTextFormat* format) {

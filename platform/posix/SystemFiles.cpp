@@ -60,7 +60,7 @@ TFolderLock::TFolderLock(const std::string& folder) {
     if (fd < 0) RaiseCannotCreate(name, std::strerror(errno));
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        throw TError(Utf8ToCp1252("Outra execução do programa usa a pasta ") + folder);
+        throw TError(Utf8ToCp1252("Outra execução do programa usa a pasta ") + FileNameForDisplay(folder));
     }
     handle_ = fd;
 }

@@ -72,7 +72,7 @@ TFolderLock::TFolderLock(const std::string& folder) {
                            FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_SHARING_VIOLATION)
-            throw TError(Utf8ToCp1252("Outra execução do programa usa a pasta ") + folder);
+            throw TError(Utf8ToCp1252("Outra execução do programa usa a pasta ") + FileNameForDisplay(folder));
         SetErrnoFromLastError();
         RaiseCannotCreate(name, std::strerror(errno));
     }

@@ -29,7 +29,7 @@ bool IsOwnFolder(const fs::path& folder, bool (*legacyName)(const std::string& n
 }
 
 void RaiseNotOwnFolder(const std::string& folder) {
-    throw TError(Utf8ToCp1252("A pasta ") + folder +
+    throw TError(Utf8ToCp1252("A pasta ") + FileNameForDisplay(folder) +
                  Utf8ToCp1252(" não foi criada pelo treino de voz e não será apagada nem substituída. "
                               "Renomeie-a ou mova-a e tente de novo."));
 }

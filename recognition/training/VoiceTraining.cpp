@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <cstdint>
 #include <cstdlib>
 #include <cmath>
 #include <filesystem>
@@ -107,12 +108,13 @@ public:
         Do(utf8Name, [&] {
             const int rc = RunTool(argv, log_, ToolSeconds);
             if (rc == 0) return;
+            const std::string tool = FileNameForDisplay(argv[0]);
             std::string why = rc == kToolTimedOut
-                                  ? argv[0] + Utf8ToCp1252(" não terminou em ") + std::to_string(ToolSeconds) + " s"
-                              : rc < 0 ? Utf8ToCp1252("não foi possível executar ") + argv[0]
-                                       : argv[0] + Utf8ToCp1252(" terminou com erro ") + std::to_string(rc);
+                                  ? tool + Utf8ToCp1252(" não terminou em ") + std::to_string(ToolSeconds) + " s"
+                              : rc < 0 ? Utf8ToCp1252("não foi possível executar ") + tool
+                                       : tool + Utf8ToCp1252(" terminou com erro ") + std::to_string(rc);
             throw TError(Utf8ToCp1252("O treino de voz falhou (") + Utf8ToCp1252(utf8Name) + "): " + why +
-                         ". Veja " + log_);
+                         ". Veja " + FileNameForDisplay(log_));
         });
     }
 
@@ -199,11 +201,13 @@ bool HeardNothing(const std::vector<int16_t>& take) {
 }
 
 namespace {
-void AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
-                  const std::string& model, const std::map<std::string, std::string>& feat,
-                  const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation);
-void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
-                    const std::string& model, const std::map<std::string, std::string>& feat, const std::string& ts2cb);
+// Each returns how many recordings its last round could align with their
+// sentences: the ones the voice was really adapted to.
+size_t AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                    const std::string& model, const std::map<std::string, std::string>& feat,
+                    const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation);
+size_t AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                      const std::string& model, const std::map<std::string, std::string>& feat, const std::string& ts2cb);
 void InstallAdaptedModel(TSteps& steps, const TAdaptation& adapt, const std::string& base, const std::string& model,
                          TVoiceModelBuild& build);
 }  // namespace
@@ -291,27 +295,35 @@ TTrainingReport TrainVoice(const TTrainingSetup& setup, const std::vector<TPromp
     const std::string kind = featOption("-model", "ptm");
     const std::string ts2cb = kind == "ptm" ? ".ptm." : kind == "semi" ? ".semi." : ".cont.";
 
-    if (setup.Adapt.BuiltIn) {
-        AdaptBuiltIn(steps, setup, base, work, model, feat, takes, std::move(pronunciation));
-    } else {
-        AdaptWithTools(steps, setup, base, work, model, feat, ts2cb);
-    }
+    report.UsedTakes = setup.Adapt.BuiltIn ? AdaptBuiltIn(steps, setup, base, work, model, feat, takes, std::move(pronunciation))
+                                           : AdaptWithTools(steps, setup, base, work, model, feat, ts2cb);
+    // A voice learnt from a few of the takes (the rest noise, or not the
+    // sentence) is no voice: the earlier one stays.
+    if (report.UsedTakes == SIZE_MAX) report.UsedTakes = prompts.size();
+    if (report.UsedTakes * 2 < prompts.size())
+        throw TError(Utf8ToCp1252("O treino de voz não aproveitou as gravações: só ") + std::to_string(report.UsedTakes) +
+                     " de " + std::to_string(prompts.size()) +
+                     Utf8ToCp1252(" puderam ser alinhadas com as suas frases. Grave de novo num lugar silencioso, lendo "
+                                  "cada frase como está escrita (veja ") +
+                     FileNameForDisplay(log) + Utf8ToCp1252("). O treino anterior foi mantido."));
     InstallAdaptedModel(steps, setup.Adapt, base, model, build);
     return report;
 }
 
 namespace {
 
-void AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
-                  const std::string& model, const std::map<std::string, std::string>& feat,
-                  const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation) {
+size_t AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                    const std::string& model, const std::map<std::string, std::string>& feat,
+                    const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation) {
     TBuiltInTrainer trainer(base, feat, setup.SampleRate, setup.ProgramFolder + kTrainingLogName);
     steps.Do("ler o modelo acústico", [&] { trainer.ReadModel(work); });
     steps.Do("calcular as características", [&] { trainer.ComputeFeatures(takes); });
     trainer.SetDictionary(std::move(pronunciation));
+    size_t used = 0;
     auto align = [&] {
         steps.Do("alinhar as gravações com as frases", [&] {
-            if (trainer.Align() == 0)
+            used = trainer.Align();
+            if (used == 0)
                 throw TError(Utf8ToCp1252("O treino de voz falhou: nenhuma gravação pôde ser alinhada com a sua frase."));
         });
     };
@@ -326,10 +338,11 @@ void AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::string&
     // The variances stay the installed model's.
     WriteFileAtomic(model + "means", trainer.MeansFile());
     WriteFileAtomic(model + "variances", ReadFileBytes(base + "variances"));
+    return used;
 }
 
-void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
-                    const std::string& model, const std::map<std::string, std::string>& feat, const std::string& ts2cb) {
+size_t AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::string& base, const std::string& work,
+                      const std::string& model, const std::map<std::string, std::string>& feat, const std::string& ts2cb) {
     auto featOption = [&](const char* name, const char* fallback) {
         auto it = feat.find(name);
         return it == feat.end() ? std::string(fallback) : it->second;
@@ -355,6 +368,21 @@ void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::strin
     TModelFiles prior{base + "means", base + "variances", mixw, base + "transition_matrices"};
     TModelFiles current = prior;
     const TAdaptation& adapt = setup.Adapt;
+    // What bw made of the takes, from its lines in the log: "utt>" for each,
+    // "NNN ignored" for one it could not align with its sentence.
+    const std::string log = setup.ProgramFolder + kTrainingLogName;
+    size_t used = 0;
+    auto countAligned = [&](uintmax_t from) {
+        const std::string text = ReadFileBytes(log);
+        size_t takes = 0, ignored = 0;
+        ForEachLine(std::string_view(text).substr(std::min<size_t>(from, text.size())), [&](std::string_view line) {
+            if (line.rfind("utt>", 0) == 0) ++takes;
+            else if (line.find("baum_welch") != std::string_view::npos && line.find(" ignored") != std::string_view::npos)
+                ++ignored;
+        });
+        // A bw that says nothing of its takes is taken at its word.
+        used = takes == 0 ? SIZE_MAX : takes - std::min(takes, ignored);
+    };
     auto statistics = [&](const TModelFiles& m, const std::string& accum) {
         fs::create_directories(NativePath(accum));
         std::vector<std::string> bw = {setup.ToolFolder + "bw", "-moddeffn", work + "mdef.txt",
@@ -366,7 +394,10 @@ void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::strin
                                        work + "ids", "-lsnfn", work + "transcricao", "-cepdir", work + "feat",
                                        "-cepext", "mfc", "-accumdir", accum};
         if (feat.count("-svspec")) bw.insert(bw.end(), {"-svspec", feat.at("-svspec")});
+        std::error_code ec;
+        const uintmax_t before = fs::file_size(NativePath(log), ec);
         steps.Tool("estatísticas da voz (bw)", bw);
+        countAligned(ec ? 0 : before);
     };
     if (adapt.Mllr) {
         const std::string accum = work + "contas-mllr";
@@ -400,7 +431,7 @@ void AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::strin
         steps.Tool("adaptar o modelo (map_adapt)", map);
         current = next;
     }
-
+    return used;
 }
 
 void InstallAdaptedModel(TSteps& steps, const TAdaptation& adapt, const std::string& base, const std::string& model,

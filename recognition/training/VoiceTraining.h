@@ -81,6 +81,7 @@ struct TTrainingStep {
 struct TTrainingReport {
     std::vector<TTrainingStep> Steps;
     double SpeechSeconds = 0;  // the recordings' length
+    size_t UsedTakes = 0;      // the recordings the last round could align with their sentences
 };
 
 // Where an installation keeps the training tools: Debian's sphinxtrain on

@@ -97,8 +97,10 @@ int RunTrain(const std::vector<std::string>& argv) {
         std::snprintf(line, sizeof line, "%.2f s", step.Seconds);
         PrintLine(step.Name + ": " + line);
     }
-    std::snprintf(line, sizeof line, "%zu frases, %.1f s de fala", prompts.size(), report.SpeechSeconds);
-    PrintLine(zel::Utf8ToCp1252("Modelo adaptado em ") + folder + zel::kVoiceFolderName + " (" + line + ")");
+    std::snprintf(line, sizeof line, "%zu frases, %zu aproveitadas, %.1f s de fala", prompts.size(), report.UsedTakes,
+                  report.SpeechSeconds);
+    // The folder goes out as the system's bytes, as every file name.
+    std::cout << "Modelo adaptado em " << folder << zel::kVoiceFolderName << " (" << line << ")\n";
     return 0;
 }
 
