@@ -2,6 +2,8 @@
 // then the acoustic model is adapted to those recordings (voz/ in the
 // program's folder), which every later switch-on loads. Reached from the
 // menu while recognition is off.
+#include <algorithm>
+
 #include "commands/Cp1252.h"
 #include "commands/ZelError.h"
 #include "form/FormLogic.h"
@@ -18,15 +20,24 @@ constexpr const char* kPromptFile = "frases_treino.txt";
 
 std::string T(const char* utf8) { return Utf8ToCp1252(utf8); }
 
+// What the page asks for, before the first sentence: every sentence is
+// needed, at about six seconds each with the clicks.
+std::string WhatItTakes(size_t sentences) {
+    const size_t minutes = std::max<size_t>(1, (sentences * 6 + 59) / 60);
+    return T("São ") + std::to_string(sentences) + T(" frases, cerca de ") + std::to_string(minutes) +
+           (minutes == 1 ? T(" minuto") : T(" minutos")) + T(" de leitura; Adaptar fica disponível quando todas estiverem gravadas.");
+}
+
 }  // namespace
 
 void TFormLogic::btnTreinarVozClick() {
     // The sentences are read afresh; the takes of this run of the program stay.
     if (!takes_) takes_ = std::make_unique<TTakeFolder>(PastaExe + "gravacoes/", ReadPromptSentences(PastaExe + kPromptFile));
     if (takes_->Sentences().empty()) throw TError(T("Não há frases de treino em ") + PastaExe + kPromptFile);
+    const std::string need = WhatItTakes(takes_->Sentences().size());
     Controls.lblTreinoStatus->SetText(AdaptedModelFolder(PastaExe).empty()
-                                          ? T("Leia cada frase em voz alta, no seu ritmo normal.")
-                                          : T("Há um treino de voz em uso. Um novo treino o substitui."));
+                                          ? need + T(" Leia cada frase em voz alta, no seu ritmo normal.")
+                                          : T("Há um treino de voz em uso; um novo treino o substitui. ") + need);
     ShowPage(kPageTreino);
     ShowTake();
 }
@@ -57,9 +68,10 @@ void TFormLogic::btnGravarClick() {
             c.lblTreinoStatus->SetText(kHeardNothingMessage);
         } else {
             takes_->Keep(take_, take, kTakeRate);
-            c.lblTreinoStatus->SetText(take_ + 1 < takes_->Sentences().size()
-                                           ? T("Gravada. Clique em Próxima para a frase seguinte.")
-                                           : T("Todas gravadas: agora é adaptar."));
+            const size_t n = takes_->Sentences().size(), done = takes_->Count();
+            const std::string count = std::to_string(done) + " de " + std::to_string(n);
+            c.lblTreinoStatus->SetText(done == n ? T("Todas gravadas (") + count + T("): agora é adaptar.")
+                                                 : T("Gravada (") + count + T(" gravadas). Clique em Próxima para a frase seguinte."));
         }
     } else {
         recorder_.Start(services_.OpenTakeMicrophone(kTakeRate));

@@ -316,12 +316,12 @@ size_t AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::strin
                     const std::string& model, const std::map<std::string, std::string>& feat,
                     const std::vector<TTrainingTake>& takes, std::unordered_map<std::string, std::string> pronunciation) {
     TBuiltInTrainer trainer(base, feat, setup.SampleRate, setup.ProgramFolder + kTrainingLogName);
-    steps.Do("ler o modelo acústico", [&] { trainer.ReadModel(work); });
-    steps.Do("calcular as características", [&] { trainer.ComputeFeatures(takes); });
+    steps.Do("ler o modelo de voz", [&] { trainer.ReadModel(work); });
+    steps.Do("analisar o som das gravações", [&] { trainer.ComputeFeatures(takes); });
     trainer.SetDictionary(std::move(pronunciation));
     size_t used = 0;
     auto align = [&] {
-        steps.Do("alinhar as gravações com as frases", [&] {
+        steps.Do("comparar as gravações com as frases", [&] {
             used = trainer.Align();
             if (used == 0)
                 throw TError(Utf8ToCp1252("O treino de voz falhou: nenhuma gravação pôde ser alinhada com a sua frase."));
@@ -329,11 +329,11 @@ size_t AdaptBuiltIn(TSteps& steps, const TTrainingSetup& setup, const std::strin
     };
     if (setup.Adapt.Mllr) {
         align();
-        steps.Do("ajustar à voz e ao microfone (MLLR)", [&] { trainer.Mllr(); });
+        steps.Do("ajustar à voz e ao microfone", [&] { trainer.Mllr(); });
     }
     for (int pass = 1; pass <= std::max(1, setup.Adapt.Passes); ++pass) {
         align();
-        steps.Do("adaptar cada som (MAP)", [&] { trainer.Map(setup.Adapt.BuiltInTau); });
+        steps.Do("adaptar cada som", [&] { trainer.Map(setup.Adapt.BuiltInTau); });
     }
     // The variances stay the installed model's.
     WriteFileAtomic(model + "means", trainer.MeansFile());
@@ -351,14 +351,14 @@ size_t AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::str
                                    "-di", work + "wav", "-do", work + "feat", "-ei", "wav", "-eo", "mfc",
                                    "-mswav", "yes", "-dither", "yes", "-seed", "1"};
     if (FileExists(base + "feat.params")) fe.insert(fe.begin() + 1, {"-argfile", base + "feat.params"});
-    steps.Tool("calcular as características", fe);
-    steps.Tool("converter a definição do modelo",
+    steps.Tool("analisar o som das gravações", fe);
+    steps.Tool("ler o modelo de voz",
                {setup.BinFolder + "pocketsphinx_mdef_convert", "-text", base + "mdef", work + "mdef.txt"});
     // The installed model ships its weights only in the engine's quantized
     // form; bw and map_adapt read the trainer's.
     std::string mixw = base + "mixture_weights";
     if (!FileExists(mixw)) {
-        steps.Do("converter os pesos de mistura", [&] {
+        steps.Do("preparar o modelo de voz", [&] {
             mixw = work + "mixture_weights";
             WriteFileAtomic(mixw, MixtureWeightsFile(ReadSendump(ReadFileBytes(base + "sendump"), base + "sendump")));
         });
@@ -396,16 +396,16 @@ size_t AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::str
         if (feat.count("-svspec")) bw.insert(bw.end(), {"-svspec", feat.at("-svspec")});
         std::error_code ec;
         const uintmax_t before = fs::file_size(NativePath(log), ec);
-        steps.Tool("estatísticas da voz (bw)", bw);
+        steps.Tool("comparar as gravações com as frases", bw);
         countAligned(ec ? 0 : before);
     };
     if (adapt.Mllr) {
         const std::string accum = work + "contas-mllr";
         statistics(current, accum);
-        steps.Tool("transformação MLLR (mllr_solve)",
+        steps.Tool("ajustar à voz e ao microfone",
                    {setup.ToolFolder + "mllr_solve", "-meanfn", prior.Means, "-varfn", prior.Variances, "-accumdir",
                     accum, "-outmllrfn", work + "mllr_matrix"});
-        steps.Tool("aplicar a transformação (mllr_transform)",
+        steps.Tool("aplicar o ajuste",
                    {setup.ToolFolder + "mllr_transform", "-inmeanfn", prior.Means, "-mllrmat", work + "mllr_matrix",
                     "-outmeanfn", work + "means.mllr"});
         prior.Means = current.Means = work + "means.mllr";
@@ -428,7 +428,7 @@ size_t AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::str
             work + "transition_matrices.map"};
         if (adapt.Tau > 0) map.insert(map.end(), {"-fixedtau", "yes", "-tau", std::to_string(adapt.Tau)});
         if (!adapt.BayesMean) map.insert(map.end(), {"-bayesmean", "no"});
-        steps.Tool("adaptar o modelo (map_adapt)", map);
+        steps.Tool("adaptar cada som", map);
         current = next;
     }
     return used;
@@ -436,7 +436,7 @@ size_t AdaptWithTools(TSteps& steps, const TTrainingSetup& setup, const std::str
 
 void InstallAdaptedModel(TSteps& steps, const TAdaptation& adapt, const std::string& base, const std::string& model,
                          TVoiceModelBuild& build) {
-    steps.Do("instalar o modelo adaptado", [&] {
+    steps.Do("guardar a voz treinada", [&] {
         // The rest of the model comes along unchanged.
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(NativePath(base))) {

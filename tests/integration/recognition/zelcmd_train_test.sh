@@ -61,7 +61,7 @@ cp "$RUN/sphinx.arg" "$T/arg.before"
 "$ZELCMD" train --prompts "$T/p/lista.tsv" --folder "$RUN" > "$T/train.out" 2> "$T/train.err" \
   || fail "train failed: $(cat "$T/train.err") $(tail -20 "$RUN/treino.log")"
 grep -q "^Modelo adaptado em $RUN/voz ($i frases" "$T/train.out" || fail "no summary: $(cat "$T/train.out")"
-grep -q '^estatísticas da voz (bw): [0-9.]* s$' "$T/train.out" || fail "no step times: $(cat "$T/train.out")"
+grep -q '^comparar as gravações com as frases: [0-9.]* s$' "$T/train.out" || fail "no step times: $(cat "$T/train.out")"
 MODEL=$(sed -n 's/^-hmm //p' "$RUNTIME/sphinx/sphinx.arg.default" | tr -d '\r')
 cmp -s "$RUN/voz/means" "$MODEL/means" && fail "the means were not adapted"
 cmp -s "$RUN/voz/mdef" "$MODEL/mdef" || fail "the model definition was not copied"

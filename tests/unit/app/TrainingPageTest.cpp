@@ -49,8 +49,12 @@ TEST_F(TrainingPage, EverySentenceIsRecordedRedoneIfWantedThenTheModelIsAdapted)
     EXPECT_EQ(f.lblTreinoProgresso->text(), "1 de 2");
     EXPECT_EQ(f.lblTreinoFrase->text(), "Primeira frase.");
     EXPECT_EQ(Enabled(f), "Gravar VoltarTreino ");
+    // What it takes, said before the first sentence.
+    EXPECT_EQ(f.lblTreinoStatus->text(), "São 2 frases, cerca de 1 minuto de leitura; Adaptar fica disponível quando todas "
+                                         "estiverem gravadas. Leia cada frase em voz alta, no seu ritmo normal.");
 
     Record(f);
+    EXPECT_EQ(f.lblTreinoStatus->text(), "Gravada (1 de 2 gravadas). Clique em Próxima para a frase seguinte.");
     EXPECT_EQ(services.Trace(), "LoadHookLibrary OpenTakeMicrophone(16000)");
     EXPECT_EQ(Enabled(f), "Refazer Proxima VoltarTreino ");
     // The take holds what the microphone said, from its start.

@@ -144,10 +144,10 @@ TEST_F(VoiceTraining, TheAdaptedModelReplacesTheOldOneWithTheRestOfTheInstalledM
     // round of bw and MAP.
     ASSERT_EQ(report.Steps.size(), 11u);
     EXPECT_EQ(progress.size(), 11u);
-    EXPECT_EQ(progress[3], "estat\xEDsticas da voz (bw)");
-    EXPECT_EQ(progress[4], "transforma\xE7\xE3o MLLR (mllr_solve)");
-    EXPECT_EQ(progress[6], "estat\xEDsticas da voz (bw)");
-    EXPECT_EQ(progress[9], "adaptar o modelo (map_adapt)");
+    EXPECT_EQ(progress[3], "comparar as grava\xE7\xF5" "es com as frases");
+    EXPECT_EQ(progress[4], "ajustar \xE0 voz e ao microfone");
+    EXPECT_EQ(progress[6], "comparar as grava\xE7\xF5" "es com as frases");
+    EXPECT_EQ(progress[9], "adaptar cada som");
     // The words once each, with our letter rules' phones; the sentences as
     // the trainer's transcript.
     const std::string log = dir.Read("pasta/treino.log");
@@ -175,7 +175,7 @@ TEST_F(VoiceTraining, ALinkInThePlaceOfTheLogIsReplacedNeverFollowed) {
 TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
     OldModel();
     Tool("bw", "echo 'FATAL: no such senone' >&2; exit 3");
-    EXPECT_EQ(Failure(), "O treino de voz falhou (estat\xEDsticas da voz (bw)): " + setup.ToolFolder +
+    EXPECT_EQ(Failure(), "O treino de voz falhou (comparar as grava\xE7\xF5" "es com as frases): " + setup.ToolFolder +
                              "bw terminou com erro 3. Veja " + setup.ProgramFolder + "treino.log");
     EXPECT_EQ(dir.Read("pasta/voz/means"), "old means");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
@@ -183,11 +183,11 @@ TEST_F(VoiceTraining, AFailingToolIsNamedAndTheOldModelStaysWhole) {
     // Killed on the way, as when the user interrupts.
     Tool("map_adapt", "kill -9 $$");
     Tool("bw", "true");
-    EXPECT_EQ(Failure(), "O treino de voz falhou (adaptar o modelo (map_adapt)): " + setup.ToolFolder +
+    EXPECT_EQ(Failure(), "O treino de voz falhou (adaptar cada som): " + setup.ToolFolder +
                              "map_adapt terminou com erro 137. Veja " + setup.ProgramFolder + "treino.log");
     EXPECT_EQ(dir.Read("pasta/voz/means"), "old means");
     fs::remove(dir.Path() / "tools/sphinx_fe");
-    EXPECT_EQ(Failure(), "O treino de voz falhou (calcular as caracter\xEDsticas): n\xE3o foi poss\xEDvel executar " +
+    EXPECT_EQ(Failure(), "O treino de voz falhou (analisar o som das grava\xE7\xF5" "es): n\xE3o foi poss\xEDvel executar " +
                              setup.BinFolder + "sphinx_fe. Veja " + setup.ProgramFolder + "treino.log");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"treino.log", "voz"}));
 }
@@ -224,7 +224,7 @@ TEST_F(VoiceTraining, AHungToolIsEndedAtItsTimeLimit) {
     OldModel();
     Tool("bw", "echo $$ > \"$(dirname \"$0\")/bw.pid\"; while true; do sleep 1; done");
     setup.ToolSeconds = 1;
-    EXPECT_EQ(Failure(), "O treino de voz falhou (estat\xEDsticas da voz (bw)): " + setup.ToolFolder +
+    EXPECT_EQ(Failure(), "O treino de voz falhou (comparar as grava\xE7\xF5" "es com as frases): " + setup.ToolFolder +
                              "bw n\xE3o terminou em 1 s. Veja " + setup.ProgramFolder + "treino.log");
     EXPECT_EQ(dir.Read("pasta/voz/means"), "old means");
     const pid_t pid = std::stoi(dir.Read("tools/bw.pid"));
