@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -111,6 +113,7 @@ TForm1::TForm1(IWindowServices& services, std::string pastaExe, QWidget* parent)
         return dialog.selectedFiles().first();
     };
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    RunQuestion = [this](const QString& question) { return QuestionBox(question); };
     // The buttons' click handlers raise into the same message box as every other handler.
     TMathBotao::ErrorHandler = [](const std::exception& e) { ShowException(e); };
     CreateComponents();
@@ -286,6 +289,16 @@ void TForm1::CreateDialogs() {
                           "Arquivos Suportados|*.txt;*.zlm|Arquivos Texto|*.txt|Arquivos de modelo de linguagem|*.zlm|Todos os "
                           "Arquivos|*.*",
                           QFileDialog::AcceptOpen);
+}
+
+TFormWindow::TAnswer TForm1::QuestionBox(const QString& question) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("MORO Zel"), question, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    return box.clickedButton() == yes ? TAnswer::Yes : box.clickedButton() == no ? TAnswer::No : TAnswer::Cancel;
 }
 
 std::optional<QString> TForm1::Choose(QFileDialog& dialog) {

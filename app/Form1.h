@@ -72,6 +72,10 @@ public:
     // How a dialog is run: the chosen file, or nothing when cancelled. Tests
     // replace it.
     std::function<std::optional<QString>(QFileDialog& dialog)> RunDialog;
+    // How a question is answered (Ask); tests replace it.
+    std::function<TAnswer(const QString& question)> RunQuestion;
+    // The question in a message box with Sim, Não and Cancelar.
+    TAnswer QuestionBox(const QString& question);
     // Whether the desktop has a notification area. Without one the window is
     // minimized instead of hidden, so that it can always be reached again.
     std::function<bool()> TrayAvailable;
@@ -205,6 +209,7 @@ public:
     bool TrayIconShown() const override { return TrayIcon != nullptr; }
     uint64_t HookWindowId() override;
     void ProcessMessages() override;
+    TAnswer Ask(const std::string& question) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -75,6 +75,8 @@ void TForm1::ProcessMessages() {
 
 uint64_t TForm1::HookWindowId() { return static_cast<uint64_t>(winId()); }
 
+TFormWindow::TAnswer TForm1::Ask(const std::string& question) { return RunQuestion(Q(question)); }
+
 // ---------------------------------------------------------------------------
 // Pages
 
@@ -114,6 +116,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // FormCloseQuery: Alt+F4 while a combination is being captured is a
     // combination, not a close request.
     if (edtArgTecla->hasFocus() && edtArgTecla->Capturing()) {
+        event->ignore();
+        return;
+    }
+    // Unsaved changes of the profile are offered for saving; cancelled, the window stays.
+    bool confirmed = false;
+    Handle([&] { confirmed = ConfirmProfileChanges(); });
+    if (!confirmed) {
         event->ignore();
         return;
     }

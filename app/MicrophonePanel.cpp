@@ -1,6 +1,8 @@
 #include "app/MicrophonePanel.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -37,6 +39,17 @@ TMicrophonePanel::TMicrophonePanel(IWindowServices& services, QWidget* parent) :
     choice_ = std::make_unique<TMicrophoneChoice>(services, adapters_->Choice, adapters_->Meter, adapters_->Timer);
     connect(timer, &QTimer::timeout, this, [this] { choice_->Poll(); });
     connect(cbxMicrofone, &QComboBox::activated, this, [this](int index) { choice_->Chosen(index); });
+    // Escape on the open list closes the list only: the page's Voltar
+    // shortcut must not take the key from it.
+    cbxMicrofone->view()->installEventFilter(this);
+}
+
+bool TMicrophonePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 TMicrophonePanel::~TMicrophonePanel() { choice_.reset(); }

@@ -32,6 +32,9 @@ public:
     void Open() { choice_->Open(); }
     void Close() { choice_->Close(); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct TAdapters;
     std::unique_ptr<TAdapters> adapters_;

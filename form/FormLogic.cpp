@@ -69,6 +69,7 @@ void TFormLogic::FormCreate() {
         // PastaExe was given by the program entry (the executable's folder).
         ShowPage(kPageApres);
         ResetProfile(Profile);
+        ProfileSaved("");  // an empty profile has nothing to save
         ReadSettings();
         Controls.rdgTipoCmd->SetHint(Utf8ToCp1252(kTipoCmdHint));
     });
@@ -175,9 +176,13 @@ void TFormLogic::Image1Click() { ShowPage(kPageMenu); }
 
 void TFormLogic::btnMinimizarClick() { MinimizeToTray(); }
 
-void TFormLogic::MathBotao1Click() { QuitProgram(); }
+void TFormLogic::MathBotao1Click() {
+    if (ConfirmProfileChanges()) QuitProgram();
+}
 
-void TFormLogic::Sair1Click() { QuitProgram(); }
+void TFormLogic::Sair1Click() {
+    if (ConfirmProfileChanges()) QuitProgram();
+}
 
 // ---------------------------------------------------------------------------
 // Notification area

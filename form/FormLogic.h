@@ -129,6 +129,9 @@ public:
     virtual uint64_t HookWindowId() = 0;
     // Lets the window handle what waits (repaints first the status line).
     virtual void ProcessMessages() = 0;
+    // A question with the answers Sim, Não and Cancelar (core text).
+    enum class TAnswer { Yes, No, Cancel };
+    virtual TAnswer Ask(const std::string& question) = 0;
 };
 
 class TFormLogic : public TFormWindow {
@@ -234,6 +237,12 @@ public:
     // Every handler runs its body through the error guard.
     void Handle(const std::function<void()>& body);
 
+    // Whether the profile was changed since it was loaded or saved; before a
+    // load or the end of the program the user is asked whether to save it
+    // ("Salvar as alterações em NOME?"). False: the user cancelled.
+    bool ProfileChanged() const;
+    bool ConfirmProfileChanges();
+
 protected:
     // Filled by the toolkit's form before ConnectServices.
     TFormControls Controls;
@@ -256,6 +265,11 @@ private:
     void ShowSoundAlikes();
     // Shows the current sentence, its number and which buttons apply.
     void ShowTake();
+
+    // The profile as loaded or saved, and its file (empty: never saved).
+    std::string savedProfile_;
+    std::string profileFile_;
+    void ProfileSaved(const std::string& file);
 
     IWindowServices& services_;
     // The number words the warning compares with, read from modnum.ini once.

@@ -46,6 +46,7 @@ public:
     bool TrayIconShown() const override { return trayShown_; }
     uint64_t HookWindowId() override;
     void ProcessMessages() override;
+    TAnswer Ask(const std::string& question) override;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -122,6 +122,39 @@ void TForm1::ShowTrayMenu() {
 
 uint64_t TForm1::HookWindowId() { return reinterpret_cast<uintptr_t>(hwnd_); }
 
+namespace {
+
+// The message box names its buttons in the system's language; the window
+// speaks Portuguese whatever the system's language, so they are renamed as
+// the box opens.
+HHOOK questionHook = nullptr;
+
+LRESULT CALLBACK NameQuestionButtons(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        SetDlgItemTextW(box, IDYES, L"&Sim");
+        SetDlgItemTextW(box, IDNO, L"&N\u00e3o");
+        SetDlgItemTextW(box, IDCANCEL, L"Cancelar");
+        UnhookWindowsHookEx(questionHook);
+        questionHook = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+TFormWindow::TAnswer TForm1::Ask(const std::string& question) {
+    questionHook = SetWindowsHookExW(WH_CBT, NameQuestionButtons, nullptr, GetCurrentThreadId());
+    const int answer = MessageBoxW(hwnd_, WideText(question).c_str(), win32ids::kWindowTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (questionHook) UnhookWindowsHookEx(questionHook);
+    questionHook = nullptr;
+    switch (answer) {
+        case IDYES: return TAnswer::Yes;
+        case IDNO: return TAnswer::No;
+        default: return TAnswer::Cancel;
+    }
+}
+
 void TForm1::ProcessMessages() {
     // The status line shows what the switch is doing before anything else.
     if (parts_) UpdateWindow(parts_->lblStatus->Window());
@@ -162,7 +195,9 @@ bool TForm1::PreTranslate(MSG& msg) {
     // Escape on a page is Voltar; on the logo it leads to the menu.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
         const bool capturing = parts_ && (parts_->edtArgTecla->Window() == msg.hwnd || parts_->edtTeclaAtivacao->Window() == msg.hwnd);
-        if (!capturing) {
+        // Escape on the open microphone list closes the list only.
+        const bool listOpen = parts_ && SendMessageW(parts_->cbxMicrofone->Window(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (!capturing && !listOpen) {
             switch (page) {
             case kPageComandos: return press(ids::btnVoltar);
             case kPagePrefs: return press(ids::MathBotao2);
@@ -284,7 +319,10 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         // Alt+F4 while a combination is being captured is a combination.
         if (parts_ && GetFocus() == parts_->edtArgTecla->Window() && parts_->edtArgTecla->Capturing()) return 0;
-        QuitProgram();
+        // Unsaved changes of the profile are offered for saving; cancelled, the window stays.
+        Handle([this] {
+            if (ConfirmProfileChanges()) QuitProgram();
+        });
         return 0;
     case WM_QUERYENDSESSION:
         // A logout or shutdown may end the program without another word:

@@ -15,6 +15,9 @@
 //   trayclick        a click on that icon, as the notification area reports it
 //   windows          how many windows of the program there are
 //   foreground       the class of the window in front (the one keys go to)
+//   question         the program's open message box: its text, then its
+//                    buttons' captions, one a line
+//   answer ID        presses that box's button IDYES, IDNO or IDCANCEL
 #include <windows.h>
 #include <shellapi.h>
 
@@ -88,6 +91,33 @@ int wmain(int argc, wchar_t** argv) {
     }
     HWND root = MainWindow();
     if (!root) return 1;
+    if (command == L"question" || command == L"answer") {
+        // The message box: a dialog of the program's window.
+        HWND box = nullptr;
+        while ((box = FindWindowExW(nullptr, box, L"#32770", ids::kWindowTitle)) != nullptr)
+            if (GetWindow(box, GW_OWNER) == root) break;
+        if (!box) return 1;
+        const int buttons[] = {IDYES, IDNO, IDCANCEL};
+        if (command == L"question") {
+            // The box's text: its static control that holds words (not the icon).
+            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                wchar_t cls[16] = L"";
+                GetClassNameW(c, cls, 16);
+                if (_wcsicmp(cls, L"Static") == 0 && !TextOf(c).empty()) {
+                    Print(TextOf(c));
+                    break;
+                }
+            }
+            for (int id : buttons)
+                if (HWND b = GetDlgItem(box, id)) Print(TextOf(b));
+            return 0;
+        }
+        if (argc < 3) return 2;
+        const std::wstring which = argv[2];
+        const int id = which == L"IDYES" ? IDYES : which == L"IDNO" ? IDNO : IDCANCEL;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+        return 0;
+    }
     if (command == L"window") {
         if (!IsWindowVisible(root) || IsIconic(root)) {
             std::printf("hidden\n");

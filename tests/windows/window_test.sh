@@ -111,11 +111,19 @@ expect 1 checked chbModoAdv
 click chbModoAdv
 expect 0 checked chbModoAdv
 picture win_prefs
-click MathBotao2
+# Escape on the open microphone list closes the list; a second one is Voltar.
+click cbxMicrofone
+xdotool key Escape
+sleep 0.6
+expect prefs page
+xdotool key Escape
 expect menu page
 click btnDitado
 expect ditado page
 picture win_ditado
+# A sentence of the user's own: the profile has changed.
+click mmoDitado
+xdotool type --delay 20 'bom dia'
 click MathBotao3
 click btnTreinarVoz
 expect treino page
@@ -183,9 +191,18 @@ expect 0 trayicon
 "$WINE_RUN" "$T/zel/zel.exe" > /dev/null 2>&1 || fail "the second start failed"
 [ "$(probe windows)" = 1 ] || fail "$(probe windows) windows"
 
-# The small x ends the program, which writes its settings.
+# The small x first offers the changed profile for saving, in Portuguese
+# whatever the system's language; Cancelar keeps the window.
 rm "$T/zel/config.ini"
 click MathBotao1
+expect "$(printf 'Salvar as alterações em teste?\n&Sim\n&Não\nCancelar')" question
+probe answer IDCANCEL
+sleep 1
+[ "$(probe windows)" = 1 ] || fail "Cancelar ended the program"
+# Sim saves it, then the program ends and writes its settings.
+click MathBotao1
+expect "$(printf 'Salvar as alterações em teste?\n&Sim\n&Não\nCancelar')" question
+probe answer IDYES
 for ((i = 0; i < 100; i++)); do [ -f "$T/zel/config.ini" ] && [ "$(probe windows)" = 0 ] && break; sleep 0.2; done
 [ -f "$T/zel/config.ini" ] || fail "no config.ini at close"
 keys=$(tr -d '\r' < "$T/zel/config.ini" | sed -n '2,12s/=.*//p' | tr '\n' ' ')
@@ -193,4 +210,6 @@ keys=$(tr -d '\r' < "$T/zel/config.ini" | sed -n '2,12s/=.*//p' | tr '\n' ' ')
   || fail "config.ini keys: $keys"
 [ "$(head -1 "$T/zel/config.ini")" = $'[geral]\r' ] || fail "config.ini: $(head -1 "$T/zel/config.ini")"
 ! grep -qv $'\r$' "$T/zel/config.ini" || fail "a line of config.ini lacks its CR"
+grep -q $'^\[ditado\]\r$' "$T/zel/profiles/teste.zpr" && grep -q $'^bom dia\r$' "$T/zel/profiles/teste.zpr" \
+  || fail "the profile was not saved: $(cat "$T/zel/profiles/teste.zpr")"
 echo "the window works: pages, dialog, recording to an application, tray, one window, settings"

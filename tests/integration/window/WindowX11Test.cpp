@@ -2,12 +2,16 @@
 // notification area): the shape the server holds, clicks through the cut-away
 // field, dragging, the notification icon and its menu, and a picture of each
 // page in build/screenshots/.
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -16,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/MicrophonePanel.h"
 #include "app/WindowRegion.h"
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
@@ -296,6 +301,77 @@ TEST_F(WindowX11, TheShapedEdgeHasNoMagentaFringe) {
     EXPECT_EQ(pink, 0) << "scale " << scale;
     // The outline is still cut out: the corners show what lies below.
     EXPECT_EQ(QColor(shown.pixel(1, 1)), QColor(Qt::black));
+}
+
+// A changed profile is not dropped by the small x: the real question box
+// asks, in Portuguese, and Cancelar keeps the window and the change.
+TEST_F(WindowX11, TheSmallXAsksBeforeAChangedProfileIsDropped) {
+    dir.Write("perfil.zpr", "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=copiar\r\nacao=1\r\nargs=CTRL+C\r\n[ditado]\r\n");
+    auto& f = Open(QPoint(100, 100));
+    f.RunQuestion = [&f](const QString& question) { return f.QuestionBox(question); };
+    nextChoice << QString::fromStdString(dir.File("perfil.zpr"));
+    Click(Centre(f.btnCarregarProfile));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.lblProfile->text() == "Profile atual: perfil"; }, 3000));
+    // The user adds a command on the commands page.
+    Click(Centre(f.BtnComandos));
+    ASSERT_EQ(f.CurrentPageName(), "comandos");
+    f.edtCmd->setText("colar");
+    Click(Centre(f.btnAdicionar));
+    ASSERT_EQ(f.Profile.Comandos.Count(), 2);
+
+    QString asked;
+    QStringList buttons;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !asked.isEmpty()) return;
+        asked = box->text();
+        for (QAbstractButton* b : box->buttons()) buttons << b->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == "Cancelar") {
+                const QPoint at = Centre(b);
+                XTestFakeMotionEvent(dpy, -1, at.x(), at.y(), 0);
+                XTestFakeButtonEvent(dpy, 1, True, 30);
+                XTestFakeButtonEvent(dpy, 1, False, 30);
+                XFlush(dpy);
+            }
+    });
+    answerer.start(200);
+    Click(Centre(f.MathBotao1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty() && !QApplication::activeModalWidget(); }, 8000));
+    answerer.stop();
+    EXPECT_EQ(asked, QString::fromUtf8("Salvar as alterações em perfil?"));
+    EXPECT_EQ(buttons.size(), 3);
+    EXPECT_TRUE(buttons.contains("&Sim") && buttons.contains(QString::fromUtf8("&Não")) && buttons.contains("Cancelar")) << buttons.join(",").toStdString();
+    QTest::qWait(300);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.Profile.Comandos.Count(), 2);
+    EXPECT_EQ(dir.Read("perfil.zpr").find("colar"), std::string::npos) << "Cancelar saves nothing";
+}
+
+// Escape on the open microphone list closes the list; the page stays. A
+// second Escape is the page's Voltar.
+TEST_F(WindowX11, EscapeOnTheOpenMicrophoneListClosesOnlyTheList) {
+    auto& f = Open(QPoint(100, 100));
+    Click(Centre(f.btnPreferencias));
+    ASSERT_EQ(f.CurrentPageName(), "prefs");
+    QComboBox* list = f.pnlMicrofone->cbxMicrofone;
+    Click(Centre(list));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->view()->isVisible(); }, 3000));
+    auto tap = [&](KeySym sym) {
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), True, 0);
+        XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), False, 0);
+        XFlush(dpy);
+    };
+    tap(XK_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list->view()->isVisible(); }, 3000));
+    QTest::qWait(300);
+    EXPECT_EQ(f.CurrentPageName(), "prefs");
+    XSetInputFocus(dpy, static_cast<Window>(f.winId()), RevertToParent, CurrentTime);
+    XFlush(dpy);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.isActiveWindow(); }, 3000));
+    tap(XK_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.CurrentPageName() == "menu"; }, 3000)) << f.CurrentPageName().toStdString();
 }
 
 // Last: it ends the program's event loop the way a user does.

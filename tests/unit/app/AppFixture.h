@@ -39,6 +39,10 @@ protected:
             if (nextChoice.isEmpty()) return std::nullopt;
             return nextChoice.takeFirst();
         };
+        form->RunQuestion = [this](const QString& question) {
+            questions << question;
+            return answer;
+        };
         form->show();
         return *form;
     }
@@ -52,6 +56,8 @@ protected:
     QStringList messages;
     QStringList nextChoice;    // what the next file dialogs answer (none: cancel)
     QStringList dialogsShown;
+    QStringList questions;  // what the program asked, and the answer it gets
+    zel::TFormWindow::TAnswer answer = zel::TFormWindow::TAnswer::Cancel;
     bool trayAvailable = true;  // the offscreen platform has none; the tests pretend
 };
 

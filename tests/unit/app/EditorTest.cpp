@@ -265,9 +265,13 @@ TEST_F(Editor, ClosingIsRefusedWhileACombinationIsBeingCaptured) {
     EXPECT_FALSE(refused.isAccepted());
     EXPECT_EQ(f.edtArgTecla->text(), "ALT+F4");
     Release(f.edtArgTecla, Qt::Key_F4);
+    EXPECT_TRUE(questions.isEmpty()) << "a combination is not a close request";
+    // Closed for real, the changed profile is offered for saving first.
+    answer = zel::TFormWindow::TAnswer::No;
     QCloseEvent granted;
     QCoreApplication::sendEvent(&f, &granted);
     EXPECT_TRUE(granted.isAccepted());
+    EXPECT_EQ(questions, QStringList{QString::fromUtf8("Salvar as alterações no profile novo?")});
 }
 
 TEST_F(Editor, ActivationKeyBoxHoldsOneName) {

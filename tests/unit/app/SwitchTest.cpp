@@ -73,6 +73,53 @@ TEST_F(Switch, SwitchOnGoesStepByStepAndShowsWhereItStands) {
     EXPECT_NE(dir.Read("config.ini").find("tempotecla=40\r\ntempoativacao=7\r\n"), std::string::npos);
 }
 
+// Unsaved changes of the profile are offered for saving before another
+// profile is loaded and before the program ends; nothing is asked of a
+// profile as it was loaded.
+TEST_F(Switch, UnsavedChangesAreOfferedForSavingBeforeALoadOrTheEnd) {
+    const char* kProfile = "[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=copiar\r\nacao=1\r\nargs=CTRL+C\r\nfonemas=K\r\n[ditado]\r\n";
+    dir.Write("a.zpr", kProfile);
+    dir.Write("b.zpr", kProfile);
+    auto& f = Create();
+    nextChoice << QString::fromStdString(dir.File("a.zpr"));
+    QTest::mouseClick(f.btnCarregarProfile, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(f.Profile.Comandos.Count(), 1);
+    EXPECT_TRUE(questions.isEmpty()) << "an empty profile has nothing to save";
+    // Unchanged: loaded without a word.
+    nextChoice << QString::fromStdString(dir.File("a.zpr"));
+    QTest::mouseClick(f.btnCarregarProfile, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(questions.isEmpty());
+    f.mmoDitado->setPlainText("uma frase nova");
+    // Cancel: nothing is loaded, nothing is saved.
+    answer = zel::TFormWindow::TAnswer::Cancel;
+    dialogsShown.clear();
+    QTest::mouseClick(f.btnCarregarProfile, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(questions, QStringList{QString::fromUtf8("Salvar as alterações em a?")});
+    EXPECT_TRUE(dialogsShown.isEmpty());
+    EXPECT_EQ(f.mmoDitado->toPlainText(), "uma frase nova");
+    // Yes: saved into its own file, then the other one is loaded.
+    answer = zel::TFormWindow::TAnswer::Yes;
+    nextChoice << QString::fromStdString(dir.File("b.zpr"));
+    QTest::mouseClick(f.btnCarregarProfile, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_NE(dir.Read("a.zpr").find("[ditado]\r\numa frase nova"), std::string::npos) << dir.Read("a.zpr");
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: b");
+    EXPECT_EQ(dir.Read("b.zpr"), kProfile);
+    // No: the changes go, the file stays as it was.
+    f.mmoDitado->setPlainText("outra");
+    answer = zel::TFormWindow::TAnswer::No;
+    nextChoice << QString::fromStdString(dir.File("a.zpr"));
+    QTest::mouseClick(f.btnCarregarProfile, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(dir.Read("b.zpr"), kProfile);
+    EXPECT_EQ(f.lblProfile->text(), "Profile atual: a");
+    // The small x asks too; cancelled, the window stays.
+    f.mmoDitado->setPlainText("mais uma");
+    questions.clear();
+    answer = zel::TFormWindow::TAnswer::Cancel;
+    QTest::mouseClick(f.MathBotao1, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(questions, QStringList{QString::fromUtf8("Salvar as alterações em a?")});
+    EXPECT_TRUE(f.isVisible());
+}
+
 // A profile loaded from the notification menu while listening would not
 // reach the recognizer (its words typed as text): the item waits as the
 // menu page's button does.
