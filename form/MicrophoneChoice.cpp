@@ -29,6 +29,11 @@ void TMicrophoneChoice::SetSource(const std::string& name) {
 
 void TMicrophoneChoice::Open() {
     open_ = true;
+    ListSources();
+    StartMeter();
+}
+
+void TMicrophoneChoice::ListSources() {
     choice_.SetHint(kChoiceHint);
     try {
         sources_ = services_.AudioSources();
@@ -48,12 +53,12 @@ void TMicrophoneChoice::Open() {
     std::vector<IComboBox::TItem> items;
     for (const TAudioSourceInfo& s : sources_) items.push_back({Caption(s.Name), s.Description});
     choice_.FillItems(items, chosen);
-    StartMeter();
 }
 
 void TMicrophoneChoice::Close() {
     if (!open_) return;
     open_ = false;
+    failed_ = false;
     timer_.SetEnabled(false);
     services_.StopLevelMeter();
     meter_.SetPosition(0);
@@ -66,28 +71,44 @@ void TMicrophoneChoice::Chosen(int32_t index) {
     StartMeter();
 }
 
-void TMicrophoneChoice::StartMeter() {
-    timer_.SetEnabled(false);
+bool TMicrophoneChoice::StartMeter() {
     meter_.SetPosition(0);
-    meter_.SetEnabled(true);
-    meter_.SetHint(kMeterHint);
     try {
         services_.StartLevelMeter(source_);
     } catch (const std::exception& e) {
         // The page stays usable; the meter says what is wrong.
-        meter_.SetEnabled(false);
-        meter_.SetHint(e.what());
-        return;
+        MeterFailed(e.what());
+        return false;
     }
+    failed_ = false;
+    meter_.SetEnabled(true);
+    meter_.SetHint(kMeterHint);
+    timer_.SetEnabled(true);
+    return true;
+}
+
+void TMicrophoneChoice::MeterFailed(const std::string& why) {
+    services_.StopLevelMeter();
+    meter_.SetPosition(0);
+    meter_.SetEnabled(false);
+    meter_.SetHint(why);
+    failed_ = true;
+    ticksToRetry_ = 10;
     timer_.SetEnabled(true);
 }
 
 void TMicrophoneChoice::Poll() {
+    if (!open_) return;
+    if (failed_) {
+        if (--ticksToRetry_ > 0) return;
+        // The server may be back (restarted, or the microphone plugged in
+        // again): its sources are listed afresh and the meter runs again.
+        if (StartMeter()) ListSources();
+        return;
+    }
     const int32_t level = services_.TakeLevel();
     if (level < 0) {
-        Close();
-        meter_.SetEnabled(false);
-        meter_.SetHint(Utf8ToCp1252("O microfone parou de responder"));
+        MeterFailed(Utf8ToCp1252("O microfone parou de responder"));
         return;
     }
     meter_.SetPosition(level);

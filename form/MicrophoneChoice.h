@@ -32,7 +32,12 @@ public:
     void Poll();
 
 private:
-    void StartMeter();
+    // Lists the server's sources into the choice, the kept one chosen.
+    void ListSources();
+    // Starts the meter of the chosen source; false when it cannot be opened
+    // (the meter then says why and the page tries again now and then).
+    bool StartMeter();
+    void MeterFailed(const std::string& why);
 
     IWindowServices& services_;
     IComboBox& choice_;
@@ -41,6 +46,10 @@ private:
     std::vector<TAudioSourceInfo> sources_;
     std::string source_;
     bool open_ = false;  // the page is shown: the meter may run
+    // The meter's source failed or could not be opened: every second the
+    // page tries it again, so that the meter comes back with the server.
+    bool failed_ = false;
+    int32_t ticksToRetry_ = 0;
 };
 
 }  // namespace zel

@@ -16,9 +16,19 @@ extern char** environ;
 
 namespace zeltest {
 
-TPrivatePulse::TPrivatePulse() {
+TPrivatePulse::TPrivatePulse() { Start(); }
+
+void TPrivatePulse::Restart() {
+    Kill();
+    Start();
+}
+
+void TPrivatePulse::Start() {
     namespace fs = std::filesystem;
     const std::string d = dir_.Path().string();
+    why_.clear();
+    std::error_code gone;
+    fs::remove(d + "/native", gone);  // a socket left by a killed server
     {
         std::ofstream conf(d + "/pa.conf");
         conf << "load-module module-native-protocol-unix socket=" << d << "/native auth-anonymous=1\n"

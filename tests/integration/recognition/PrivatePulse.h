@@ -34,8 +34,13 @@ public:
     void StopFeeding();
     // Ends the server now, as a crash of the user's audio server would.
     void Kill();
+    // Starts the server again on the same socket, as a user's audio server
+    // comes back after a crash.
+    void Restart();
 
 private:
+    void Start();
+
     TTempDir dir_;
     pid_t pid_ = -1;
     std::string why_;

@@ -12,6 +12,7 @@
 #include "app/MicrophonePanel.h"
 #include "recognition/RecognizerControl.h"
 #include "tests/unit/app/AppFixture.h"
+#include "tests/support/WaitFor.h"
 
 using zeltest::AppFixture;
 
@@ -90,7 +91,7 @@ TEST_F(Feedback, MicrophoneChoiceAndLevelWhileThePageIsOpen) {
     ASSERT_EQ(mic.cbxMicrofone->count(), 3);
     EXPECT_EQ(mic.cbxMicrofone->itemText(0), QString::fromUtf8("padrão"));
     EXPECT_EQ(mic.cbxMicrofone->currentText(), "usb_mic");
-    QTRY_COMPARE_WITH_TIMEOUT(mic.pbNivel->value(), 80, 2000);
+    ASSERT_SOON(mic.pbNivel->value() == 80, 2000) << mic.pbNivel->value();
     // Choosing "padrão" takes effect at once: recognizer and meter.
     services.Calls.clear();
     mic.cbxMicrofone->activated(0);
