@@ -1,6 +1,8 @@
 // The "menu" page's profile and the "ditado" page's text.
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
+#include "form/ErrorGuard.h"
+#include "langmodel/BundleSummary.h"
 #include "form/FormLogic.h"
 
 namespace zel {
@@ -94,7 +96,13 @@ void TFormLogic::btnCarregarDitadoClick() {
         return;
     }
     services_.LoadDictationCorpus(name, PastaExe);
-    SetDitadoLines(ReadLines(PastaExe + "zellm.zlm"));
+    const std::vector<std::string> bundle = ReadLines(PastaExe + "zellm.zlm");
+    SetDitadoLines(bundle);
+    // What was learnt, so that a user sees the corpus was the one meant.
+    const TBundleSummary learnt = SummarizeBundle(bundle);
+    auto many = [](int64_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); };
+    ShowMessageUtf8("Ditado carregado: " + many(learnt.Sentences, "frase") + ", " + many(learnt.Words, "palavra") + ", " +
+                    many(learnt.Pairs, "bigrama") + " e " + many(learnt.Triples, "trigrama") + ".");
 }
 
 }  // namespace zel

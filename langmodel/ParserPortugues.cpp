@@ -181,6 +181,23 @@ private:
     std::vector<int32_t> slots_;
 };
 
+// A letter of a corpus word as it is counted: ASCII letters in upper case,
+// the accented capitals (À..Þ but ×, and Š, Œ, Ž, Ÿ) as small letters, the
+// form every other accented letter already has ("AÇÃO" and "ação" both give
+// "AçãO"). A word first seen in capitals ("TAMBÉM", a sentence's "É") would
+// otherwise keep a letter its pronunciation loses, and be typed in mixed case.
+unsigned char CorpusLetter(unsigned char u) {
+    if (u >= 'a' && u <= 'z') return static_cast<unsigned char>(u - 'a' + 'A');
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<unsigned char>(u + 0x20);
+    switch (u) {
+        case 0x8A: return 0x9A;
+        case 0x8C: return 0x9C;
+        case 0x8E: return 0x9E;
+        case 0x9F: return 0xFF;
+        default: return u;
+    }
+}
+
 }  // namespace
 
 struct TParserPortugues::TImpl {
@@ -356,7 +373,7 @@ struct TParserPortugues::TImpl {
             word.clear();
             while (i < n && static_cast<unsigned char>(line[i]) >= 0x41) {
                 unsigned char u = static_cast<unsigned char>(line[i++]);
-                word += static_cast<char>(u >= 'a' && u <= 'z' ? u - 'a' + 'A' : u);
+                word += static_cast<char>(CorpusLetter(u));
             }
             add(word);
         }
@@ -586,13 +603,12 @@ void TParserPortugues::AddTrigram(std::string_view text) {
 
 void TParserPortugues::AddSentence(std::string_view line) {
     // Bytes below "A" are blanks, so the words are the runs of bytes from "A"
-    // up; ASCII letters in upper case.
+    // up, in the letters' counted form.
     thread_local std::string text;
     text.assign(line);
     for (char& c : text) {
         unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x41) c = ' ';
-        else if (u >= 'a' && u <= 'z') c = static_cast<char>(u - 'a' + 'A');
+        c = u < 0x41 ? ' ' : static_cast<char>(CorpusLetter(u));
     }
     TImpl& m = *impl_;
     thread_local std::vector<int32_t> ids;

@@ -65,7 +65,7 @@ public:
     void AddBigram(std::string_view text);
     void AddTrigram(std::string_view text);
     // One corpus line: bytes below "A" become blanks, ASCII letters upper
-    // case, the words are wrapped in "<s>" … "</s>" and every unigram, bigram
+    // case, accented capitals small letters, the words are wrapped in "<s>" … "</s>" and every unigram, bigram
     // and trigram of the sentence is counted.
     void AddSentence(std::string_view line);
     // "count<TAB>n-gram" with the tokens in their written form (WrittenForm.h)

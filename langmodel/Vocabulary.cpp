@@ -1,5 +1,8 @@
 #include "langmodel/Vocabulary.h"
 
+#include "commands/TextUtil.h"
+#include "langmodel/BundleSummary.h"
+
 namespace zel {
 
 void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& comandos,
@@ -25,8 +28,14 @@ void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& c
         }
     }
     // The memo holds a bundle: count lines up to "### ENDUBT ###", dictionary
-    // lines from there up to "### ENDDIC ###".
-    parser.AddBundleLines(ditado);
+    // lines from there up to "### ENDDIC ###". Sentences typed or pasted into
+    // the memo instead are counted as a corpus's, rather than passed over.
+    if (IsBundle(ditado)) {
+        parser.AddBundleLines(ditado);
+        return;
+    }
+    for (const std::string& line : ditado)
+        if (!Trim(line).empty()) parser.AddSentence(line);
 }
 
 }  // namespace zel

@@ -13,7 +13,8 @@ namespace zel {
 // Every command with a phrase (unigram, opening and closing bigrams, the
 // trigram, its dictionary line), every number word of modificadores
 // (unigram, opening bigram, dictionary line; null: none) and the dictation
-// memo's bundle lines. The counts are reset first; no file is written.
+// memo: its bundle lines, or its sentences when it holds no bundle. The
+// counts are reset first; no file is written.
 void CountRecognizerVocabulary(TParserPortugues& parser, const TListaComandos& comandos,
                                const TListaComandos* modificadores, const std::vector<std::string>& ditado);
 

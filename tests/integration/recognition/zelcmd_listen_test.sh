@@ -21,8 +21,10 @@ grep -qxP 'dois\tD OY S' "$T/dic" || fail "number word missing: $(cat "$T/dic")"
 # The two-word phrase is one word for the recognizer.
 grep -qP '^abrir\+bloco\t' "$T/dic" || fail "two-word phrase not in its written form: $(cat "$T/dic")"
 grep -qP '^-?[0-9.]+ <s> abrir\+bloco ' "$T/model/languagemodel.lm" || fail "phrase bigram missing"
-# The profile's dictation lines are plain text, not a bundle: they add nothing.
-! grep -qi 'sistema' "$T/model/languagemodel.lm" || fail "plain dictation text counted"
+# The profile's dictation lines are plain text, not a bundle: they are counted
+# as a corpus's sentences.
+grep -qP '^-?[0-9.]+ SISTEMA ' "$T/model/languagemodel.lm" || fail "plain dictation text not counted"
+grep -qP '^SISTEMA\t' "$T/dic" || fail "a dictated word missing from the dictionary"
 if "$ZELCMD" model --profile "$DATA/exemplo.zpr" --modnum "$T/none.ini" --out "$T/m2" 2> "$T/err"; then
   fail "a missing --modnum was accepted"
 fi

@@ -177,6 +177,8 @@ TEST_F(Pages, DictationCorpusOrCapitalZlmBuildsTheBundle) {
     Click(f.btnCarregarDitado);
     EXPECT_EQ(services.Calls.back(), "LoadDictationCorpus(" + dir.File("MODELO.ZLM") + ")");
     EXPECT_EQ(f.mmoDitado->toPlainText(), "### UNI ###\n1\tCORPUS\n### ENDUBT ###\n### DIC ###\n### ENDDIC ###");
+    // The page says what the bundle it shows has learnt.
+    EXPECT_EQ(messages, QStringList{"Ditado carregado: 0 frases, 1 palavra, 0 bigramas e 0 trigramas."});
 }
 
 TEST_F(Pages, DialogsCarryTheirFilters) {

@@ -6,6 +6,7 @@
 
 #include "commands/LocaleCollator.h"
 #include "commands/ZelError.h"
+#include "commands/TextUtil.h"
 #include "langmodel/ParserPortugues.h"
 #include "tests/support/TempDir.h"
 
@@ -312,6 +313,27 @@ TEST(Counts, AnyBytesNeverBreakTheCounts) {
     std::string lm = dir.Read("languagemodel.lm");
     EXPECT_EQ(lm.find("nan"), std::string::npos);
     EXPECT_EQ(lm.find("inf"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A word first seen in capitals is the word in small letters: "É" is "é",
+// "TAMBÉM" is "também", and its pronunciation keeps every letter.
+TEST(Counts, AccentedCapitalsCountAsTheirSmallLetters) {
+    TParserPortugues p;
+    p.AddSentence("\xC9 TAMB\xC9M a INTEN\xC7\xC3O");  // É TAMBÉM a INTENÇÃO
+    p.AddSentence("\xE9 tamb\xE9m");                   // é também
+    EXPECT_EQ(p.Unigrams(), (Strings{"<s>", "\xE9", "TAMB\xE9M", "A", "INTEN\xE7\xE3O", "</s>"}));
+    EXPECT_EQ(p.UnigramCounts(), (Counts{2, 2, 2, 1, 1, 2}));
+    zeltest::TTempDir dir;
+    p.GenerateModelFiles(dir.Path().string());
+    const std::string dictionary = dir.Read("dictionary.dic");
+    // Every letter sounds: "é" is not silent, "também" ends as it should.
+    EXPECT_NE(dictionary.find("\xE9\tEH\r\n"), std::string::npos) << dictionary;
+    EXPECT_NE(dictionary.find("TAMB\xE9M\t" + zel::Trim(TParserPortugues::TextToPhonemes("tamb\xE9m")) + "\r\n"), std::string::npos)
+        << dictionary;
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
+#include "langmodel/BundleSummary.h"
 #include "langmodel/ParserPortugues.h"
+#include "langmodel/Vocabulary.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -301,6 +303,39 @@ TEST(ModelFiles, BundleNeedsBothFilesOnDisk) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + dir.Path().string() + "/tokens.ubt");
     }
     EXPECT_EQ(dir.Read("zellm.zlm"), old);
+}
+
+}  // namespace
+
+namespace {
+
+// Sentences typed or pasted into the dictation memo are a corpus, not lines
+// passed over; a memo with a bundle's marker or count line is read as a bundle.
+TEST(ModelFiles, PlainSentencesInTheMemoAreCountedAsACorpus) {
+    zel::TListaComandos none;
+    TParserPortugues plain;
+    zel::CountRecognizerVocabulary(plain, none, nullptr, {"bom dia", "", "Bom dia, Jo\xE3o!"});
+    EXPECT_EQ(plain.Unigrams(), (std::vector<std::string>{"<s>", "</s>", "BOM", "DIA", "JO\xE3O"}));
+    EXPECT_EQ(plain.UnigramCounts(), (std::vector<int32_t>{3, 3, 2, 2, 1}));
+    TParserPortugues bundle;
+    zel::CountRecognizerVocabulary(bundle, none, nullptr, {"2\tCASA", "bom dia"});
+    EXPECT_EQ(bundle.Unigrams(), (std::vector<std::string>{"<s>", "</s>", "CASA"}));
+}
+
+// What the dictation page reports after loading a corpus, from the bundle
+// written: sentences, distinct words, bigrams and trigrams.
+TEST(ModelFiles, TheBundleSummaryCountsWhatWasLearnt) {
+    TTempDir dir;
+    dir.Write("corpus.txt", "bom dia\r\nbom dia Jo\xE3o\r\n");
+    TParserPortugues parser;
+    parser.ResetCounts();
+    parser.LoadCorpusFile(dir.File("corpus.txt"));
+    parser.GenerateModelFiles(dir.Path().string());
+    const zel::TBundleSummary learnt = zel::SummarizeBundle(zel::ReadLines(dir.File("zellm.zlm")));
+    EXPECT_EQ(learnt.Sentences, 2);
+    EXPECT_EQ(learnt.Words, 3);    // BOM DIA JOãO
+    EXPECT_EQ(learnt.Pairs, 6);    // <s> </s>, <s> BOM, BOM DIA, DIA </s>, DIA JOãO, JOãO </s>
+    EXPECT_EQ(learnt.Triples, 4);  // <s> BOM DIA, BOM DIA </s>, BOM DIA JOãO, DIA JOãO </s>
 }
 
 }  // namespace

@@ -56,6 +56,13 @@ void TNaiveModel::AddSentence(std::string_view line) {
     for (char& c : s)
         if (static_cast<unsigned char>(c) < 0x41) c = ' ';
     s = zel::AsciiUpper(zel::Trim(s));
+    // The accented capitals (À..Þ but ×, Š, Œ, Ž, Ÿ) become small letters.
+    for (char& c : s) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u >= 0xC0 && u <= 0xDE && u != 0xD7) c = static_cast<char>(u + 0x20);
+        else if (u == 0x8A || u == 0x8C || u == 0x8E) c = static_cast<char>(u + 0x10);
+        else if (u == 0x9F) c = static_cast<char>(0xFF);
+    }
     s = "<s> " + s + " </s>";
     size_t i = 0;
     while (i + 1 < s.size()) {
