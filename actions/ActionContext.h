@@ -49,6 +49,10 @@ public:
     int32_t TempoAtivacao = 5;        // activation time, s
     bool Ativo = false;               // command recognition active
     bool TeclaPressionada = false;    // the activation key is down (kept by the key handler)
+    // A sentence whose speech began while Ativo was set is handled as active
+    // however long it is: the timer's end waits for the sentence's result.
+    bool FalaComecouAtiva = false;    // the sentence being heard began while Ativo
+    bool FimDaAtivacaoAdiado = false; // the timer ran out during that sentence
     TPreferencias Prefs;
 
     IDesktop* Desktop;

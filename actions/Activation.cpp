@@ -18,6 +18,8 @@ void HideIndicator(TActionContext& ctx) {
 }
 
 void RunActivationCommand(TActionContext& ctx) {
+    // The command decides anew; an end that waited for this sentence is void.
+    ctx.FimDaAtivacaoAdiado = false;
     if (ctx.Prefs.AtivaToggle) {
         ctx.Ativo = !ctx.Ativo;
     } else if (ctx.TempoAtivacao <= 0) {
@@ -44,12 +46,35 @@ void RunActivationCommand(TActionContext& ctx) {
 }
 
 void ActivationTimerTick(TActionContext& ctx) {
-    ctx.Ativo = false;
     ctx.TimerAtivo->SetEnabled(false);
+    if (ctx.FalaComecouAtiva && ctx.Ativo) {
+        ctx.FimDaAtivacaoAdiado = true;
+        return;
+    }
+    ctx.Ativo = false;
     HideIndicator(ctx);
 }
 
+void UtteranceBegan(TActionContext& ctx) {
+    ctx.FalaComecouAtiva = ctx.Ativo;
+}
+
+bool UtteranceDone(TActionContext& ctx) {
+    ctx.FalaComecouAtiva = false;
+    if (!ctx.FimDaAtivacaoAdiado) return false;
+    ctx.FimDaAtivacaoAdiado = false;
+    const bool was = ctx.Ativo;
+    ActivationTimerTick(ctx);
+    return was != ctx.Ativo;
+}
+
 void RestartActivationTimer(TActionContext& ctx) {
+    if (ctx.FimDaAtivacaoAdiado) {
+        // The sentence's command keeps commands active: the countdown starts over.
+        ctx.FimDaAtivacaoAdiado = false;
+        ctx.TimerAtivo->SetEnabled(true);
+        return;
+    }
     if (!ctx.TimerAtivo->Enabled()) return;
     ctx.TimerAtivo->SetEnabled(false);
     ctx.Desktop->ProcessMessages();
@@ -66,6 +91,7 @@ bool StartingAtivo(const TActionContext& ctx) {
 
 void ActivationSwitchOn(TActionContext& ctx) {
     ctx.TimerAtivo->SetEnabled(false);
+    ctx.FalaComecouAtiva = ctx.FimDaAtivacaoAdiado = false;
     ctx.Ativo = StartingAtivo(ctx);
 }
 

@@ -23,12 +23,20 @@ void HideIndicator(TActionContext& ctx);
 void RunActivationCommand(TActionContext& ctx);
 
 // The activation timer's tick: clears Ativo, stops the timer (one tick only),
-// hides the indicator.
+// hides the indicator. During a sentence that began while Ativo the end
+// waits for UtteranceDone (the timer stopped meanwhile).
 void ActivationTimerTick(TActionContext& ctx);
+
+// The recognizer heard speech begin: whether commands were active then.
+void UtteranceBegan(TActionContext& ctx);
+// The sentence's last event (its result handled, or its rejection): an
+// activation that ran out during it ends now. True when Ativo changed.
+bool UtteranceDone(TActionContext& ctx);
 
 // Restarts a running activation timer so that its countdown starts over;
 // lets the program handle its pending messages between stop and start.
-// Does nothing when the timer is stopped.
+// Does nothing when the timer is stopped, unless its end waits for the
+// sentence (a command in that sentence keeps commands active).
 void RestartActivationTimer(TActionContext& ctx);
 
 // The starting value of Ativo for a run of recognition: set, unless an

@@ -39,6 +39,7 @@ void TFormLogic::ConnectServices() {
     links.TimerAtivo = Controls.timerAtivo;
     links.UtteranceResult = [this](const std::u16string& r) { Handle([&] { SphinxUtteranceResult(r); }); };
     links.NewUtterance = [this] { Handle([&] { SphinxNewUtterance(); }); };
+    links.UtteranceDone = [this] { Handle([&] { ShowListeningStatus(); }); };
     links.EndUtterance = [this] { Handle([&] { SphinxEndUtterance(); }); };
     links.UtteranceError = [this](int32_t e) { Handle([&] { SphinxUtteranceError(e); }); };
     links.StartListening = [this] { Handle([&] { SphinxStartListening(); }); };

@@ -44,6 +44,8 @@ struct TWindowLinks {
     std::function<void()> StartListening;
     std::function<void()> StopListening;
     std::function<void(const std::u16string&)> UtterancePartialResult;
+    // Ours: an utterance's last event; the activation may have ended with it.
+    std::function<void()> UtteranceDone;
     // Ours: a sentence was heard (accepted or rejected) and what it caused;
     // the history file could not be written (core text, once a run).
     std::function<void(const THeardEntry&)> Heard;

@@ -30,7 +30,13 @@ public:
         IRecognizerControl& c = sphinx_->Control();
         // The window's handlers, whenever a window is connected.
         c.OnUtteranceResult = [this](const std::u16string& r) { if (links_.UtteranceResult) links_.UtteranceResult(r); };
-        c.OnNewUtterance = [this] { if (links_.NewUtterance) links_.NewUtterance(); };
+        c.OnNewUtterance = [this] {
+            if (ctx_) UtteranceBegan(*ctx_);
+            if (links_.NewUtterance) links_.NewUtterance();
+        };
+        c.OnUtteranceDone = [this] {
+            if (ctx_ && zel::UtteranceDone(*ctx_) && links_.UtteranceDone) links_.UtteranceDone();
+        };
         c.OnEndUtterance = [this] { if (links_.EndUtterance) links_.EndUtterance(); };
         c.OnUtteranceError = [this](int32_t e) { if (links_.UtteranceError) links_.UtteranceError(e); };
         c.OnStartListening = [this] { if (links_.StartListening) links_.StartListening(); };

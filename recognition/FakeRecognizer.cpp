@@ -50,6 +50,7 @@ bool TFakeRecognizerControl::Hear(const std::u16string& sentence, int32_t confid
         OnUtteranceScore(s);
     }
     if (accepted && OnUtteranceResult) OnUtteranceResult(sentence);
+    if (OnUtteranceDone) OnUtteranceDone();
     return true;
 }
 

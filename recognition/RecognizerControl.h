@@ -96,6 +96,9 @@ public:
     TSphinxNotifyEvent OnStartListening;
     TSphinxNotifyEvent OnStopListening;
     TSphinxUtterancePartialResult OnUtterancePartialResult;
+    // Ours: the last event of every utterance that OnNewUtterance announced,
+    // after its result (or its score, when rejected).
+    TSphinxNotifyEvent OnUtteranceDone;
     // Ours: every decoded, non-empty utterance with its confidence, raised
     // before OnUtteranceResult (which follows only when Accepted).
     TSphinxUtteranceScore OnUtteranceScore;

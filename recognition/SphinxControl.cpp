@@ -722,11 +722,17 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
         post([](TSphinxControl& c) {
             if (c.OnEndUtterance) c.OnEndUtterance();
         });
+        auto done = [&] {
+            post([](TSphinxControl& c) {
+                if (c.OnUtteranceDone) c.OnUtteranceDone();
+            });
+        };
         if (text.empty()) {
             if (!ignoreEmpty_)
                 post([](TSphinxControl& c) {
                     if (c.OnUtteranceResult) c.OnUtteranceResult(u"");
                 });
+            done();
             return;
         }
         post([s](TSphinxControl& c) {
@@ -736,6 +742,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
             post([result = s.Text](TSphinxControl& c) {
                 if (c.OnUtteranceResult) c.OnUtteranceResult(result);
             });
+        done();
     };
 
     for (;;) {

@@ -139,6 +139,11 @@ int RunListen(const std::vector<std::string>& argv) {
         heard.Score(s);
         std::cout.flush();
     };
+    // A sentence begun while commands were active stays active to its end.
+    recognizer.OnNewUtterance = [&] { zel::UtteranceBegan(ctx); };
+    recognizer.OnUtteranceDone = [&] {
+        if (zel::UtteranceDone(ctx)) showStatus();
+    };
     recognizer.OnUtteranceResult = [&](const std::u16string& result) {
         const std::string sentence = zel::SentenceFromResult(result);
         PrintLine("sentence \"" + sentence + "\" confidence " + std::to_string(confidence));

@@ -37,18 +37,25 @@ void ReadActionSettings(zel::TActionContext& ctx, const zel::TIniDocument& ini, 
 void TPolledTimer::SetEnabled(bool enabled) {
     enabled_ = enabled;
     if (enabled) due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
+    if (log_) log_->Add({zel::TDesktopEvent::TimerEnabled, enabled ? 1 : 0, {}, {}, {}});
+}
+
+void TPolledTimer::SetInterval(int32_t milliseconds) {
+    interval_ = milliseconds;
+    if (log_) log_->Add({zel::TDesktopEvent::TimerInterval, milliseconds, {}, {}, {}});
 }
 
 TTerminalDesktop::TTerminalDesktop(bool dryRun) : dryRun_(dryRun) {
+    std::unique_ptr<TPolledTimer> timer;
     if (dryRun) {
         desktop_ = std::make_unique<zel::TFakeDesktop>(log_);
-        timer_ = std::make_unique<zel::TFakeTimer>(log_);
-        return;
+        timer = std::make_unique<TPolledTimer>(&log_);
+    } else {
+        auto real = std::make_unique<zel::TSystemDesktop>();
+        real_ = real.get();
+        desktop_ = std::move(real);
+        timer = std::make_unique<TPolledTimer>();
     }
-    auto real = std::make_unique<zel::TSystemDesktop>();
-    real_ = real.get();
-    desktop_ = std::move(real);
-    auto timer = std::make_unique<TPolledTimer>();
     polled_ = timer.get();
     timer_ = std::move(timer);
 }

@@ -27,16 +27,19 @@ zel::TIniDocument LoadSettings(const std::string& fileName);
 void ReadActionSettings(zel::TActionContext& ctx, const zel::TIniDocument& ini, const std::string& programFolder);
 
 // The activation timer of a terminal program: it ticks when the loop finds
-// its time has run out.
+// its time has run out. A dry run's timer runs too (a recording plays in real
+// time), and its changes go into the run's log.
 class TPolledTimer : public zel::ITimer {
 public:
+    explicit TPolledTimer(zel::TEventLog* log = nullptr) : log_(log) {}
     void SetEnabled(bool enabled) override;
     bool Enabled() const override { return enabled_; }
-    void SetInterval(int32_t milliseconds) override { interval_ = milliseconds; }
+    void SetInterval(int32_t milliseconds) override;
     int32_t Interval() const override { return interval_; }
     bool Due() const { return enabled_ && std::chrono::steady_clock::now() >= due_; }
 
 private:
+    zel::TEventLog* log_;
     bool enabled_ = false;
     int32_t interval_ = 1000;
     std::chrono::steady_clock::time_point due_{};

@@ -2,6 +2,7 @@
 #include "tests/unit/actions/ActionsFixture.h"
 
 #include "actions/Activation.h"
+#include "actions/Interpretation.h"
 
 using namespace zel;
 using zeltest::ActionsTest;
@@ -111,4 +112,52 @@ TEST_F(ActionsTest, SwitchOnStopsTheTimerAndSetsTheStartingValue) {
     EXPECT_EQ(All(), "timer:off");  // indicator untouched, no sound
     ActivationSwitchOff(ctx);
     EXPECT_EQ(All(), "timer:off hide");
+}
+
+// A long dictated sentence begun while commands were active is typed whole,
+// though the activation time runs out while it is spoken; the activation
+// ends once the sentence is done.
+TEST_F(ActionsTest, ASentenceBegunActiveIsHandledActiveAndTheActivationEndsAfterIt) {
+    ctx.Prefs.ModoAdv = false;
+    ctx.TempoAtivacao = 5;
+    RunActivationCommand(ctx);
+    UtteranceBegan(ctx);
+    ActivationTimerTick(ctx);  // the five seconds end mid-sentence
+    EXPECT_TRUE(ctx.Ativo);
+    log.Clear();
+    HandleSentence(ctx, "ok");
+    EXPECT_EQ(Keys(), "+4F w10 -4F +4B w10 -4B +20 w10 -20");
+    EXPECT_TRUE(UtteranceDone(ctx));
+    EXPECT_FALSE(ctx.Ativo);
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_NE(All().find("hide"), std::string::npos) << All();
+    // The next sentence began inactive: nothing is typed.
+    log.Clear();
+    UtteranceBegan(ctx);
+    HandleSentence(ctx, "ok");
+    EXPECT_FALSE(UtteranceDone(ctx));
+    EXPECT_EQ(Keys(), "");
+}
+
+// A command in that sentence keeps commands active, as any command does:
+// the countdown starts over instead of ending.
+TEST_F(ActionsTest, ACommandInTheLateSentenceStartsTheCountdownOver) {
+    Command("baixo", tcTecla, "DOWN");
+    ctx.TempoAtivacao = 5;
+    RunActivationCommand(ctx);
+    UtteranceBegan(ctx);
+    ActivationTimerTick(ctx);
+    log.Clear();
+    HandleSentence(ctx, "baixo");
+    EXPECT_EQ(Keys(), "+28 w10 -28");
+    EXPECT_FALSE(UtteranceDone(ctx));
+    EXPECT_TRUE(ctx.Ativo);
+    EXPECT_TRUE(timer.Enabled());
+    // A sentence begun inactive is not made active by the rule.
+    ActivationTimerTick(ctx);
+    EXPECT_FALSE(ctx.Ativo);
+    UtteranceBegan(ctx);
+    ActivationTimerTick(ctx);
+    EXPECT_FALSE(UtteranceDone(ctx));
+    EXPECT_FALSE(ctx.Ativo);
 }
