@@ -39,7 +39,6 @@ void TForm1::CreatePrefsPage() {
     tbConfianca->setPageStep(10);
     tbConfianca->setTickPosition(QSlider::TicksBelow);
     tbConfianca->setTickInterval(10);
-    tbConfianca->setToolTip(QStringLiteral("A porcentagem de confiança que deve ser obtida antes de aceitar um comando"));
     lblSampling = Named(new QLabel(QStringLiteral("Sampling: 16000Hz"), p), "lblSampling", QRect(330, 76, 160, 18));
     tbSampling = Named(new QSlider(Qt::Horizontal, p), "tbSampling", QRect(330, 94, 160, 28));
     tbSampling->setRange(0, 5);

@@ -17,6 +17,11 @@ namespace {
 
 const char* const kSection = "geral";
 
+// The threshold's meaning for commands, and how it applies to a dictated
+// sentence (judged whole, with three fifths of it).
+const char* const kConfiancaHint =
+    "A porcentagem de confiança que deve ser obtida antes de aceitar um comando; uma frase de ditado é julgada "
+    "inteira, com 3/5 dessa porcentagem";
 const char* const kTipoCmdHint =
     "Execução: Executa um programa\n"
     "Tecla: Envia uma combinação do teclado\n"
@@ -73,6 +78,7 @@ void TFormLogic::FormCreate() {
         ProfileSaved("");  // an empty profile has nothing to save
         ReadSettings();
         Controls.rdgTipoCmd->SetHint(Utf8ToCp1252(kTipoCmdHint));
+        Controls.tbConfianca->SetHint(Utf8ToCp1252(kConfiancaHint));
     });
     CentreOnScreen();
 }

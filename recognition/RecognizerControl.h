@@ -23,7 +23,7 @@ using TSphinxUtteranceError = std::function<void(int32_t Error)>;
 // terminal front end prints it and the benchmarks tune the threshold with it.
 struct TUtteranceScore {
     std::u16string Text;        // the hypothesis, words as in the dictionary
-    int32_t Confidence = 0;     // 0..100, compared with ConfThreshPercentage
+    int32_t Confidence = 0;     // 0..100, compared with ConfThreshPercentage (dictation: DictationConfidence)
     double AcousticPerFrame = 0;  // the measure behind Confidence (natural log)
     // Other measures, for the benchmarks' comparison: acoustic score per
     // frame over all words, the lowest word posterior (natural log), words.
@@ -33,6 +33,9 @@ struct TUtteranceScore {
     // The second decoding over the profile's grammar: 0 not made (dictation
     // words, no grammar), 1 it heard the same words, -1 other words.
     int32_t GrammarVerdict = 0;
+    // A word of it is none of the commands and number words: dictated text,
+    // judged by the dictation's own rule (DictationAcceptance.h).
+    bool Dictation = false;
     bool Accepted = false;      // raised as OnUtteranceResult
     double AudioEndSeconds = 0;  // position in the audio where the utterance ended
 };

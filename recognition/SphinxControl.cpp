@@ -28,6 +28,7 @@
 #include "recognition/ArpaCheck.h"
 #include "recognition/AudioSource.h"
 #include "recognition/DictionaryAlternates.h"
+#include "recognition/DictationAcceptance.h"
 #include "recognition/GrammarCheck.h"
 #include "recognition/NumberPairs.h"
 #include "recognition/training/VoiceFolder.h"
@@ -301,6 +302,7 @@ void TSphinxControl::Release() {
     checker_ = nullptr;
     checkerOpen_ = false;
     grammarWords_.clear();
+    commandWords_.clear();
 }
 
 void TSphinxControl::InitChecker(const std::vector<std::string>& engineArgv, const std::string& dictionary) {
@@ -517,6 +519,8 @@ int32_t TSphinxControl::InitRecognizer() {
     if (!ps_)
         throw TError(Utf8ToCp1252("O reconhecedor recusou o modelo: ") +
                      Reason(Utf8ToCp1252("motivo não informado (veja ") + logFile + ")"));
+    for (const auto& w : NumberWords) commandWords_.insert(WrittenForm(w));
+    for (const auto& w : CommandPhrases) commandWords_.insert(WrittenForm(w));
     if (!args_.NoGrammarCheck) InitChecker(argv, dictionary);
 
     rate_ = engineRate;
@@ -709,10 +713,14 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
         s.Words = words;
         s.Confidence = any ? ConfidenceFromAcousticPerFrame(worst) : 0;
         s.GrammarVerdict = verdict;
-        s.Accepted = AcceptUtterance(text.empty(), s.Confidence, confThresh_,
-                                     verdict > 0   ? TGrammarVerdict::Agrees
-                                     : verdict < 0 ? TGrammarVerdict::Disagrees
-                                                   : TGrammarVerdict::NotChecked);
+        for (const std::string& w : ResultWords(text)) s.Dictation |= !commandWords_.count(w);
+        // The panel and the history show the measure that decided.
+        if (s.Dictation) s.Confidence = DictationConfidence(s);
+        s.Accepted = s.Dictation ? !text.empty() && AcceptDictation(s, confThresh_)
+                                 : AcceptUtterance(text.empty(), s.Confidence, confThresh_,
+                                                   verdict > 0   ? TGrammarVerdict::Agrees
+                                                   : verdict < 0 ? TGrammarVerdict::Disagrees
+                                                                 : TGrammarVerdict::NotChecked);
         if (!text.empty())
             TEngineLog::Instance().Line("heard \"" + text + "\" confidence " + std::to_string(s.Confidence) +
                                         (verdict < 0 ? ", grammar heard \"" + grammarHeard + "\"" : "") +

@@ -82,6 +82,9 @@ private:
     ps_decoder_s* ps_ = nullptr;
     ps_decoder_s* checker_ = nullptr;     // decodes over the command grammar; null without one
     std::unordered_set<std::string> grammarWords_;  // written forms
+    // The commands' and number words' written forms: a result with any other
+    // word is dictation.
+    std::unordered_set<std::string> commandWords_;
     bool checkerOpen_ = false;  // an utterance is being fed to the checker
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder

@@ -307,7 +307,6 @@ void TForm1::CreatePrefsPage() {
     SendMessageW(t.tbConfianca->Window(), TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageW(t.tbConfianca->Window(), TBM_SETPAGESIZE, 0, 10);
     SendMessageW(t.tbConfianca->Window(), TBM_SETTICFREQ, 10, 0);
-    t.tbConfianca->SetHint(Utf8ToCp1252("A porcentagem de confiança que deve ser obtida antes de aceitar um comando"));
     OnCommand(ids::tbConfianca, [this] { tbConfiancaChange(); });
     // The sampling rate is kept in config.ini but not shown, as on Linux.
     t.lblSampling = std::make_unique<TWin32Label>(Control(WC_STATICW, L"Sampling: 16000Hz", SS_NOPREFIX, p,

@@ -67,24 +67,9 @@ std::map<std::string, std::vector<std::string>> ShippedPairs() {
             {"navegador.zpr", {"três abaixo", "dez acima"}}};
 }
 
-// A clip that is not speech (music, noise), 16 kHz mono, made by sox.
 std::vector<int16_t> Clip(int k) {
-    static const char* synth[] = {
-        "synth 3 pluck C4 pluck E4 pluck G4 tremolo 3 60",
-        "synth 0.4 sine 440 : synth 0.4 sine 494 : synth 0.4 sine 523 : synth 0.4 sine 587 : synth 0.4 sine 659 : "
-        "synth 0.4 sine 587",
-        "synth 2.5 square 110 square 165 vol 0.3 tremolo 6 80",
-        "synth 2 pinknoise vol 0.5 fade 0.1 2 0.5",
-        "synth 3 sine 200-2000 vol 0.5",
-        "synth 0.15 brownnoise : synth 0.3 sine 0 : synth 0.15 brownnoise : synth 0.3 sine 0 : synth 0.15 "
-        "brownnoise : synth 0.3 sine 0 : synth 0.15 brownnoise"};
-    std::string wav = CacheDir() + "/clip" + std::to_string(k) + ".wav";
-    if (!fs::exists(wav)) {
-        std::string cmd = "sox -q -n -r 16000 -c 1 -b 16 " + ShellQuote(wav) + " " + synth[k] + " 2>/dev/null";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("sox failed: " + cmd);
-    }
     int32_t rate = 0;
-    return ReadWavSamples(wav, rate);
+    return ReadWavSamples(ClipFile(k), rate);
 }
 constexpr int kClips = 6;
 

@@ -147,6 +147,25 @@ std::vector<std::string> OrdinarySentences(bool heldOut, size_t count) {
     return out;
 }
 
+// A clip that is not speech (music, noise), 16 kHz mono, made by sox.
+std::string ClipFile(int k) {
+    static const char* synth[] = {
+        "synth 3 pluck C4 pluck E4 pluck G4 tremolo 3 60",
+        "synth 0.4 sine 440 : synth 0.4 sine 494 : synth 0.4 sine 523 : synth 0.4 sine 587 : synth 0.4 sine 659 : "
+        "synth 0.4 sine 587",
+        "synth 2.5 square 110 square 165 vol 0.3 tremolo 6 80",
+        "synth 2 pinknoise vol 0.5 fade 0.1 2 0.5",
+        "synth 3 sine 200-2000 vol 0.5",
+        "synth 0.15 brownnoise : synth 0.3 sine 0 : synth 0.15 brownnoise : synth 0.3 sine 0 : synth 0.15 "
+        "brownnoise : synth 0.3 sine 0 : synth 0.15 brownnoise"};
+    std::string wav = CacheDir() + "/clip" + std::to_string(k) + ".wav";
+    if (!fs::exists(wav)) {
+        std::string cmd = "sox -q -n -r 16000 -c 1 -b 16 " + ShellQuote(wav) + " " + synth[k] + " 2>/dev/null";
+        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("sox failed: " + cmd);
+    }
+    return wav;
+}
+
 void AddNoise(std::vector<int16_t>& samples, TNoise colour, double rmsSpeech, double snrDb, uint32_t seed) {
     std::mt19937 gen(seed);
     std::normal_distribution<double> g(0.0, 1.0);
@@ -182,7 +201,7 @@ double Rms(const std::vector<int16_t>& s) {
 
 
 TProfileFiles Generate(const std::string& folder, const std::string& name, const TListaComandos& comandos,
-                       const std::vector<std::string>& pairs) {
+                       const std::vector<std::string>& pairs, const std::vector<std::string>& ditado) {
     fs::create_directories(folder + "sphinx");
     fs::copy_file(TemplateArgFile(), folder + "sphinx/sphinx.arg.default", fs::copy_options::overwrite_existing);
     fs::copy_file(std::string(ZEL_RUNTIME_DIR) + "/modnum.ini", folder + "modnum.ini", fs::copy_options::overwrite_existing);
@@ -192,7 +211,7 @@ TProfileFiles Generate(const std::string& folder, const std::string& name, const
     TActionContext ctx(comandos, desktop, timer, nullptr);
     ctx.Prefs.ModNum = true;
     TSphinx sphinx(std::make_unique<TFakeRecognizerControl>(), folder + "sphinx/");
-    GenerateRecognizerFiles(sphinx, ctx, {}, folder);
+    GenerateRecognizerFiles(sphinx, ctx, ditado, folder);
     TProfileFiles p;
     p.Name = name;
     p.ArgFile = folder + "sphinx.arg";

@@ -55,6 +55,9 @@ std::vector<int16_t> Say(const std::string& text, const TSpeaker& s);
 // Short sentences of fortunes-br, in file order; the tuning set takes the
 // even ones, the held-out set the odd ones.
 std::vector<std::string> OrdinarySentences(bool heldOut, size_t count);
+// One of six clips that are not speech (music, noise), 16 kHz mono, made by
+// sox and kept in the cache: its WAV file.
+std::string ClipFile(int k);
 // Noise of a colour at a level relative to the speech's RMS.
 void AddNoise(std::vector<int16_t>& samples, TNoise colour, double rmsSpeech, double snrDb, uint32_t seed);
 double Rms(const std::vector<int16_t>& s);
@@ -69,9 +72,10 @@ struct TProfileFiles {
 };
 
 // Generates the files into folder (with the program's template and
-// modnum.ini, numbers ticked) from the commands; pairs are spoken after them.
+// modnum.ini, numbers ticked) from the commands and the dictation lines
+// (core text); pairs are spoken after them.
 TProfileFiles Generate(const std::string& folder, const std::string& name, const zel::TListaComandos& comandos,
-                       const std::vector<std::string>& pairs);
+                       const std::vector<std::string>& pairs, const std::vector<std::string>& ditado = {});
 
 // The phrases said one after the other by the speaker, with pauses, under the
 // speaker's noise, written to wav; returns each phrase's (start, end) in seconds.

@@ -15,6 +15,10 @@ if [ ! -s "$CORPUS" ]; then
 fi
 echo "== held-out protocol: tuning and held-out speakers, new vocabulary, shipped profiles, non-command speech"
 "$BUILD/bench/heldout_bench" --sweep
+echo "== dictation: typed word error at the default settings, tuning and held-out speakers"
+"$BUILD/bench/dictation_bench"
+echo "== switch-on with a 20 000-sentence dictation text"
+"$(dirname "$0")/dictation_switchon.sh" "$BUILD"
 echo "== accuracy (threshold 50, the settings' default)"
 "$BUILD/bench/accuracy_bench" --thresh 50 --scores
 echo "== accuracy without a threshold"

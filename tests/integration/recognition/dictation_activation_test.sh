@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Dictation after the activation word: "computador" activates commands for
+# Dictation at the default settings (confidence 50). After the activation
+# word: "computador" activates commands for
 # one second, then a sentence of the dictation text (typed into the profile's
 # dictation box as plain sentences) is spoken, at speaking pace, for longer
 # than that second. Its speech began while commands were active, so the
@@ -16,7 +17,7 @@ frase="o gato preto dorme no telhado da casa velha"
 outra="a chuva fina molhou as flores do jardim"
 printf '[geral]\r\nnumcomandos=1\r\n[cmd0]\r\ncmd=computador\r\nacao=2\r\nargs=\r\nfonemas=%s\r\n[ditado]\r\n%s\r\n%s\r\n' \
   "$("$ZELCMD" phonemes computador)" "$frase" "$outra" > "$T/ditado.zpr"
-printf '[geral]\r\ntempoativacao=1\r\nconfianca=0\r\nmodnum=0\r\nmodoadv=0\r\n' > "$T/config.ini"
+printf '[geral]\r\ntempoativacao=1\r\nmodnum=0\r\nmodoadv=0\r\n' > "$T/config.ini"
 
 say() { espeak-ng -v pt-br -s 150 --stdout "$1" | sox -q -t wav - -r 16000 -c 1 -b 16 "$2"; }
 say computador "$T/1.wav"
@@ -48,4 +49,18 @@ echo "$heard" | sed -n 3p | grep -q '→ ignorado: comandos desativados' || fail
 typed=$(grep -o 'key down 0x[0-9A-F]* [A-Z]' "$T/out" | sed 's/.* //' | tr -d '\n')
 [ "$typed" = "$(echo "$words" | tr -d ' ' | tr a-z A-Z)" ] || fail "typed keys: $typed, heard: $words"
 grep -qx 'Ouvindo — comandos desativados' "$T/err" || fail "no status after the end: $(cat "$T/err")"
-echo "the long sentence begun while active was typed whole; the activation ended after it"
+
+# Without an activation command commands are always active: both sentences
+# are typed, each whole, one after the other.
+printf '[geral]\r\nnumcomandos=0\r\n[ditado]\r\n%s\r\n%s\r\n' "$frase" "$outra" > "$T/so_ditado.zpr"
+sox "$T/lead.wav" "$T/2.wav" "$T/pause.wav" "$T/3.wav" "$T/pause.wav" "$T/clean2.wav"
+sox -m -v 1 "$T/clean2.wav" -v 1 "|sox $T/clean2.wav -p synth whitenoise vol 0.003" -b 16 "$T/fala2.wav"
+"$ZELCMD" listen --profile "$T/so_ditado.zpr" --settings "$T/config.ini" --audio "$T/fala2.wav" --dry-run --folder "$D" \
+  > "$T/out2" 2> "$T/err2" || fail "listen failed: $(cat "$T/err2")"
+heard=$(grep '^ouvido: ' "$T/out2" || true)
+[ "$(echo "$heard" | grep -c ' → digitado (')" = 2 ] || fail "not two sentences typed: $heard"
+words=$(echo "$heard" | sed 's/^ouvido: \(.*\) → .*/\1/' | tr '\n' ' ')
+[ "$(echo "$words" | wc -w)" -ge 14 ] || fail "not the whole sentences: $heard"
+typed=$(grep -o 'key down 0x[0-9A-F]* [A-Z]' "$T/out2" | sed 's/.* //' | tr -d '\n')
+[ "$typed" = "$(echo "$words" | tr -d ' ' | tr a-z A-Z)" ] || fail "typed keys: $typed, heard: $words"
+echo "the long sentence begun while active was typed whole; the activation ended after it; two sentences dictated"

@@ -1,0 +1,20 @@
+#include "recognition/DictationAcceptance.h"
+
+#include "recognition/SphinxControl.h"
+
+namespace zel {
+
+int32_t DictationConfidence(const TUtteranceScore& score) {
+    return TSphinxControl::ConfidenceFromAcousticPerFrame(score.MeanAcousticPerFrame);
+}
+
+int32_t DictationThreshold(int32_t threshold) { return threshold * 3 / 5; }
+
+bool TooCleanForAVoice(const TUtteranceScore& score) { return score.MeanAcousticPerFrame > -2.0; }
+
+bool AcceptDictation(const TUtteranceScore& score, int32_t threshold) {
+    if (threshold <= 0) return true;  // threshold 0 accepts every result, as for commands
+    return !TooCleanForAVoice(score) && DictationConfidence(score) >= DictationThreshold(threshold);
+}
+
+}  // namespace zel
