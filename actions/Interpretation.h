@@ -1,7 +1,9 @@
 #pragma once
 // A recognized sentence becomes commands, repeat counts and typed text.
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "actions/ActionContext.h"
 #include "actions/ActionRecord.h"
@@ -14,6 +16,10 @@ enum TMatchResult : int32_t {
     mrCommand = 0,   // a command had this phrase (whether or not it ran)
     mrTyped = 1,     // no command had this phrase; the word was typed
 };
+
+// Whether a sentence's words hold one that is neither a command's phrase nor
+// a number word: dictated text, whose words are all typed.
+bool IsDictatedSentence(const TActionContext& ctx, const std::vector<std::string>& words);
 
 // One recognized sentence, already converted to Windows-1252 and trimmed.
 // An error (an invalid modifier number, a failing action) ends the sentence

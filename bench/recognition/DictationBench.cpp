@@ -26,7 +26,11 @@
 #include "bench/recognition/HeldOutSpeech.h"
 #include "commands/Cp1252.h"
 #include "commands/TextUtil.h"
+#include "actions/Interpretation.h"
+#include "actions/NumericModifiers.h"
+#include "platform/fake/FakeDesktop.h"
 #include "recognition/AudioSource.h"
+#include "recognition/RecognitionSwitch.h"
 #include "recognition/DictationAcceptance.h"
 #include "recognition/GrammarCheck.h"
 #include "recognition/SphinxControl.h"
@@ -68,6 +72,7 @@ int Distance(const std::vector<std::string>& ref, const std::vector<std::string>
 struct TItem {
     std::string Ref;  // empty: a clip of music or noise
     std::vector<TDecoded> Results;
+    std::string Command;  // the mixed set: the command said right after the sentence
 };
 
 using TRule = std::function<bool(const TUtteranceScore&)>;
@@ -113,7 +118,7 @@ std::vector<TItem> RunSet(const std::vector<TSpeaker>& speakers, const std::vect
         const std::vector<TDecoded> results = DecodeFile(prof.ArgFile, wav, 0, {}, prof.Vocabulary);
         const auto per = ResultsPerItem(results, spans);
         for (size_t k = 0; k < said.size(); ++k) {
-            TItem item{said[k], {}};
+            TItem item{said[k], {}, {}};
             for (const TDecoded* r : per[k]) item.Results.push_back(*r);
             items.push_back(item);
         }
@@ -138,7 +143,7 @@ std::vector<TItem> RunSet(const std::vector<TSpeaker>& speakers, const std::vect
     WriteWav(dir + "/clips.wav", all, 16000);
     const auto clipResults = DecodeFile(prof.ArgFile, dir + "/clips.wav", 0, {}, prof.Vocabulary);
     for (const auto& heard : ResultsPerItem(clipResults, spans)) {
-        TItem item{"", {}};
+        TItem item{"", {}, {}};
         for (const TDecoded* r : heard) item.Results.push_back(*r);
         items.push_back(item);
     }
@@ -150,6 +155,68 @@ std::vector<TItem> RunSet(const std::vector<TSpeaker>& speakers, const std::vect
                              r.Score.AcousticPerFrame, r.Score.MeanAcousticPerFrame, r.Score.MinWordPosterior,
                              r.Score.Words, r.Score.Dictation ? 1 : 0);
     return items;
+}
+
+// What the program does with the accepted results: every result through
+// the interpretation (commands active, several commands, number words), on a
+// recording desktop: the words typed, the commands run.
+struct TActed {
+    int Errors = 0, RefWords = 0;            // typed word error of the dictated sentences
+    int CommandsRun = 0, Sentences = 0;      // commands run while a dictated sentence played
+    int NumberWords = 0, NumberWordsTyped = 0;  // the text's number words, and those typed
+    int Mixed = 0, MixedRun = 0, MixedTyped = 0;  // sentence + command: the command ran, was typed
+};
+
+TActed Interpret(const std::vector<TItem>& items, const TListaComandos& comandos, int32_t threshold) {
+    TEventLog log;
+    TFakeDesktop desktop(log);
+    TFakeTimer timer(log);
+    TActionContext ctx(comandos, desktop, timer, nullptr);
+    ctx.Prefs.ModoAdv = false;
+    LoadNumericModifiers(ctx.Modificadores, std::string(ZEL_RUNTIME_DIR) + "/modnum.ini");
+    TActed a;
+    for (const TItem& item : items) {
+        if (item.Ref.empty()) continue;
+        std::string typed;
+        int run = 0;
+        bool commandRan = false, commandTyped = false;
+        for (const TDecoded& r : item.Results) {
+            const bool accepted = r.Score.Dictation ? AcceptDictation(r.Score, threshold)
+                                                    : AcceptUtterance(r.Text.empty(), r.Score.Confidence, threshold,
+                                                                      r.Score.GrammarVerdict > 0 ? TGrammarVerdict::Agrees
+                                                                      : r.Score.GrammarVerdict < 0
+                                                                          ? TGrammarVerdict::Disagrees
+                                                                          : TGrammarVerdict::NotChecked);
+            if (r.Text.empty() || !accepted) continue;
+            ctx.Ativo = true;
+            for (const TActionRecord& rec : HandleSentence(ctx, SentenceFromResult(r.Score.Text))) {
+                if (rec.Kind == TActionKind::Typed) {
+                    typed += (typed.empty() ? "" : " ") + Cp1252ToUtf8(rec.Word);
+                    commandTyped |= !item.Command.empty() && NameFold(rec.Word) == NameFold(Utf8ToCp1252(item.Command));
+                } else if (rec.Kind == TActionKind::Command) {
+                    ++run;
+                    commandRan |= !item.Command.empty() && NameFold(rec.Word) == NameFold(Utf8ToCp1252(item.Command));
+                }
+            }
+        }
+        if (!item.Command.empty()) {
+            ++a.Mixed;
+            a.MixedRun += commandRan;
+            a.MixedTyped += commandTyped;
+            continue;
+        }
+        const std::vector<std::string> ref = Words(item.Ref), hyp = Words(typed);
+        a.Errors += Distance(ref, hyp);
+        a.RefWords += static_cast<int>(ref.size());
+        a.CommandsRun += run;
+        ++a.Sentences;
+        for (const std::string& w : ref) {
+            if (FindNumericModifier(ctx, w) < 0) continue;
+            ++a.NumberWords;
+            a.NumberWordsTyped += std::count(hyp.begin(), hyp.end(), w) > 0;
+        }
+    }
+    return a;
 }
 
 void Report(const std::string& setName, const std::vector<TItem>& items, int32_t threshold) {
@@ -174,6 +241,41 @@ void Report(const std::string& setName, const std::vector<TItem>& items, int32_t
                     100.0 * t.Errors / std::max(1, t.RefWords), t.Errors, t.RefWords, t.Exact, t.Sentences,
                     t.ClipsTyped, t.Clips);
     }
+}
+
+void ReportActed(const std::vector<TItem>& items, const TListaComandos& comandos, int32_t threshold) {
+    const TActed a = Interpret(items, comandos, threshold);
+    std::printf("  what the program did: typed word error %.1f%% (%d/%d); commands run during dictated sentences %d "
+                "(%d sentences); the text's number words typed %d/%d; a command said in the same breath after a "
+                "sentence: run %d/%d, typed as text %d/%d\n",
+                100.0 * a.Errors / std::max(1, a.RefWords), a.Errors, a.RefWords, a.CommandsRun, a.Sentences,
+                a.NumberWordsTyped, a.NumberWords, a.MixedRun, a.Mixed, a.MixedTyped, a.Mixed);
+}
+
+// Each voice says a few sentences with a command of the profile right after,
+// in one breath ("… flores do jardim imprimir").
+std::vector<TItem> RunMixed(const std::vector<TSpeaker>& speakers, const std::vector<std::string>& sentences,
+                            const TProfileFiles& prof, const std::string& dir) {
+    const std::vector<std::string> commands = NewVocabulary();
+    std::vector<TItem> items;
+    for (size_t v = 0; v < speakers.size(); ++v) {
+        std::vector<std::string> said, cmds;
+        for (size_t k = 0; k < 3; ++k) {
+            const size_t n = v * 3 + k;
+            cmds.push_back(commands[(n * 7) % commands.size()]);
+            said.push_back(sentences[(n * 11 + 5) % sentences.size()] + " " + cmds.back());
+        }
+        const std::string wav = dir + "/mixed.wav";
+        const auto spans = WriteSpokenPhrases(said, speakers[v], wav);
+        const std::vector<TDecoded> results = DecodeFile(prof.ArgFile, wav, 0, {}, prof.Vocabulary);
+        const auto per = ResultsPerItem(results, spans);
+        for (size_t k = 0; k < said.size(); ++k) {
+            TItem item{said[k], {}, cmds[k]};
+            for (const TDecoded* r : per[k]) item.Results.push_back(*r);
+            items.push_back(item);
+        }
+    }
+    return items;
 }
 
 }  // namespace
@@ -201,15 +303,17 @@ int main(int argc, char** argv) {
     TTempDir dir;
     const TProfileFiles prof = Generate(dir.File("profile/"), "dictation", mine, {}, ditado);
     std::printf("dictation text: %zu sentences; commands: %d\n", ditado.size(), mine.Count());
-    if (which != "heldout") {
-        std::printf("== tuning speakers\n");
-        Report("tuning", RunSet(TuningSpeakers(), tuning, perVoice, prof, dir.File(""), dump, "tuning"), 50);
-    }
-    if (which != "tuning") {
-        std::printf("== held-out speakers\n");
-        Report("held-out", RunSet(HeldOutSpeakers(), heldOut, perVoice * 5 / 8, prof, dir.File(""), dump, "held-out"),
-               50);
-    }
+    auto run = [&](const std::string& name, const std::vector<TSpeaker>& speakers, const std::vector<std::string>& text,
+                   size_t each) {
+        std::printf("== %s speakers\n", name.c_str());
+        std::vector<TItem> items = RunSet(speakers, text, each, prof, dir.File(""), dump, name);
+        Report(name, items, 50);
+        const std::vector<TItem> mixed = RunMixed(speakers, text, prof, dir.File(""));
+        items.insert(items.end(), mixed.begin(), mixed.end());
+        ReportActed(items, mine, 50);
+    };
+    if (which != "heldout") run("tuning", TuningSpeakers(), tuning, perVoice);
+    if (which != "tuning") run("held-out", HeldOutSpeakers(), heldOut, perVoice * 5 / 8);
     if (dump) std::fclose(dump);
     return 0;
 }

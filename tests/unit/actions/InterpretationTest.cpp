@@ -89,7 +89,7 @@ TEST_F(SentenceTest, InactiveCommandStillRestartsTheTimer) {
     ctx.Ativo = false;
     timer.SetEnabled(true);
     log.Clear();
-    HandleSentence(ctx, "baixo porta");
+    HandleSentence(ctx, "baixo");
     EXPECT_EQ(All(), "timer:off pump timer:on");
 }
 
@@ -202,4 +202,36 @@ TEST_F(SentenceTest, EmptyCommandListTypesEverything) {
     EXPECT_EQ(ExecuteCommandWord(ctx, "baixo", 1), mrTyped);
     ctx.Ativo = false;
     EXPECT_EQ(ExecuteCommandWord(ctx, "baixo", 1), mrIgnored);
+}
+
+namespace {
+std::string Kinds(const TActionRecords& done) {
+    std::string out;
+    for (const TActionRecord& r : done)
+        out += (out.empty() ? "" : " ") + std::string(r.Kind == TActionKind::Typed ? "T:" : r.Kind == TActionKind::Command ? "C:" : "I:") + r.Word;
+    return out;
+}
+}  // namespace
+
+// In a dictated sentence (a word that is no command and no number word) the
+// words are typed as said: a number word is no count, a command word inside
+// the text is a word of it. A command at the end, said in the same breath
+// after the text, acts; so does the activation command anywhere.
+TEST_F(SentenceTest, InDictatedTextNumberAndCommandWordsAreTyped) {
+    ctx.Prefs.ModoAdv = false;
+    EXPECT_EQ(Kinds(HandleSentence(ctx, "arrume dois cachorro")), "T:arrume T:dois T:cachorro");
+    EXPECT_EQ(Kinds(HandleSentence(ctx, "vire baixo agora")), "T:vire T:baixo T:agora");
+    EXPECT_EQ(Keys().find(kDown), std::string::npos) << Keys();
+    log.Clear();
+    EXPECT_EQ(Kinds(HandleSentence(ctx, "vire agora baixo")), "T:vire T:agora C:baixo");
+    EXPECT_NE(Keys().find(kDown), std::string::npos) << Keys();
+    // Commands and number words alone keep their rule: three times down.
+    log.Clear();
+    HandleSentence(ctx, "tr\xEAs baixo");
+    EXPECT_EQ(Keys(), Times(kDown, 3));
+    Command("computador", tcAtivacao, "");
+    ctx.Ativo = false;
+    ctx.Prefs.AtivaToggle = true;
+    EXPECT_EQ(Kinds(HandleSentence(ctx, "computador bom dia")), "C:computador T:bom T:dia");
+    EXPECT_TRUE(ctx.Ativo);
 }
