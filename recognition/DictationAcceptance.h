@@ -26,4 +26,8 @@ int32_t DictationThreshold(int32_t threshold);
 bool TooCleanForAVoice(const TUtteranceScore& score);
 bool AcceptDictation(const TUtteranceScore& score, int32_t threshold);
 
+// The decision on any scored result: a dictated one by the rule above, the
+// others by the commands' (AcceptUtterance, with the grammar's verdict).
+bool AcceptResult(const TUtteranceScore& score, int32_t threshold);
+
 }  // namespace zel

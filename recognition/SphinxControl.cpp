@@ -716,11 +716,7 @@ void TSphinxControl::DecodeLoop(std::shared_ptr<TRun> run) {
         for (const std::string& w : ResultWords(text)) s.Dictation |= !commandWords_.count(w);
         // The panel and the history show the measure that decided.
         if (s.Dictation) s.Confidence = DictationConfidence(s);
-        s.Accepted = s.Dictation ? !text.empty() && AcceptDictation(s, confThresh_)
-                                 : AcceptUtterance(text.empty(), s.Confidence, confThresh_,
-                                                   verdict > 0   ? TGrammarVerdict::Agrees
-                                                   : verdict < 0 ? TGrammarVerdict::Disagrees
-                                                                 : TGrammarVerdict::NotChecked);
+        s.Accepted = AcceptResult(s, confThresh_);
         if (!text.empty())
             TEngineLog::Instance().Line("heard \"" + text + "\" confidence " + std::to_string(s.Confidence) +
                                         (verdict < 0 ? ", grammar heard \"" + grammarHeard + "\"" : "") +

@@ -32,7 +32,6 @@
 #include "recognition/AudioSource.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/DictationAcceptance.h"
-#include "recognition/GrammarCheck.h"
 #include "recognition/SphinxControl.h"
 #include "tests/integration/recognition/CommandSet.h"
 #include "tests/integration/recognition/DecodeFile.h"
@@ -181,13 +180,7 @@ TActed Interpret(const std::vector<TItem>& items, const TListaComandos& comandos
         int run = 0;
         bool commandRan = false, commandTyped = false;
         for (const TDecoded& r : item.Results) {
-            const bool accepted = r.Score.Dictation ? AcceptDictation(r.Score, threshold)
-                                                    : AcceptUtterance(r.Text.empty(), r.Score.Confidence, threshold,
-                                                                      r.Score.GrammarVerdict > 0 ? TGrammarVerdict::Agrees
-                                                                      : r.Score.GrammarVerdict < 0
-                                                                          ? TGrammarVerdict::Disagrees
-                                                                          : TGrammarVerdict::NotChecked);
-            if (r.Text.empty() || !accepted) continue;
+            if (r.Text.empty() || !AcceptResult(r.Score, threshold)) continue;
             ctx.Ativo = true;
             for (const TActionRecord& rec : HandleSentence(ctx, SentenceFromResult(r.Score.Text))) {
                 if (rec.Kind == TActionKind::Typed) {
@@ -226,13 +219,7 @@ void Report(const std::string& setName, const std::vector<TItem>& items, int32_t
          [&](const TUtteranceScore& s) {
              return TSphinxControl::ConfidenceFromAcousticPerFrame(s.AcousticPerFrame) >= threshold;
          }},
-        {"program now", [&](const TUtteranceScore& s) {
-             return s.Dictation ? AcceptDictation(s, threshold)
-                                : AcceptUtterance(false, s.Confidence, threshold,
-                                                  s.GrammarVerdict > 0   ? TGrammarVerdict::Agrees
-                                                  : s.GrammarVerdict < 0 ? TGrammarVerdict::Disagrees
-                                                                         : TGrammarVerdict::NotChecked);
-         }},
+        {"program now", [&](const TUtteranceScore& s) { return AcceptResult(s, threshold); }},
     };
     std::printf("%s, threshold %d:\n", setName.c_str(), threshold);
     for (const auto& [name, rule] : rules) {

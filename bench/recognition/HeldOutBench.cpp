@@ -46,8 +46,8 @@
 #include "commands/TextFile.h"
 #include "platform/fake/FakeDesktop.h"
 #include "recognition/AudioSource.h"
+#include "recognition/DictationAcceptance.h"
 #include "recognition/FakeRecognizer.h"
-#include "recognition/GrammarCheck.h"
 #include "recognition/RecognitionSwitch.h"
 #include "tests/integration/recognition/CommandSet.h"
 #include "tests/integration/recognition/DecodeFile.h"
@@ -106,12 +106,7 @@ struct TOptions {
 };
 
 // Result accepted at a threshold, from the confidence the control computed.
-bool AcceptedAt(const TDecoded& r, int32_t t) {
-    return AcceptUtterance(r.Text.empty(), r.Score.Confidence, t,
-                           r.Score.GrammarVerdict > 0   ? TGrammarVerdict::Agrees
-                           : r.Score.GrammarVerdict < 0 ? TGrammarVerdict::Disagrees
-                                                        : TGrammarVerdict::NotChecked);
-}
+bool AcceptedAt(const TDecoded& r, int32_t t) { return AcceptResult(r.Score, t); }
 
 void RunCommands(const TProfileFiles& prof, const TSpeaker& sp, const std::string& dir, const TOptions& o,
                  const std::string& setName, TTally& tally) {
