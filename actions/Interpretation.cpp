@@ -1,13 +1,11 @@
 #include "actions/Interpretation.h"
 
-#include <optional>
 #include <string>
 
 #include "actions/Actions.h"
 #include "actions/Activation.h"
 #include "actions/NumericModifiers.h"
 #include "commands/ParseString.h"
-#include "commands/TextUtil.h"
 
 namespace zel {
 
@@ -32,20 +30,9 @@ bool IsActivationCommand(const TActionContext& ctx, std::string_view word) {
 
 }  // namespace
 
-// A number word of the table, without reading its number (a number that is
-// not one raises its error when the word's turn comes, as always; a negative
-// one makes an ordinary word).
-bool IsNumberWord(const TActionContext& ctx, std::string_view word) {
-    if (!ctx.Prefs.ModNum) return false;
-    const int32_t index = ctx.Modificadores.FindPhrase(word);
-    if (index < 0) return false;
-    const std::optional<int32_t> n = TryStrToInt(ctx.Modificadores[index].Args);
-    return !n || *n >= 0;
-}
-
 bool IsDictatedSentence(const TActionContext& ctx, const std::vector<std::string>& words) {
     for (const std::string& w : words)
-        if (!IsNumberWord(ctx, w) && ctx.Comandos->FindPhrase(w) < 0) return true;
+        if (!IsNumericModifier(ctx, w) && ctx.Comandos->FindPhrase(w) < 0) return true;
     return false;
 }
 

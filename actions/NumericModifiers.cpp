@@ -1,6 +1,7 @@
 #include "actions/NumericModifiers.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "commands/IniFile.h"
@@ -76,6 +77,14 @@ int32_t FindNumericModifier(const TActionContext& ctx, std::string_view word) {
     int32_t index = ctx.Modificadores.FindPhrase(word);
     if (index < 0) return -1;
     return StrToInt(ctx.Modificadores[index].Args);
+}
+
+bool IsNumericModifier(const TActionContext& ctx, std::string_view word) {
+    if (!ctx.Prefs.ModNum) return false;
+    const int32_t index = ctx.Modificadores.FindPhrase(word);
+    if (index < 0) return false;
+    const std::optional<int32_t> n = TryStrToInt(ctx.Modificadores[index].Args);
+    return !n || *n >= 0;
 }
 
 }  // namespace zel

@@ -22,5 +22,10 @@ void LoadNumericModifiers(TActionContext& ctx, const std::string& pastaExe);
 // modifiers are switched off). Raises "'%s' is not a valid integer value" for
 // an entry whose number is not an integer.
 int32_t FindNumericModifier(const TActionContext& ctx, std::string_view word);
+// Whether FindNumericModifier takes the word for a modifier, without reading
+// its number: true also for an entry whose number is no integer (its error
+// comes when FindNumericModifier reads it), false for a negative one (an
+// ordinary word).
+bool IsNumericModifier(const TActionContext& ctx, std::string_view word);
 
 }  // namespace zel
