@@ -120,9 +120,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     // Unsaved changes of the profile are offered for saving; cancelled, the window stays.
-    bool confirmed = false;
-    Handle([&] { confirmed = ConfirmProfileChanges(); });
-    if (!confirmed) {
+    if (!FormCloseQuery()) {
         event->ignore();
         return;
     }

@@ -187,6 +187,12 @@ void TFormLogic::MathBotao1Click() {
     if (ConfirmProfileChanges()) QuitProgram();
 }
 
+bool TFormLogic::FormCloseQuery() {
+    bool confirmed = false;
+    Handle([&] { confirmed = ConfirmProfileChanges(); });
+    return confirmed;
+}
+
 void TFormLogic::Sair1Click() {
     if (ConfirmProfileChanges()) QuitProgram();
 }

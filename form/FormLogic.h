@@ -242,6 +242,9 @@ public:
     // ("Salvar as alterações em NOME?"). False: the user cancelled.
     bool ProfileChanged() const;
     bool ConfirmProfileChanges();
+    // The window's close request (Alt+F4, the window manager): the same
+    // question, inside the error guard; false keeps the window.
+    bool FormCloseQuery();
 
 protected:
     // Filled by the toolkit's form before ConnectServices.

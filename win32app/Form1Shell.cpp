@@ -320,9 +320,7 @@ LRESULT TForm1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Alt+F4 while a combination is being captured is a combination.
         if (parts_ && GetFocus() == parts_->edtArgTecla->Window() && parts_->edtArgTecla->Capturing()) return 0;
         // Unsaved changes of the profile are offered for saving; cancelled, the window stays.
-        Handle([this] {
-            if (ConfirmProfileChanges()) QuitProgram();
-        });
+        if (FormCloseQuery()) QuitProgram();
         return 0;
     case WM_QUERYENDSESSION:
         // A logout or shutdown may end the program without another word:
