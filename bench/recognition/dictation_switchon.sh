@@ -10,13 +10,7 @@
 set -euo pipefail
 BUILD=${1:-build}
 ZELCMD=$BUILD/bin/zelcmd
-DIR=${ZEL_BENCH_DIR:-/tmp/zel-bench-recognition}
-mkdir -p "$DIR"
-CORPUS=$DIR/corpus.txt
-if [ ! -s "$CORPUS" ]; then
-  { zcat /usr/share/doc/focalinux/text/*/index.txt.gz
-    iconv -f utf-8 -t cp1252//TRANSLIT < /usr/share/games/fortunes/brasil; } > "$CORPUS"
-fi
+CORPUS=$("$(dirname "$0")/corpus.sh")
 T=$(mktemp -d)
 trap 'rm -rf "$T"' EXIT
 awk '/[A-Za-z]/ && n < 20000 { print; n++ }' "$CORPUS" > "$T/corpus20k.txt"

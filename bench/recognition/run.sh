@@ -4,15 +4,7 @@
 #   bench/recognition/run.sh [BUILD_DIR]
 set -euo pipefail
 BUILD=${1:-build}
-DIR=${ZEL_BENCH_DIR:-/tmp/zel-bench-recognition}
-mkdir -p "$DIR"
-CORPUS=$DIR/corpus.txt
-if [ ! -s "$CORPUS" ]; then
-  # About 400 000 words of Portuguese from Debian packages, in the program's
-  # Windows-1252: focalinux-text (Latin-1 already) and fortunes-br (UTF-8).
-  { zcat /usr/share/doc/focalinux/text/*/index.txt.gz
-    iconv -f utf-8 -t cp1252//TRANSLIT < /usr/share/games/fortunes/brasil; } > "$CORPUS"
-fi
+CORPUS=$("$(dirname "$0")/corpus.sh")
 echo "== held-out protocol: tuning and held-out speakers, new vocabulary, shipped profiles, non-command speech"
 "$BUILD/bench/heldout_bench" --sweep
 echo "== dictation: typed word error at the default settings, tuning and held-out speakers"
