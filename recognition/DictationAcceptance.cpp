@@ -1,12 +1,12 @@
 #include "recognition/DictationAcceptance.h"
 
 #include "recognition/GrammarCheck.h"
-#include "recognition/SphinxControl.h"
+#include "recognition/decoding/UtteranceScore.h"
 
 namespace zel {
 
 int32_t DictationConfidence(const TUtteranceScore& score) {
-    return TSphinxControl::ConfidenceFromAcousticPerFrame(score.MeanAcousticPerFrame);
+    return ConfidenceFromAcousticPerFrame(score.MeanAcousticPerFrame);
 }
 
 int32_t DictationThreshold(int32_t threshold) { return threshold * 3 / 5; }

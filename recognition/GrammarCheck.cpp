@@ -46,6 +46,10 @@ std::vector<std::string> ResultWords(std::string_view hypothesis) {
     return out;
 }
 
+TGrammarVerdict CompareDecodings(const std::vector<std::string>& main, const std::vector<std::string>& grammar) {
+    return main == grammar ? TGrammarVerdict::Agrees : TGrammarVerdict::Disagrees;
+}
+
 bool AcceptUtterance(bool empty, int32_t confidence, int32_t threshold, TGrammarVerdict verdict) {
     if (empty) return false;
     if (threshold <= 0) return true;

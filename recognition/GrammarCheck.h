@@ -29,6 +29,10 @@ enum class TGrammarVerdict {
     Disagrees,
 };
 
+// The verdict on a result whose words are all the grammar's: the main
+// decoding's words against the grammar decoding's.
+TGrammarVerdict CompareDecodings(const std::vector<std::string>& main, const std::vector<std::string>& grammar);
+
 // Threshold 0 accepts every result, as it always did; otherwise the
 // confidence must reach it and the grammar must not disagree.
 bool AcceptUtterance(bool empty, int32_t confidence, int32_t threshold, TGrammarVerdict verdict);

@@ -7,6 +7,7 @@
 #include "commands/Cp1252.h"
 #include "commands/TextUtil.h"
 #include "langmodel/WrittenForm.h"
+#include "recognition/decoding/SavedMeans.h"
 #include "recognition/training/VoiceFolder.h"
 
 namespace zel {
@@ -32,6 +33,7 @@ void GenerateRecognizerFiles(TSphinx& sphinx, TActionContext& ctx, const std::ve
         if (!c.Cmd.empty()) control.CommandPhrases.push_back(c.Cmd);
     // The model adapted to the user's voice, when a training made one.
     control.AcousticModel = Cp1252ToUtf16(AdaptedModelFolder(pastaExe));
+    control.MeanFile = Cp1252ToUtf16(pastaExe + kSavedMeansFileName);
     sphinx.DicFile = pastaExe + kDictionaryFileName;
     sphinx.LMFile = pastaExe + kLanguageModelFileName;
     sphinx.WriteArgFile(pastaExe + "sphinx.arg");

@@ -79,6 +79,10 @@ public:
     // "sphinx/" beside the program); a relative "-hmm" of the argument file,
     // as the Windows edition ships it, is taken from there.
     std::u16string InstallFolder;
+    // Ours: the file the cepstral mean each audio source's last run ended with
+    // is kept in between runs of the program (decoding/SavedMeans.h); empty:
+    // kept only while the program runs.
+    std::u16string MeanFile;
     // Ours, core text: what the last InitRecognizer went on in spite of (a
     // damaged trained voice, left for the installed model); empty: nothing.
     std::string Notice;

@@ -21,6 +21,8 @@
 #include "recognition/ArgFile.h"
 #include "recognition/EventPoster.h"
 #include "recognition/RecognizerControl.h"
+#include "recognition/decoding/GrammarChecker.h"
+#include "recognition/decoding/UtteranceScore.h"
 
 struct ps_decoder_s;
 
@@ -56,39 +58,54 @@ public:
     const TRecognizerArgs& Args() const { return args_; }
     // The confidence (0..100) of a utterance whose words scored at least this
     // many natural-log units of acoustic likelihood per frame in the worst word.
-    static int32_t ConfidenceFromAcousticPerFrame(double lnPerFrame);
+    static int32_t ConfidenceFromAcousticPerFrame(double lnPerFrame) { return zel::ConfidenceFromAcousticPerFrame(lnPerFrame); }
 
     struct TRun;
 
 private:
+    struct TDecoding;
+    // What the capture thread handed over next: a chunk, or how it ended.
+    struct TNextAudio {
+        std::vector<int16_t> Chunk;
+        bool Stop = false, Ended = false, Failed = false, Gone = false;
+    };
+
     void Release();
     void Shutdown(bool notify);
-    void DecodeLoop(std::shared_ptr<TRun> run);
 
-    // dictionary: the argument file's dictionary, as read.
-    void InitChecker(const std::vector<std::string>& argv, const std::string& dictionary);
-    // The grammar decoding of an utterance (see GrammarCheck.h) runs beside
-    // the main one, chunk by chunk, so that little of it is left when the
-    // speech ends: begun at the start of speech with the audio before it,
-    // fed every chunk after, and finished with the main decoding's result.
-    bool StartGrammarCheck(const int16_t* audio, size_t samples);
-    // The checker's utterance opened with the main decoder's mean, nothing fed.
-    bool BeginGrammarCheck();
-    void FeedGrammarCheck(const int16_t* audio, size_t samples);
-    // heard: what the grammar decoding heard. 1 agrees, -1 disagrees, 0 not checked.
-    int32_t FinishGrammarCheck(const std::string& hypothesis, std::string& heard);
+    // The decoding thread: DecodeLoop takes each chunk through the steps below.
+    void DecodeLoop(std::shared_ptr<TRun> run);
+    TNextAudio WaitForAudio(TRun& run);
+    // The noise floor, the main decoder, the audio kept and the grammar's share.
+    void DecodeChunk(TDecoding& d, std::vector<int16_t>& chunk);
+    // Half a second into the run: returns whether the speech detector, heard
+    // again from the run's starting mean, is still in speech.
+    bool WarmUpDetector(TDecoding& d, bool inSpeech);
+    void SpeechBegan(TDecoding& d);
+    void AnnounceNewUtterance(TDecoding& d);
+    void PostPartialResult(TDecoding& d);
+    // The utterance decoded again when the cepstral mean moved during it.
+    void DecodeAgainIfMeanMoved(TDecoding& d);
+    // The end of speech: the result, the grammar's verdict, the decision.
+    void FinishUtterance(TDecoding& d);
+    void PostUtterance(TDecoding& d, const TUtteranceScore& score);
+    void EndOfSource(TDecoding& d, const TNextAudio& next);
+    void Post(const TDecoding& d, std::function<void(TSphinxControl&)> event);
+
+    // The cepstral mean a run starts from and the one it ended with.
+    void StartFromLastMean();
+    void KeepLastMean();
 
     IEventPoster& poster_;
     ps_decoder_s* ps_ = nullptr;
-    ps_decoder_s* checker_ = nullptr;     // decodes over the command grammar; null without one
-    std::unordered_set<std::string> grammarWords_;  // written forms
+    TGrammarChecker checker_;  // the second opinion; not loaded without a grammar
     // The commands' and number words' written forms: a result with any other
     // word is dictation.
     std::unordered_set<std::string> commandWords_;
-    bool checkerOpen_ = false;  // an utterance is being fed to the checker
     TRecognizerArgs args_;
     std::string audioFile_;  // resolved against the argument file's folder
     std::string audioDevice_;  // the source of this run; empty: the default
+    std::string meanFile_;     // MeanFile, the system's bytes
     int32_t rate_ = 16000;         // the engine's
     int32_t captureRate_ = 16000;  // the microphone's
     int32_t confThresh_ = 0;
@@ -100,6 +117,7 @@ private:
     // The cepstral mean the last run ended with, and the source it heard: a
     // switch-on that listens to the same source starts from it rather than
     // from the model's, so its first utterance need not be decoded twice.
+    // The program's first switch-on takes it from MeanFile.
     std::vector<float> lastMean_;
     std::string lastMeanSource_;
     std::string SourceName() const;
