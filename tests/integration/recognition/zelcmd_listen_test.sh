@@ -57,11 +57,21 @@ grep -qx 'Ouvindo — comandos ativados' "$T/listen.err" || fail "no active stat
 [ "$(wc -l < "$T/run/historico.log")" = 3 ] || fail "history: $(cat "$T/run/historico.log")"
 grep -qP '^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\tcopiar\t\d+\taceito\tCTRL\+C$' "$T/run/historico.log" \
   || fail "history line: $(cat "$T/run/historico.log")"
+cp "$T/run/sphinx.log" "$T/first-run.log"
+# The first run started from the model's cepstral mean: its first sentence
+# was decoded twice. The mean it ended with is kept for the next run.
+grep -q 'utterance decoded again' "$T/first-run.log" || fail "the first run's first sentence not decoded again"
+grep -qP "^file $T/spoken.wav\t5[0-9]\.[0-9]{4}( -?[0-9.]+){12}\r?$" "$T/run/media_cepstral.txt" \
+  || fail "mean not kept: $(cat "$T/run/media_cepstral.txt" 2>&1)"
 # Turned off in the settings: no new line.
 printf '[geral]\r\nhistorico=0\r\n' > "$T/off.ini"
 "$ZELCMD" listen --profile "$DATA/exemplo.zpr" --audio "$T/spoken.wav" --dry-run --folder "$T/run" \
   --modnum "$T/modnum.ini" --settings "$T/off.ini" > /dev/null 2>&1 || fail "listen with the history off"
 [ "$(wc -l < "$T/run/historico.log")" = 3 ] || fail "history written while off: $(cat "$T/run/historico.log")"
+# This second run of the program started from the kept mean and decoded
+# nothing twice.
+grep -q 'cepstral mean of the last run on this source: 5' "$T/run/sphinx.log" || fail "the kept mean not used"
+! grep -q 'utterance decoded again' "$T/run/sphinx.log" || fail "the second run decoded its first sentence twice"
 grep -q '^-lmfn '"$T"'/run/languagemodel.lm' "$T/run/sphinx.arg" || fail "argument file: $(cat "$T/run/sphinx.arg")"
 # The argument file names no audio file: the WAV is the run's, not the user's.
 ! grep -q audiofile "$T/run/sphinx.arg" || fail "audio file written into sphinx.arg"
