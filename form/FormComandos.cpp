@@ -1,10 +1,12 @@
 // The "comandos" page: the list of the profile's commands and the editor of
 // the selected one. Every change is written into the command at once.
 #include "actions/NumericModifiers.h"
+#include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "commands/TextUtil.h"
 #include "form/FormLogic.h"
 #include "langmodel/Confusability.h"
+#include "langmodel/PronunciationAlternates.h"
 
 namespace zel {
 
@@ -120,7 +122,21 @@ void TFormLogic::ShowSoundAlikes() {
             // A broken table only means no number words in the warning.
         }
     }
-    Controls.lblParecido->SetText(SoundAlikeWarning(Profile.Comandos, Profile.ComandoAtual, *numerosDoAviso_));
+    std::string text = SoundAlikeWarning(Profile.Comandos, Profile.ComandoAtual, *numerosDoAviso_);
+    if (text.empty()) text = RestoredLettersNote(Profile.Comandos.At(Profile.ComandoAtual));
+    Controls.lblParecido->SetText(text);
+}
+
+std::string TFormLogic::RestoredLettersNote(const TComando& c) {
+    // The letter rules drop â, à, ô and the accented capitals; the recognizer
+    // also hears such a phrase with them restored, as long as its
+    // pronunciation is the generated one.
+    const std::string restored = WithDroppedLettersRestored(c.Cmd);
+    if (restored == c.Cmd) return {};
+    const std::string generated = NormalizePhones(AsciiUpper(services_.TextToPhonemes(c.Cmd)));
+    const std::string alternate = NormalizePhones(AsciiUpper(services_.TextToPhonemes(restored)));
+    if (alternate == generated || NormalizePhones(c.Fonemas) != generated) return {};
+    return Utf8ToCp1252("Ouvido também como: ") + alternate;
 }
 
 void TFormLogic::edtArgProgChange() {

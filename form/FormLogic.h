@@ -265,6 +265,9 @@ private:
     // While listening, the status says whether commands are active now.
     void ShowListeningStatus();
     // Shows which phrases sound like the current command's.
+    // What the editor says of a phrase whose letters the recognizer hears
+    // restored (PronunciationAlternates.h); empty when none are.
+    std::string RestoredLettersNote(const TComando& c);
     void ShowSoundAlikes();
     // Shows the current sentence, its number and which buttons apply.
     void ShowTake();

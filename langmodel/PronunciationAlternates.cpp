@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "langmodel/ParserPortugues.h"
 #include "langmodel/PhoneSegments.h"
 
 namespace zel {
@@ -144,6 +145,27 @@ const std::vector<TAlternateRule>& AlternateRules() {
 const std::vector<std::string>& DefaultAlternateRules() {
     static const std::vector<std::string> rules = {"e-ey", "x-s", "x-z", "r-hh", "u-uw"};
     return rules;
+}
+
+std::string WithDroppedLettersRestored(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        unsigned char to = c;
+        if (c == 0xE2 || c == 0xC2) to = 0xE1;       // â Â as á
+        else if (c == 0xE0 || c == 0xC0) to = 'a';   // à À as a
+        else if (c == 0xF4 || c == 0xD4) to = 0xF3;  // ô Ô as ó
+        else if (c >= 0xC1 && c <= 0xDD && c != 0xD7) to = static_cast<unsigned char>(c + 0x20);
+        ch = static_cast<char>(to);
+    }
+    return out;
+}
+
+std::string RestoredLettersPronunciation(std::string_view text) {
+    const std::string restored = WithDroppedLettersRestored(text);
+    if (restored == text) return {};
+    std::string phones = NormalizePhones(TParserPortugues::TextToPhonemes(restored));
+    return phones == NormalizePhones(TParserPortugues::TextToPhonemes(text)) ? std::string() : phones;
 }
 
 std::string NormalizePhones(std::string_view phones) {

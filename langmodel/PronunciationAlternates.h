@@ -29,6 +29,16 @@ inline constexpr size_t kMaxAlternates = 3;
 std::vector<std::string> PronunciationAlternates(std::string_view text, const std::vector<std::string>& rules,
                                                  size_t maxAlternates = kMaxAlternates);
 
+// The letter rules say nothing for â, à, ô and the accented capitals, and
+// stored pronunciations rely on it, so "avô" is spelled as "av" and "ônibus"
+// as "nibus". The text with those letters written as the neighbours they
+// sound like: â as á, à as a, ô as ó, À as a, Â as á, Ô as ó, and every other
+// accented capital as its small letter. The same text when it has none.
+std::string WithDroppedLettersRestored(std::string_view text);
+// The pronunciation of the restored text when the letter rules dropped
+// letters of text (single blanks); empty when they dropped none.
+std::string RestoredLettersPronunciation(std::string_view text);
+
 // A pronunciation with single blanks and none at either end.
 std::string NormalizePhones(std::string_view phones);
 

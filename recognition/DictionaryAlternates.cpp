@@ -1,5 +1,7 @@
 #include "recognition/DictionaryAlternates.h"
 
+#include <algorithm>
+
 #include "commands/TextUtil.h"
 #include "langmodel/ParserPortugues.h"
 #include "langmodel/PronunciationAlternates.h"
@@ -44,10 +46,21 @@ TDictionaryAlternates DictionaryWithAlternates(const std::string& dictionary, co
         // "(" never stands in a written form: such a word is an alternate
         // someone wrote by hand.
         if (word.empty() || word.find('(') != std::string_view::npos) return;
+        // Without rules only accented letters can be restored: a big
+        // dictionary is not spelled again for nothing.
+        if (rules.empty() && std::none_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xC0; }))
+            return;
         std::string phones = NormalizePhones(rest);
         std::string phrase = WordFromWrittenForm(word);
         if (phones.empty() || phones != NormalizePhones(TParserPortugues::TextToPhonemes(phrase))) return;
-        std::vector<std::string> alts = PronunciationAlternates(phrase, rules, maxAlternates);
+        // A word whose letters the rules dropped is heard first with them
+        // restored, and the rules' variants are of that spelling.
+        std::vector<std::string> alts;
+        const std::string restored = RestoredLettersPronunciation(phrase);
+        if (!restored.empty()) alts.push_back(restored);
+        for (std::string& a : PronunciationAlternates(restored.empty() ? phrase : WithDroppedLettersRestored(phrase),
+                                                      rules, maxAlternates))
+            if (a != phones && std::find(alts.begin(), alts.end(), a) == alts.end()) alts.push_back(std::move(a));
         if (alts.empty()) return;
         ++out.Words;
         for (size_t k = 0; k < alts.size(); ++k) {

@@ -88,20 +88,24 @@ struct TEngineFile {
 // which the engine then reports) with the pronunciation alternates of its
 // generated words; none when there is nothing to add.
 TEngineFile DictionaryForEngine(const TRecognizerArgs& args, const std::string& dictionary) {
+    if (dictionary.empty()) return {};
     std::vector<std::string> rules = AlternateRulesFromArg(args.Alternates);
-    if (rules.empty() || dictionary.empty()) return {};
     // A dictionary of tens of thousands of words would about triple in the
     // engine, and its loading with it (a second of a 100,000-command
-    // switch-on), for a vocabulary where one pronunciation more decides little.
+    // switch-on), for a vocabulary where one pronunciation more decides little;
+    // the words whose letters the rules dropped still get them restored.
     const size_t words = static_cast<size_t>(std::count(dictionary.begin(), dictionary.end(), '\n'));
-    if (words > kMaxWordsWithAlternates)
-        return {{}, "alternate pronunciations left out: the dictionary has " + std::to_string(words) +
-                        " words, more than " + std::to_string(kMaxWordsWithAlternates)};
+    std::string note;
+    if (words > kMaxWordsWithAlternates && !rules.empty()) {
+        rules.clear();
+        note = "alternate pronunciations left out: the dictionary has " + std::to_string(words) + " words, more than " +
+               std::to_string(kMaxWordsWithAlternates) + "; ";
+    }
     const size_t most = args.AlternatesMax >= 0 ? static_cast<size_t>(args.AlternatesMax) : kMaxAlternates;
     TDictionaryAlternates alt = DictionaryWithAlternates(dictionary, rules, most);
-    if (alt.Added == 0) return {};
-    return {TTemporaryFile::Holding(alt.Text),
-            std::to_string(alt.Added) + " alternate pronunciations for " + std::to_string(alt.Words) + " words"};
+    if (alt.Added == 0) return {{}, note.empty() ? note : note.substr(0, note.size() - 2)};
+    return {TTemporaryFile::Holding(alt.Text), note + std::to_string(alt.Added) + " alternate pronunciations for " +
+                                                   std::to_string(alt.Words) + " words"};
 }
 
 // The argument file's model with a bigram for every number + command pair.

@@ -315,6 +315,21 @@ TEST_F(Editor, PhrasesThatSoundAlikeAreNamedAboveThePhrase) {
     EXPECT_EQ(f.lblParecido->text(), "");
 }
 
+TEST_F(Editor, APhraseWhoseLettersTheRulesDropShowsThePronunciationHeardBesideIt) {
+    auto& f = Open({Make("parar", zel::tcTecla, "", "P A R A R"), Make("copiar", zel::tcTecla, "", "C O P I A R")});
+    Select(f, 1);
+    // The stand-in rules spell each letter as it is: the pronunciation of
+    // the restored spelling (ô as ó, Ô as ó) is the one shown.
+    f.edtCmd->setText(QString::fromUtf8("avô"));
+    EXPECT_EQ(f.lblParecido->text(), QString::fromUtf8("Ouvido também como: A V ó"));
+    f.edtCmd->setText(QString::fromUtf8("Ônibus"));
+    EXPECT_EQ(f.lblParecido->text(), QString::fromUtf8("Ouvido também como: ó N I B U S"));
+    f.edtFonemas->setText("O N I B U S");  // typed by the user: heard only as typed
+    EXPECT_EQ(f.lblParecido->text(), "");
+    f.edtCmd->setText(QString::fromUtf8("avó"));
+    EXPECT_EQ(f.lblParecido->text(), "");
+}
+
 TEST_F(Editor, NothingIsSelectedUntilTheUserChoosesAnEntry) {
     dir.Write("p.zpr", "[geral]\r\nnumcomandos=2\r\n[cmd0]\r\ncmd=abrir\r\n[cmd1]\r\ncmd=fechar\r\n");
     auto& f = Create();

@@ -24,6 +24,32 @@ TEST(DictionaryAlternates, GeneratedWordsGetThemHandWrittenOnesDoNot) {
     EXPECT_EQ(DictionaryWithAlternates(dic, {}, 3).Text, dic);
 }
 
+TEST(DictionaryAlternates, WordsWhoseLettersTheRulesDropAreHeardWithThemRestored) {
+    // As the letter rules spell them: "av\xF4" without its o, "\xD4nibus"
+    // without its first letter, "\xC1GUA" without its A.
+    const std::string dic =
+        "av\xF4\tAA V \r\n"
+        "\xD4nibus\tN Y B W S \r\n"
+        "\xC1GUA\tG W AA \r\n"
+        "p\xF4r\tP R \r\n"
+        "av\xF3\tAA V OW \r\n"              // nothing dropped: nothing added without rules
+        "c\xE2mera\tK M EH R AA \r\n"
+        "v\xF4o\tV OW UW\r\n"                // typed by the user: kept as it is
+        "\xE0s\tS \r\n";
+    TDictionaryAlternates out = DictionaryWithAlternates(dic, {}, 3);
+    EXPECT_EQ(out.Text, dic +
+                            "av\xF4(2)\tAA V OW\r\n"
+                            "\xD4nibus(2)\tOW N Y B W S\r\n"
+                            "\xC1GUA(2)\tAA G W AA\r\n"
+                            "p\xF4r(2)\tP OW R\r\n"
+                            "c\xE2mera(2)\tK AA M EH R AA\r\n"
+                            "\xE0s(2)\tAA S\r\n");
+    EXPECT_EQ(out.Words, 6u);
+    // The rules' variants are of the restored spelling, after it.
+    EXPECT_EQ(DictionaryWithAlternates("p\xF4r\tP R \r\n", {"r-hh"}, 3).Text,
+              "p\xF4r\tP R \r\np\xF4r(2)\tP OW R\r\np\xF4r(3)\tP OW HH\r\n");
+}
+
 TEST(DictionaryAlternates, RulesFromTheArgumentFile) {
     EXPECT_TRUE(AlternateRulesFromArg("none").empty());
     EXPECT_TRUE(AlternateRulesFromArg(" NO ").empty());
