@@ -143,7 +143,7 @@ const std::vector<TAlternateRule>& AlternateRules() {
 }
 
 const std::vector<std::string>& DefaultAlternateRules() {
-    static const std::vector<std::string> rules = {"e-ey", "x-s", "x-z", "r-hh", "u-uw"};
+    static const std::vector<std::string> rules = {kRestoredLettersRule, "e-ey", "x-s", "x-z", "r-hh", "u-uw"};
     return rules;
 }
 

@@ -35,6 +35,8 @@ std::vector<std::string> PronunciationAlternates(std::string_view text, const st
 // sound like: â as á, à as a, ô as ó, À as a, Â as á, Ô as ó, and every other
 // accented capital as its small letter. The same text when it has none.
 std::string WithDroppedLettersRestored(std::string_view text);
+// Its name among the alternates' rules ("-alternates"); one of the default ones.
+inline constexpr const char* kRestoredLettersRule = "letters";
 // The pronunciation of the restored text when the letter rules dropped
 // letters of text (single blanks); empty when they dropped none.
 std::string RestoredLettersPronunciation(std::string_view text);

@@ -42,13 +42,16 @@ TDictionaryAlternates DictionaryWithAlternates(const std::string& dictionary, co
     TDictionaryAlternates out;
     out.Text = dictionary;
     if (!out.Text.empty() && out.Text.back() != '\n') out.Text += "\r\n";
+    const bool restoring = std::find(rules.begin(), rules.end(), kRestoredLettersRule) != rules.end();
+    const bool onlyRestored = restoring && rules.size() == 1;
+    if (rules.empty()) return out;
     ForEachDictionaryLine(dictionary, [&](std::string_view word, std::string_view rest) {
         // "(" never stands in a written form: such a word is an alternate
         // someone wrote by hand.
         if (word.empty() || word.find('(') != std::string_view::npos) return;
-        // Without rules only accented letters can be restored: a big
-        // dictionary is not spelled again for nothing.
-        if (rules.empty() && std::none_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xC0; }))
+        // With only that rule only accented letters count: a big dictionary
+        // is not spelled again for nothing.
+        if (onlyRestored && std::none_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xC0; }))
             return;
         std::string phones = NormalizePhones(rest);
         std::string phrase = WordFromWrittenForm(word);
@@ -56,7 +59,7 @@ TDictionaryAlternates DictionaryWithAlternates(const std::string& dictionary, co
         // A word whose letters the rules dropped is heard first with them
         // restored, and the rules' variants are of that spelling.
         std::vector<std::string> alts;
-        const std::string restored = RestoredLettersPronunciation(phrase);
+        const std::string restored = restoring ? RestoredLettersPronunciation(phrase) : std::string();
         if (!restored.empty()) alts.push_back(restored);
         for (std::string& a : PronunciationAlternates(restored.empty() ? phrase : WithDroppedLettersRestored(phrase),
                                                       rules, maxAlternates))

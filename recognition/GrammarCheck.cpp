@@ -46,8 +46,14 @@ std::vector<std::string> ResultWords(std::string_view hypothesis) {
     return out;
 }
 
-TGrammarVerdict CompareDecodings(const std::vector<std::string>& main, const std::vector<std::string>& grammar) {
-    return main == grammar ? TGrammarVerdict::Agrees : TGrammarVerdict::Disagrees;
+TGrammarVerdict CompareDecodings(const std::vector<std::string>& main, const std::vector<std::string>& grammar,
+                                 const std::unordered_set<std::string>& numbers) {
+    if (main == grammar) return TGrammarVerdict::Agrees;
+    auto number = [&](const std::string& w) { return numbers.count(w) > 0; };
+    const bool numberLost = main.size() == 2 && number(main[0]) && !number(main[1]) && grammar.size() == 1 &&
+                            grammar[0] == main[1];
+    const bool commandAsNumber = main.size() == 1 && !number(main[0]) && grammar.size() == 1 && number(grammar[0]);
+    return numberLost || commandAsNumber ? TGrammarVerdict::Agrees : TGrammarVerdict::Disagrees;
 }
 
 bool AcceptUtterance(bool empty, int32_t confidence, int32_t threshold, TGrammarVerdict verdict) {

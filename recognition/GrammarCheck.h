@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace zel {
@@ -30,8 +31,18 @@ enum class TGrammarVerdict {
 };
 
 // The verdict on a result whose words are all the grammar's: the main
-// decoding's words against the grammar decoding's.
-TGrammarVerdict CompareDecodings(const std::vector<std::string>& main, const std::vector<std::string>& grammar);
+// decoding's words against the grammar decoding's. numbers: the number words
+// that are no command. Besides the same words, two disagreements are taken
+// as agreement, because the main decoding was right in most of them on the
+// tuning speakers and they turned no ordinary speech into an action:
+//  - "number command" where the grammar heard the command alone (it loses
+//    the number before a command: "dez retroceder", "quinze diminuir volume");
+//  - one command where the grammar heard one number word ("fim" as "vinte",
+//    "ponto" as "oito", "cima" as "cinco").
+// Two different numbers before the same command stay a refusal: the main
+// decoding was as often wrong there, and a wrong number repeats a key.
+TGrammarVerdict CompareDecodings(const std::vector<std::string>& main, const std::vector<std::string>& grammar,
+                                 const std::unordered_set<std::string>& numbers);
 
 // Threshold 0 accepts every result, as it always did; otherwise the
 // confidence must reach it and the grammar must not disagree.

@@ -33,6 +33,7 @@ struct TUtteranceScore {
     // The second decoding over the profile's grammar: 0 not made (dictation
     // words, no grammar), 1 it heard the same words, -1 other words.
     int32_t GrammarVerdict = 0;
+    std::u16string GrammarHeard;  // what the grammar decoding heard, when it was made
     // A word of it is none of the commands and number words: dictated text,
     // judged by the dictation's own rule (DictationAcceptance.h).
     bool Dictation = false;

@@ -96,8 +96,10 @@ TEngineFile DictionaryForEngine(const TRecognizerArgs& args, const std::string& 
     // the words whose letters the rules dropped still get them restored.
     const size_t words = static_cast<size_t>(std::count(dictionary.begin(), dictionary.end(), '\n'));
     std::string note;
-    if (words > kMaxWordsWithAlternates && !rules.empty()) {
+    const bool restoring = std::find(rules.begin(), rules.end(), kRestoredLettersRule) != rules.end();
+    if (words > kMaxWordsWithAlternates && rules.size() > (restoring ? 1u : 0u)) {
         rules.clear();
+        if (restoring) rules.push_back(kRestoredLettersRule);
         note = "alternate pronunciations left out: the dictionary has " + std::to_string(words) + " words, more than " +
                std::to_string(kMaxWordsWithAlternates) + "; ";
     }
@@ -525,6 +527,7 @@ void TSphinxControl::FinishUtterance(TDecoding& d) {
 
     TUtteranceScore s = ScoreResult(ps_, text, commandWords_);
     s.GrammarVerdict = verdict == TGrammarVerdict::Agrees ? 1 : verdict == TGrammarVerdict::Disagrees ? -1 : 0;
+    s.GrammarHeard = Cp1252ToUtf16(grammarHeard);
     s.Accepted = AcceptResult(s, confThresh_);
     s.AudioEndSeconds = static_cast<double>(d.samplesIn) / rate_;
     if (!text.empty())

@@ -18,6 +18,7 @@ void TGrammarChecker::Release() {
     ps_ = nullptr;
     open_ = false;
     words_.clear();
+    numbers_.clear();
 }
 
 void TGrammarChecker::Load(const std::vector<std::string>& engineArgv, const std::string& dictionary,
@@ -60,6 +61,8 @@ void TGrammarChecker::Load(const std::vector<std::string>& engineArgv, const std
     }
     words_.insert(numbers.begin(), numbers.end());
     words_.insert(commands.begin(), commands.end());
+    numbers_.insert(numbers.begin(), numbers.end());
+    for (const auto& w : commands) numbers_.erase(w);
     TEngineLog::Instance().Line("command grammar: " + std::to_string(commands.size()) + " commands, " +
                                 std::to_string(numbers.size()) + " number words");
 }
@@ -99,7 +102,7 @@ TGrammarVerdict TGrammarChecker::Finish(const std::string& hypothesis, std::stri
         if (!words_.count(w)) return TGrammarVerdict::NotChecked;  // dictation: not the grammar's business
     const char* hyp = ps_get_hyp(ps_, nullptr);
     heard = hyp ? hyp : "";
-    return CompareDecodings(words, ResultWords(heard));
+    return CompareDecodings(words, ResultWords(heard), numbers_);
 }
 
 }  // namespace zel

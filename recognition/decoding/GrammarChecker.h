@@ -46,7 +46,8 @@ public:
 private:
     ps_decoder_s* ps_ = nullptr;
     bool open_ = false;
-    std::unordered_set<std::string> words_;  // written forms
+    std::unordered_set<std::string> words_;    // written forms
+    std::unordered_set<std::string> numbers_;  // the number words that are no command
 };
 
 }  // namespace zel

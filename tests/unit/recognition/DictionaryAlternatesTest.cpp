@@ -36,7 +36,7 @@ TEST(DictionaryAlternates, WordsWhoseLettersTheRulesDropAreHeardWithThemRestored
         "c\xE2mera\tK M EH R AA \r\n"
         "v\xF4o\tV OW UW\r\n"                // typed by the user: kept as it is
         "\xE0s\tS \r\n";
-    TDictionaryAlternates out = DictionaryWithAlternates(dic, {}, 3);
+    TDictionaryAlternates out = DictionaryWithAlternates(dic, {"letters"}, 3);
     EXPECT_EQ(out.Text, dic +
                             "av\xF4(2)\tAA V OW\r\n"
                             "\xD4nibus(2)\tOW N Y B W S\r\n"
@@ -46,8 +46,10 @@ TEST(DictionaryAlternates, WordsWhoseLettersTheRulesDropAreHeardWithThemRestored
                             "\xE0s(2)\tAA S\r\n");
     EXPECT_EQ(out.Words, 6u);
     // The rules' variants are of the restored spelling, after it.
-    EXPECT_EQ(DictionaryWithAlternates("p\xF4r\tP R \r\n", {"r-hh"}, 3).Text,
+    EXPECT_EQ(DictionaryWithAlternates("p\xF4r\tP R \r\n", {"r-hh", "letters"}, 3).Text,
               "p\xF4r\tP R \r\np\xF4r(2)\tP OW R\r\np\xF4r(3)\tP OW HH\r\n");
+    // Not among the rules: not restored, the other rules apply to the spelling as it is.
+    EXPECT_EQ(DictionaryWithAlternates("p\xF4r\tP R \r\n", {"r-hh"}, 3).Text, "p\xF4r\tP R \r\np\xF4r(2)\tP HH\r\n");
 }
 
 TEST(DictionaryAlternates, RulesFromTheArgumentFile) {

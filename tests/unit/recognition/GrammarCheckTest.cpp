@@ -23,6 +23,29 @@ TEST(GrammarCheck, ResultWordsLeaveTheMarksOfAlternatesOut) {
     EXPECT_TRUE(ResultWords(" ").empty());
 }
 
+TEST(GrammarCheck, ALostNumberOrAShortCommandHeardAsANumberStillAgrees) {
+    using V = TGrammarVerdict;
+    const std::unordered_set<std::string> numbers{"dez", "cinco", "vinte", "oito", "tr\xEAs"};
+    auto verdict = [&](std::string_view main, std::string_view grammar) {
+        return CompareDecodings(ResultWords(main), ResultWords(grammar), numbers);
+    };
+    EXPECT_EQ(verdict("dez retroceder", "dez retroceder(2)"), V::Agrees);
+    // The grammar lost the number before the same command.
+    EXPECT_EQ(verdict("dez retroceder", "retroceder"), V::Agrees);
+    EXPECT_EQ(verdict("dez diminuir+volume", "diminuir+volume"), V::Agrees);
+    // One command heard by the grammar as one number word.
+    EXPECT_EQ(verdict("fim", "vinte"), V::Agrees);
+    // Every other disagreement is a refusal.
+    EXPECT_EQ(verdict("tr\xEAs descer", "dez descer"), V::Disagrees);  // another number: a wrong count
+    EXPECT_EQ(verdict("dez retroceder", "apagar"), V::Disagrees);
+    EXPECT_EQ(verdict("retroceder", "dez retroceder"), V::Disagrees);
+    EXPECT_EQ(verdict("dez", "retroceder"), V::Disagrees);          // a number heard, a command in the grammar
+    EXPECT_EQ(verdict("fim", "apagar"), V::Disagrees);
+    EXPECT_EQ(verdict("fim apagar", "vinte"), V::Disagrees);
+    EXPECT_EQ(verdict("fim", "vinte oito"), V::Disagrees);
+    EXPECT_EQ(verdict("cinco dez retroceder", "retroceder"), V::Disagrees);
+}
+
 TEST(GrammarCheck, BothTestsMustPassExceptAtThresholdZero) {
     using V = TGrammarVerdict;
     EXPECT_TRUE(AcceptUtterance(false, 50, 50, V::Agrees));
