@@ -19,7 +19,10 @@
 // is accepted while it plays.
 //
 //   heldout_bench [--thresh N] [--set tuning|heldout|both] [--arg "-name value"]...
-//                 [--dump FILE] [--sweep] [--misses] [--voices N] [--only-new]
+//                 [--dump FILE] [--sweep] [--misses] [--voices N] [--only-new] [--accented]
+//
+// --accented: instead, commands with the letters the letter rules drop (â, à,
+// ô, accented capitals), to compare "-alternates" with and without "letters".
 //
 // Synthesized speech is kept in $ZEL_BENCH_DIR/speech (default
 // /tmp/zel-bench-heldout) so that repeated runs only decode.
@@ -73,8 +76,21 @@ std::vector<int16_t> Clip(int k) {
 }
 constexpr int kClips = 6;
 
-std::vector<TProfileFiles> Profiles(const std::string& dir) {
+// Commands with the letters the letter rules drop (â, à, ô and accented
+// capitals), as a user would write them; fixed before any was measured.
+std::vector<std::string> AccentedVocabulary() {
+    return {"avô", "ônibus", "pôr", "câmera", "lâmpada", "âncora", "robô", "metrô", "bônus", "ânimo",
+            "cômodo", "tônico", "à direita", "às vezes", "ÁUDIO", "ÍCONE", "ÓTIMO", "Área", "Último", "Ônibus escolar"};
+}
+
+std::vector<TProfileFiles> Profiles(const std::string& dir, bool accented) {
     std::vector<TProfileFiles> out;
+    if (accented) {
+        TListaComandos words;
+        for (const auto& p : AccentedVocabulary()) words.Append(SpokenCommand(p));
+        out.push_back(Generate(dir + "/accented/", "accented", words, {}));
+        return out;
+    }
     TListaComandos mine;
     for (const auto& p : NewVocabulary()) mine.Append(SpokenCommand(p));
     out.push_back(Generate(dir + "/new/", "new vocabulary", mine, NewVocabularyPairs()));
@@ -103,6 +119,7 @@ struct TOptions {
     bool Misses = false;
     size_t Voices = 100;
     bool OnlyNew = false;  // the new vocabulary alone (quicker, for trying rules)
+    bool Accented = false;  // the accented commands alone, no ordinary speech
 };
 
 // Result accepted at a threshold, from the confidence the control computed.
@@ -122,9 +139,11 @@ void RunCommands(const TProfileFiles& prof, const TSpeaker& sp, const std::strin
         for (auto* r : per[k]) {
             bool right = SameWords(r->Text, prof.Phrases[k]);
             if (o.Dump)
-                std::fprintf(o.Dump, "%s\t%d\t%d\t%.3f\t%.3f\t%.3f\t%d\t%s\t%s\t%d\n", setName.c_str(), right ? 1 : 0,
-                             r->Score.Confidence, r->Score.AcousticPerFrame, r->Score.MinWordPosterior,
-                             r->Score.MeanAcousticPerFrame, r->Score.Words, prof.Phrases[k].c_str(), r->Text.c_str(), r->Score.GrammarVerdict);
+                std::fprintf(o.Dump, "%s\t%d\t%d\t%.3f\t%.3f\t%.3f\t%d\t%s\t%s\t%d\t%s\t%s/%s/%zu\n", setName.c_str(),
+                             right ? 1 : 0, r->Score.Confidence, r->Score.AcousticPerFrame, r->Score.MinWordPosterior,
+                             r->Score.MeanAcousticPerFrame, r->Score.Words, prof.Phrases[k].c_str(), r->Text.c_str(),
+                             r->Score.GrammarVerdict, Cp1252ToUtf8(Utf16ToCp1252(r->Score.GrammarHeard)).c_str(), sp.Label().c_str(),
+                             prof.Name.c_str(), k);
             if (r->Score.Accepted) acc.push_back(r);
         }
         for (int32_t t : kSweep) {
@@ -180,9 +199,10 @@ void RunNonCommands(const TProfileFiles& prof, const std::vector<TSpeaker>& spea
         bool acted = false;
         for (auto* r : per[k]) {
             if (o.Dump)
-                std::fprintf(o.Dump, "%s\t2\t%d\t%.3f\t%.3f\t%.3f\t%d\t%s\t%s\t%d\n", setName.c_str(), r->Score.Confidence,
-                             r->Score.AcousticPerFrame, r->Score.MinWordPosterior, r->Score.MeanAcousticPerFrame,
-                             r->Score.Words, names[k].c_str(), r->Text.c_str(), r->Score.GrammarVerdict);
+                std::fprintf(o.Dump, "%s\t2\t%d\t%.3f\t%.3f\t%.3f\t%d\t%s\t%s\t%d\t%s\tother/%zu\n", setName.c_str(),
+                             r->Score.Confidence, r->Score.AcousticPerFrame, r->Score.MinWordPosterior,
+                             r->Score.MeanAcousticPerFrame, r->Score.Words, names[k].c_str(), r->Text.c_str(),
+                             r->Score.GrammarVerdict, Cp1252ToUtf8(Utf16ToCp1252(r->Score.GrammarHeard)).c_str(), k);
             acted |= r->Score.Accepted;
         }
         for (int32_t t : kSweep) {
@@ -215,7 +235,7 @@ TTally RunSet(const std::string& setName, const std::vector<TSpeaker>& speakersI
             if (!o.OnlyNew || &prof == &profiles[0]) RunCommands(prof, sp, dir, o, setName, t);
         std::fflush(stdout);
     }
-    RunNonCommands(profiles[0], speakers, heldOut, dir, o, setName, t);
+    if (!o.Accented) RunNonCommands(profiles[0], speakers, heldOut, dir, o, setName, t);
     std::printf("%s: exact %d/%d = %.1f%% (new vocabulary %d/%d = %.1f%%, number + command %d/%d = %.1f%%), "
                 "false actions %d of %d, threshold %d\n",
                 setName.c_str(), t.Exact, t.Total, 100.0 * t.Exact / t.Total, t.NewExact, t.NewTotal,
@@ -240,15 +260,16 @@ int main(int argc, char** argv) {
         else if (a == "--sweep") sweep = true;
         else if (a == "--misses") o.Misses = true;
         else if (a == "--only-new") o.OnlyNew = true;
+        else if (a == "--accented") o.Accented = true;
         else {
             std::fprintf(stderr,
                          "usage: heldout_bench [--thresh N] [--set tuning|heldout|both] [--arg \"-name value\"]... "
-                         "[--dump FILE] [--sweep] [--misses] [--voices N] [--only-new]\n");
+                         "[--dump FILE] [--sweep] [--misses] [--voices N] [--only-new] [--accented]\n");
             return 1;
         }
     }
     TTempDir dir;
-    std::vector<TProfileFiles> profiles = Profiles(dir.File(""));
+    std::vector<TProfileFiles> profiles = Profiles(dir.File(""), o.Accented);
     std::vector<std::pair<std::string, TTally>> sets;
     if (which != "heldout") sets.push_back({"tuning", RunSet("tuning", TuningSpeakers(), false, profiles, dir.File(""), o)});
     if (which != "tuning") sets.push_back({"held-out", RunSet("held-out", HeldOutSpeakers(), true, profiles, dir.File(""), o)});
