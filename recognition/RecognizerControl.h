@@ -84,6 +84,9 @@ public:
     // is kept in between runs of the program (decoding/SavedMeans.h); empty:
     // kept only while the program runs.
     std::u16string MeanFile;
+    // Ours: accepted commands worth learning from (training/UseStore.h) are
+    // raised with their audio through OnCommandToLearnFrom.
+    bool KeepCommandsToLearnFrom = false;
     // Ours, core text: what the last InitRecognizer went on in spite of (a
     // damaged trained voice, left for the installed model); empty: nothing.
     std::string Notice;
@@ -110,6 +113,11 @@ public:
     // Ours: every decoded, non-empty utterance with its confidence, raised
     // before OnUtteranceResult (which follows only when Accepted).
     TSphinxUtteranceScore OnUtteranceScore;
+    // Ours: with KeepCommandsToLearnFrom, an accepted command worth learning
+    // from, with the audio of its utterance (samples at rate), raised after its
+    // score and before its result.
+    std::function<void(const TUtteranceScore& Score, const std::vector<int16_t>& Samples, int32_t Rate)>
+        OnCommandToLearnFrom;
 };
 
 }  // namespace zel

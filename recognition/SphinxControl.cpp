@@ -29,6 +29,7 @@
 #include "recognition/decoding/SavedMeans.h"
 #include "recognition/decoding/TemporaryFile.h"
 #include "recognition/decoding/UtteranceAudio.h"
+#include "recognition/training/UseStore.h"
 #include "recognition/training/VoiceFolder.h"
 #include "platform/SystemFiles.h"
 
@@ -290,6 +291,7 @@ int32_t TSphinxControl::InitRecognizer() {
     partials_ = RequirePartialResult;
     partialInterval_ = std::max<int32_t>(1, PartialResultInterval);
     meanFile_ = Utf16ToCp1252(MeanFile);
+    keepToLearn_ = KeepCommandsToLearnFrom;
     audioDevice_ = AudioSource.empty() ? args_.AudioDevice : AudioSource;
     audioFile_.clear();
     const std::string audio = AudioFile.empty() ? args_.AudioFile : AudioFile;
@@ -523,21 +525,23 @@ void TSphinxControl::FinishUtterance(TDecoding& d) {
     const std::string text = hyp ? hyp : "";
     std::string grammarHeard;
     const TGrammarVerdict verdict = checker_.Finish(d.audio.Whole() ? text : std::string(), grammarHeard);
-    d.audio.Clear();
 
     TUtteranceScore s = ScoreResult(ps_, text, commandWords_);
     s.GrammarVerdict = verdict == TGrammarVerdict::Agrees ? 1 : verdict == TGrammarVerdict::Disagrees ? -1 : 0;
     s.GrammarHeard = Cp1252ToUtf16(grammarHeard);
     s.Accepted = AcceptResult(s, confThresh_);
+    std::vector<int16_t> toLearnFrom;
+    if (keepToLearn_ && d.audio.Whole() && WorthLearningFrom(s, confThresh_)) toLearnFrom = d.audio.Samples();
+    d.audio.Clear();
     s.AudioEndSeconds = static_cast<double>(d.samplesIn) / rate_;
     if (!text.empty())
         TEngineLog::Instance().Line("heard \"" + text + "\" confidence " + std::to_string(s.Confidence) +
                                     (s.GrammarVerdict < 0 ? ", grammar heard \"" + grammarHeard + "\"" : "") +
                                     (s.Accepted ? ": accepted" : ": rejected"));
-    PostUtterance(d, s);
+    PostUtterance(d, s, std::move(toLearnFrom));
 }
 
-void TSphinxControl::PostUtterance(TDecoding& d, const TUtteranceScore& s) {
+void TSphinxControl::PostUtterance(TDecoding& d, const TUtteranceScore& s, std::vector<int16_t> toLearnFrom) {
     AnnounceNewUtterance(d);
     Post(d, [](TSphinxControl& c) {
         if (c.OnEndUtterance) c.OnEndUtterance();
@@ -551,6 +555,10 @@ void TSphinxControl::PostUtterance(TDecoding& d, const TUtteranceScore& s) {
         Post(d, [s](TSphinxControl& c) {
             if (c.OnUtteranceScore) c.OnUtteranceScore(s);
         });
+        if (!toLearnFrom.empty())
+            Post(d, [s, audio = std::move(toLearnFrom), rate = rate_](TSphinxControl& c) {
+                if (c.OnCommandToLearnFrom) c.OnCommandToLearnFrom(s, audio, rate);
+            });
         if (s.Accepted)
             Post(d, [result = s.Text](TSphinxControl& c) {
                 if (c.OnUtteranceResult) c.OnUtteranceResult(result);

@@ -88,7 +88,8 @@ private:
     void DecodeAgainIfMeanMoved(TDecoding& d);
     // The end of speech: the result, the grammar's verdict, the decision.
     void FinishUtterance(TDecoding& d);
-    void PostUtterance(TDecoding& d, const TUtteranceScore& score);
+    // toLearnFrom: the utterance's audio when it is worth learning from.
+    void PostUtterance(TDecoding& d, const TUtteranceScore& score, std::vector<int16_t> toLearnFrom);
     void EndOfSource(TDecoding& d, const TNextAudio& next);
     void Post(const TDecoding& d, std::function<void(TSphinxControl&)> event);
 
@@ -111,6 +112,7 @@ private:
     int32_t confThresh_ = 0;
     bool ignoreEmpty_ = true;
     bool partials_ = false;
+    bool keepToLearn_ = false;
     int32_t partialInterval_ = 10;
     std::shared_ptr<TRun> run_;
     std::thread decoder_;

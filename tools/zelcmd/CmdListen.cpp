@@ -34,6 +34,7 @@
 #include "recognition/AudioSources.h"
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
+#include "recognition/training/UseStore.h"
 #include "recognition/SphinxControl.h"
 #include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
@@ -120,6 +121,10 @@ int RunListen(const std::vector<std::string>& argv) {
     heard.SetHistoryEnabled(ini.ReadBool("geral", "historico", true));
     heard.OnHeard = [](const zel::THeardEntry& e) { std::cout << "ouvido: " << zel::HeardLine(e) << '\n'; };
     heard.OnHistoryError = [](const std::string& message) { PrintSentenceError(zel::TError(message)); };
+    // What is kept to learn the voice from; off, what was kept goes.
+    zel::TUseStore useStore(folder);
+    zel::ApplyLearningFromUse(recognizer, useStore, ini.ReadBool("geral", zel::kLearnFromUseKey, true),
+                              [](const std::string& message) { PrintSentenceError(zel::TError(message)); });
     TTerminalView view;
     // The status line again whenever the activation state changes it.
     std::string status;

@@ -1,6 +1,8 @@
 // zelcmd train --prompts LIST.tsv [--folder DIR]
 // zelcmd train --record [--folder DIR]
 // zelcmd train --forget [--folder DIR]
+// zelcmd train --from-use [--folder DIR]: from the commands `zelcmd listen
+//   --folder DIR` (or the window) kept while listening (gravacoes/uso/)
 // Adapts the acoustic model to a voice: the recordings of LIST.tsv (lines
 // "file.wav<TAB>sentence", names relative to the list's folder), or the
 // shipped prompt sentences read aloud into the microphone one by one, become
@@ -18,6 +20,7 @@
 #include "recognition/Sphinx.h"
 #include "recognition/training/TakeRecorder.h"
 #include "recognition/training/VoiceFolder.h"
+#include "recognition/training/UseStore.h"
 #include "recognition/training/VoiceTraining.h"
 #include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
@@ -29,7 +32,7 @@ namespace zelcmd {
 
 namespace {
 
-constexpr const char* kUsage = "uso: zelcmd train --prompts LISTA.tsv | --record | --forget [--folder DIR]";
+constexpr const char* kUsage = "uso: zelcmd train --prompts LISTA.tsv | --record | --forget | --from-use [--folder DIR]";
 // The prompt sentences shipped beside the program.
 constexpr const char* kPromptFile = "frases_treino.txt";
 constexpr int32_t kRecordRate = 16000;
@@ -65,8 +68,8 @@ std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
 }  // namespace
 
 int RunTrain(const std::vector<std::string>& argv) {
-    TArgs args = ParseArgs(argv, {"prompts", "folder"}, {"record", "forget"});
-    const int modes = args.Has("prompts") + args.Has("record") + args.Has("forget");
+    TArgs args = ParseArgs(argv, {"prompts", "folder"}, {"record", "forget", "from-use"});
+    const int modes = args.Has("prompts") + args.Has("record") + args.Has("forget") + args.Has("from-use");
     if (modes != 1 || !args.plain.empty()) throw zel::TError(kUsage);
     // File names are the system's, not text.
     std::string folder = args.Has("folder") ? args.Get("folder") : Folders().Runtime;
@@ -87,8 +90,12 @@ int RunTrain(const std::vector<std::string>& argv) {
     setup.ProgramFolder = folder;
     setup.BaseModel = zel::InstalledAcousticModel(folder, Folders().Installation + zel::kRecognizerFolderName);
     setup.ToolFolder = zel::TrainingToolFolder(Folders().Installation);
-    const std::vector<zel::TPrompt> prompts =
-        args.Has("prompts") ? zel::ReadPromptList(args.Get("prompts")) : RecordPrompts(folder);
+    std::vector<zel::TPrompt> prompts;
+    if (args.Has("prompts")) prompts = zel::ReadPromptList(args.Get("prompts"));
+    else if (args.Has("from-use")) prompts = zel::TUseStore(folder).Prompts();
+    else prompts = RecordPrompts(folder);
+    if (args.Has("from-use") && prompts.empty())
+        throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + folder + zel::kUseFolderName);
     const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {
         std::cerr << zel::Cp1252ToUtf8(step) << "..." << std::endl;
     });
