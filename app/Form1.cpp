@@ -64,7 +64,7 @@ struct TForm1::TAdapters {
           lblSampling(f.lblSampling), tbSampling(f.tbSampling), edtSomAtivacao(f.edtSomAtivacao),
           edtTeclaAtivacao(f.edtTeclaAtivacao), chbAtivaToggle(f.chbAtivaToggle),
           chbMostrarIndicador(f.chbMostrarIndicador), chbMultiCmd(f.chbMultiCmd), chbModNum(f.chbModNum),
-          chbModoAdv(f.chbModoAdv), chbHistorico(f.chbHistorico), mmoDitado(f.mmoDitado),
+          chbModoAdv(f.chbModoAdv), chbHistorico(f.chbHistorico), chbAprenderUso(f.chbAprenderUso), mmoDitado(f.mmoDitado),
           lblTreinoProgresso(f.lblTreinoProgresso), lblTreinoFrase(f.lblTreinoFrase), barNivel(f.barNivel),
           btnGravar(f.btnGravar), btnRefazer(f.btnRefazer), btnProxima(f.btnProxima), btnAdaptar(f.btnAdaptar),
           btnEsquecerTreino(f.btnEsquecerTreino), btnVoltarTreino(f.btnVoltarTreino),
@@ -96,7 +96,7 @@ struct TForm1::TAdapters {
     TQtLabel lblSampling;
     TQtTrackBar tbSampling;
     TQtTextBox edtSomAtivacao, edtTeclaAtivacao;
-    TQtCheckBox chbAtivaToggle, chbMostrarIndicador, chbMultiCmd, chbModNum, chbModoAdv, chbHistorico;
+    TQtCheckBox chbAtivaToggle, chbMostrarIndicador, chbMultiCmd, chbModNum, chbModoAdv, chbHistorico, chbAprenderUso;
     TQtMemo mmoDitado;
     TQtLabel lblTreinoProgresso, lblTreinoFrase;
     TQtProgressBar barNivel;
@@ -174,6 +174,7 @@ void TForm1::HandOverControls() {
     c.chbModNum = &a.chbModNum;
     c.chbModoAdv = &a.chbModoAdv;
     c.chbHistorico = &a.chbHistorico;
+    c.chbAprenderUso = &a.chbAprenderUso;
     c.pnlMicrofone = &pnlMicrofone->Choice();
     c.mmoDitado = &a.mmoDitado;
     c.lblTreinoProgresso = &a.lblTreinoProgresso;

@@ -151,6 +151,7 @@ public:
     TMathBotao* MathBotao2 = nullptr;
     TMicrophonePanel* pnlMicrofone = nullptr;  // ours: the source and its level
     QCheckBox* chbHistorico = nullptr;         // ours: historico.log on or off
+    QCheckBox* chbAprenderUso = nullptr;       // ours: learning the voice from use
     // "ditado"
     TMathBotao* btnCarregarDitado = nullptr;
     TMathBotao* btnLimparDitado = nullptr;

@@ -87,11 +87,14 @@ void TForm1::CreatePrefsPage() {
                          QStringLiteral("Guarda cada frase ouvida, com a confiança e o que foi feito, no arquivo "
                                         "historico.log da pasta do programa"));
     chbHistorico->setChecked(true);
+    chbAprenderUso = check("chbAprenderUso", QStringLiteral("Aprender com o uso"), QString::fromUtf8(kAprenderUsoHint));
+    chbAprenderUso->setChecked(true);
     pnlMicrofone = Named(new TMicrophonePanel(Services(), p), "pnlMicrofone", QRect(330, 186, 170, 60));
     MathBotao2 = NewButton(p, "MathBotao2", QStringLiteral("voltar"), QRect(352, 316, 140, 30), true);
 
     MathBotao2->OnClick = [this] { btnVoltarClick(); };
     connect(chbHistorico, &QCheckBox::toggled, this, [this] { Handle([this] { chbHistoricoClick(); }); });
+    connect(chbAprenderUso, &QCheckBox::toggled, this, [this] { Handle([this] { chbAprenderUsoClick(); }); });
     connect(tbConfianca, &QSlider::valueChanged, this, [this] { Handle([this] { tbConfiancaChange(); }); });
     connect(tbSampling, &QSlider::valueChanged, this, [this] { Handle([this] { tbSamplingChange(); }); });
     connect(SpeedButton10, &QToolButton::clicked, this, [this] { Handle([this] { SpeedButton10Click(); }); });

@@ -10,6 +10,7 @@
 #include "commands/TextFile.h"
 #include "commands/ZelError.h"
 #include "form/ErrorGuard.h"
+#include "recognition/training/UseStore.h"
 
 namespace zel {
 
@@ -122,6 +123,8 @@ void TFormLogic::ReadSettings() {
     c.pnlMicrofone->SetSource(ini.ReadString(kSection, "microfone", ""));
     c.chbHistorico->Fill(ini.ReadBool(kSection, "historico", true));
     services_.SetHistoryEnabled(c.chbHistorico->Checked());
+    c.chbAprenderUso->Fill(ini.ReadBool(kSection, kLearnFromUseKey, true));
+    services_.SetLearningFromUse(c.chbAprenderUso->Checked());
     SettingsRead = readable;
 }
 
@@ -144,6 +147,7 @@ void TFormLogic::WriteSettings() {
     flag("modoadv", c.chbModoAdv->Checked());
     ini.WriteString(kSection, "microfone", c.pnlMicrofone->Source());
     flag("historico", c.chbHistorico->Checked());
+    flag(kLearnFromUseKey, c.chbAprenderUso->Checked());
     // One atomic write: the old file stays whole when it cannot be replaced.
     ini.Save(file);
 }

@@ -28,6 +28,11 @@
 
 namespace zel {
 
+// The hint of "Aprender com o uso" on the preferences page (UTF-8).
+inline constexpr const char* kAprenderUsoHint =
+    "Guarda os comandos reconhecidos com folga (gravacoes/uso da pasta do programa) e adapta o modelo à sua voz "
+    "com eles (zelcmd train --from-use); desligado, apaga o que foi guardado";
+
 // The pages of abook, in its order.
 enum TPage : int32_t { kPageMenu, kPageComandos, kPagePrefs, kPageDitado, kPageApres, kPageTreino };
 
@@ -79,6 +84,7 @@ struct TFormControls {
     ICheckBox* chbModNum = nullptr;
     ICheckBox* chbModoAdv = nullptr;
     ICheckBox* chbHistorico = nullptr;
+    ICheckBox* chbAprenderUso = nullptr;
     TMicrophoneChoice* pnlMicrofone = nullptr;
     // "ditado"
     IMemo* mmoDitado = nullptr;
@@ -198,6 +204,7 @@ public:
     void SpeedButton10Click();
     void btnTeclaNenhumaClick();
     void chbHistoricoClick();
+    void chbAprenderUsoClick();
 
     // --- Dictation -----------------------------------------------------
     void btnCarregarDitadoClick();

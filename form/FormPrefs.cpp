@@ -28,4 +28,6 @@ void TFormLogic::btnTeclaNenhumaClick() { Controls.edtTeclaAtivacao->SetText("")
 
 void TFormLogic::chbHistoricoClick() { services_.SetHistoryEnabled(Controls.chbHistorico->Checked()); }
 
+void TFormLogic::chbAprenderUsoClick() { services_.SetLearningFromUse(Controls.chbAprenderUso->Checked()); }
+
 }  // namespace zel

@@ -104,6 +104,9 @@ public:
     virtual std::string RecognizerNotice() { return {}; }
     // The history file (historico.log in the program's folder) on or off.
     virtual void SetHistoryEnabled(bool enabled) = 0;
+    // Keeping the commands heard surely, to learn the voice from
+    // (gravacoes/uso/ in the program's folder); off removes what was kept.
+    virtual void SetLearningFromUse(bool on) = 0;
     // The microphone: the audio server's sources ("padrão" first; raises
     // when there is no server), the one the next switch-on records from
     // (empty: the default), and a level meter of a source.

@@ -12,6 +12,7 @@
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/Sphinx.h"
+#include "recognition/training/UseStore.h"
 #include "recognition/training/VoiceTraining.h"
 #include "recognition/hook/ActivationKey.h"
 #include "recognition/hook/HookLibrary.h"
@@ -130,6 +131,12 @@ public:
     std::string ListeningStatus() override { return zel::ListeningStatus(*ctx_); }
     std::string RecognizerNotice() override { return sphinx_->Control().Notice; }
     void SetHistoryEnabled(bool enabled) override { heard_.SetHistoryEnabled(enabled); }
+    void SetLearningFromUse(bool on) override {
+        if (!use_) use_ = std::make_unique<TUseStore>(pastaExe_);
+        ApplyLearningFromUse(sphinx_->Control(), *use_, on, [this](const std::string& m) {
+            if (links_.HistoryError) links_.HistoryError(m);
+        });
+    }
     std::vector<TAudioSourceInfo> AudioSources() override { return ListAudioSources(); }
     void SetAudioSource(const std::string& name) override { sphinx_->Control().AudioSource = name; }
     void StartLevelMeter(const std::string& name) override { meter_.Start(name); }
@@ -180,6 +187,7 @@ private:
     std::unique_ptr<TActionContext> ctx_;
     TWindowLinks links_;
     THeardReporter heard_;
+    std::unique_ptr<TUseStore> use_;  // made at the first setting, in the program's folder
     TLevelMeter meter_;
     std::unique_ptr<TFolderLock> folderLock_;  // while switched on
 };

@@ -23,7 +23,7 @@ inline constexpr const wchar_t* kWindowTitle = L"MORO Zel";
     X(Label9) X(edtTempoAtivo) X(LblConfianca) X(tbConfianca) X(lblSampling) \
     X(tbSampling) X(Label10) X(edtSomAtivacao) X(SpeedButton10) X(Label11) \
     X(edtTeclaAtivacao) X(btnTeclaNenhuma) X(chbAtivaToggle) X(chbMostrarIndicador) X(chbMultiCmd) \
-    X(chbModNum) X(chbModoAdv) X(chbHistorico) X(lblMicrofone) X(cbxMicrofone) \
+    X(chbModNum) X(chbModoAdv) X(chbHistorico) X(chbAprenderUso) X(lblMicrofone) X(cbxMicrofone) \
     X(pbNivel) X(MathBotao2) X(mmoDitado) X(btnCarregarDitado) X(btnLimparDitado) \
     X(MathBotao3) X(Image1) X(lblTreinoProgresso) X(lblTreinoFrase) X(barNivel) \
     X(btnGravar) X(btnRefazer) X(btnProxima) X(btnAdaptar) X(btnEsquecerTreino) \

@@ -354,6 +354,9 @@ void TForm1::CreatePrefsPage() {
                             "pasta do programa");
     t.chbHistorico->Fill(true);
     OnCommand(ids::chbHistorico, [this] { chbHistoricoClick(); });
+    t.chbAprenderUso = option(ids::chbAprenderUso, "Aprender com o uso", kAprenderUsoHint);
+    t.chbAprenderUso->Fill(true);
+    OnCommand(ids::chbAprenderUso, [this] { chbAprenderUsoClick(); });
     // The microphone: the source and its level.
     Label(p, ids::lblMicrofone, L"Microfone", 330, 186, 170);
     t.cbxMicrofone = std::make_unique<TWin32ComboBox>(Control(WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST |
@@ -484,6 +487,7 @@ void TForm1::HandOverControls() {
     c.chbModNum = t.chbModNum.get();
     c.chbModoAdv = t.chbModoAdv.get();
     c.chbHistorico = t.chbHistorico.get();
+    c.chbAprenderUso = t.chbAprenderUso.get();
     c.pnlMicrofone = t.pnlMicrofone.get();
     c.mmoDitado = t.mmoDitado.get();
     c.lblTreinoProgresso = t.lblTreinoProgresso.get();

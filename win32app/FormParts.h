@@ -24,7 +24,7 @@ struct TForm1::TParts {
     std::unique_ptr<TWin32KeyCaptureBox> edtArgTecla, edtTeclaAtivacao;
     std::unique_ptr<TWin32RadioGroup> rdgTipoCmd;
     std::unique_ptr<TWin32CheckBox> chbArgEspaco, chbArgEnter, chbAtivaToggle, chbMostrarIndicador, chbMultiCmd,
-        chbModNum, chbModoAdv, chbHistorico;
+        chbModNum, chbModoAdv, chbHistorico, chbAprenderUso;
     std::unique_ptr<TWin32TrackBar> tbConfianca, tbSampling;
     std::unique_ptr<TWin32Memo> mmoDitado;
     std::unique_ptr<TWin32ProgressBar> barNivel, pbNivel;

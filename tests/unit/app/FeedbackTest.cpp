@@ -126,4 +126,16 @@ TEST_F(Feedback, HistoryIsOnForOldSettingsAndCanBeTurnedOff) {
     EXPECT_NE(dir.Read("config.ini").find("historico=0\r\n"), std::string::npos);
 }
 
+TEST_F(Feedback, LearningFromUseIsOnForOldSettingsAndCanBeTurnedOff) {
+    dir.Write("config.ini", "[geral]\r\nconfianca=60\r\n");
+    auto& f = Create();
+    EXPECT_EQ(f.chbAprenderUso->text(), "Aprender com o uso");
+    EXPECT_TRUE(f.chbAprenderUso->isChecked());
+    EXPECT_TRUE(services.LearningFromUse);
+    f.chbAprenderUso->setChecked(false);
+    EXPECT_FALSE(services.LearningFromUse);
+    Destroy();
+    EXPECT_NE(dir.Read("config.ini").find("historico=1\r\naprenderuso=0\r\n"), std::string::npos) << dir.Read("config.ini");
+}
+
 }  // namespace

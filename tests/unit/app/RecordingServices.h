@@ -69,6 +69,7 @@ public:
     void ShellOpen(const std::string& file) override { Step("ShellOpen(" + file + ")"); }
     std::string ListeningStatus() override { return Status; }
     void SetHistoryEnabled(bool enabled) override { History = enabled; }
+    void SetLearningFromUse(bool on) override { LearningFromUse = on; }
     std::vector<zel::TAudioSourceInfo> AudioSources() override {
         Step("AudioSources");
         return Sources;
@@ -80,6 +81,7 @@ public:
 
     std::string Status = "Ouvindo\x85";
     bool History = true;
+    bool LearningFromUse = true;
     std::vector<zel::TAudioSourceInfo> Sources{{"", "fonte padr\xE3o"}};
     std::string Source = "?";
     int32_t Level = 0;

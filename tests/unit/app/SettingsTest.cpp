@@ -27,7 +27,8 @@ const char* const kWrittenDefaults =
     "modnum=1\r\n"
     "modoadv=1\r\n"
     "microfone=\r\n"
-    "historico=1\r\n";
+    "historico=1\r\n"
+    "aprenderuso=1\r\n";
 }
 
 using Settings = AppFixture;
