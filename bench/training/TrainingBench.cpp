@@ -10,7 +10,14 @@
 //
 //   training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses]
 //                  [--margins] [--no-before] [--skip N] [--ordinary N]
-//                  [--snr X] [--adapt SETTINGS]
+//                  [--snr X] [--adapt SETTINGS] [--from-use N [--misheard P]]
+//
+// --from-use N: no training session; the voice says the shipped profiles'
+// commands round after round (decoded as switch-on decodes them) until N
+// were kept as learning from use keeps them, then `zelcmd train --from-use`;
+// the new vocabulary, never said in that session, is what is scored.
+// --misheard P: P% of the kept commands carry another command's text, the
+// program learning its own mistakes.
 //
 // --set tuning takes the tuning speakers of the held-out protocol (and its
 // tuning ordinary sentences) instead: adaptation settings are chosen there,
@@ -36,6 +43,9 @@
 #include "commands/TextFile.h"
 #include "recognition/Sphinx.h"
 #include "recognition/WavWriter.h"
+#include "commands/Profile.h"
+#include "recognition/AudioSource.h"
+#include "recognition/training/UseStore.h"
 #include "recognition/training/VoiceTraining.h"
 #include "tests/support/TempDir.h"
 
@@ -70,6 +80,12 @@ struct TOptions {
     bool Tuning = false;
     bool Before = true;  // --no-before: the untrained figures are known, only trials of settings differ
     bool InProcess = false;  // TrainVoice with Adapt rather than zelcmd train
+    // --from-use N: no training session; the voice says the shipped
+    // profiles' commands until N were kept as learning from use keeps them,
+    // and zelcmd train --from-use adapts it from those.
+    size_t FromUse = 0;
+    // --misheard P: P% of the kept commands carry another command's text.
+    int Misheard = 0;
     TAdaptation Adapt;
 };
 
@@ -155,6 +171,52 @@ void PrintMargins(const char* label, TScore s) {
     std::printf("\n");
 }
 
+// A session of use: the voice says the shipped profiles' commands (and their
+// pairs), round after round, decoded as switch-on decodes them; each result
+// worth learning from is kept in the folder's gravacoes/uso/ with the audio
+// of its item, until `wanted` are kept. misheard%: of every hundred kept, that
+// many carry the text of another kept command. Returns how many were kept
+// and how many of them were heard wrong.
+std::pair<size_t, size_t> UseSession(const TSpeaker& sp, const std::string& dir, const TOptions& o) {
+    TListaComandos shipped;
+    for (const char* file : {"desktop.zpr", "jogo.zpr", "navegador.zpr"}) {
+        TProfileState st;
+        LoadProfile(st, std::string(ZEL_RUNTIME_DIR) + "/profiles/" + file);
+        for (int32_t i = 0; i < st.Comandos.Count(); ++i) shipped.Append(st.Comandos[i]);
+    }
+    const TProfileFiles prof = Generate(dir + "uso/", "shipped", shipped, {"três baixo", "dois direita", "quatro adiante"});
+    TUseStore store(dir);
+    size_t kept = 0, wrong = 0;
+    std::vector<std::u16string> texts;
+    for (int round = 0; round < 8 && kept < o.FromUse; ++round) {
+        const std::string wav = dir + "uso/session" + std::to_string(round) + ".wav";
+        TSpeaker voice = sp;
+        voice.Speed += round % 2 ? 10 : -10;  // not the same take twice
+        const auto spans = WriteSpokenPhrases(prof.Phrases, voice, wav);
+        const auto per = ResultsPerItem(DecodeFile(prof.ArgFile, wav, o.Thresh, {}, prof.Vocabulary), spans);
+        int32_t rate = 0;
+        const std::vector<int16_t> audio = ReadWavSamples(wav, rate);
+        for (size_t k = 0; k < per.size() && kept < o.FromUse; ++k)
+            for (const TDecoded* r : per[k]) {
+                if (!WorthLearningFrom(r->Score, o.Thresh) || kept == o.FromUse) continue;
+                const size_t from = static_cast<size_t>(std::max(0.0, spans[k].first - 0.3) * rate);
+                const size_t to = std::min(audio.size(), static_cast<size_t>((spans[k].second + 0.3) * rate));
+                std::u16string text = r->Score.Text;
+                // Every (100/P)th kept command is labelled with an earlier one's text.
+                if (o.Misheard > 0 && !texts.empty() && (kept * static_cast<size_t>(o.Misheard)) % 100 <
+                                                           static_cast<size_t>(o.Misheard))
+                    text = texts[(kept * 7) % texts.size()] == text ? texts.front() : texts[(kept * 7) % texts.size()];
+                wrong += !SameWords(Cp1252ToUtf8(Utf16ToCp1252(text)), prof.Phrases[k]);
+                texts.push_back(r->Score.Text);
+                store.Keep(text, std::vector<int16_t>(audio.begin() + static_cast<std::ptrdiff_t>(from),
+                                                      audio.begin() + static_cast<std::ptrdiff_t>(to)),
+                           rate);
+                ++kept;
+            }
+    }
+    return {kept, wrong};
+}
+
 // The prompt sentences in the voice, with its channel and noise, and their list.
 std::string WritePrompts(const std::vector<std::string>& sentences, const TSpeaker& sp, const std::string& dir) {
     fs::create_directories(dir);
@@ -190,10 +252,12 @@ int main(int argc, char** argv) {
         else if (a == "--set" && i + 1 < argc && (argv[i + 1] == std::string("tuning") || argv[i + 1] == std::string("heldout")))
             o.Tuning = argv[++i] == std::string("tuning");
         else if (a == "--adapt" && i + 1 < argc && ParseAdaptation(argv[i + 1], o.Adapt)) o.InProcess = true, ++i;
+        else if (a == "--from-use" && i + 1 < argc) o.FromUse = std::strtoul(argv[++i], nullptr, 10);
+        else if (a == "--misheard" && i + 1 < argc) o.Misheard = std::atoi(argv[++i]);
         else {
             std::fprintf(stderr,
                          "usage: training_bench [--set heldout|tuning] [--voices N] [--thresh N] [--misses] [--margins] [--no-before] [--skip N] [--ordinary N] [--snr X] "
-                         "[--adapt mllr,mixw,passes=N,tau=X,nobayes,builtin,btau=X]\n");
+                         "[--adapt mllr,mixw,passes=N,tau=X,nobayes,builtin,btau=X] [--from-use N [--misheard P]]\n");
             return 1;
         }
     }
@@ -222,21 +286,29 @@ int main(int argc, char** argv) {
             Score(Generate(dir + "antes/", "new vocabulary", mine, NewVocabularyPairs()), ordinary, sp, dir + "antes/", o,
                   b);
         // Trained, the whole way a user goes: zelcmd train, then switch-on.
-        const std::string list = WritePrompts(prompts, sp, dir + "gravacoes/");
         const auto start = std::chrono::steady_clock::now();
         std::vector<std::pair<std::string, double>> stepTimes;
+        std::string list;
+        if (o.FromUse > 0) {
+            const auto [kept, wrong] = UseSession(sp, dir + "depois/", o);
+            std::printf("    kept %zu commands, %zu of them heard wrong\n", kept, wrong);
+            list = " --from-use";
+        } else {
+            list = " --prompts " + ShellQuote(WritePrompts(prompts, sp, dir + "gravacoes/"));
+        }
         if (o.InProcess) {
             TTrainingSetup setup;
             setup.ProgramFolder = dir + "depois/";
             fs::create_directories(setup.ProgramFolder);
             setup.BaseModel = InstalledAcousticModel(setup.ProgramFolder, runtime + kRecognizerFolderName);
             setup.Adapt = o.Adapt;
-            for (const TTrainingStep& s : TrainVoice(setup, ReadPromptList(list)).Steps)
+            const std::vector<TPrompt> takes =
+                o.FromUse > 0 ? TUseStore(setup.ProgramFolder).Prompts() : ReadPromptList(dir + "gravacoes/lista.tsv");
+            for (const TTrainingStep& s : TrainVoice(setup, takes).Steps)
                 stepTimes.emplace_back(Cp1252ToUtf8(s.Name), s.Seconds);
         } else {
             const std::string out = dir + "train.out";
-            const std::string cmd = ShellQuote(runtime + "zelcmd") + " train --prompts " + ShellQuote(list) +
-                                    " --folder " + ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>/dev/null";
+            const std::string cmd = ShellQuote(runtime + "zelcmd") + " train" + list + " --folder " + ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>/dev/null";
             if (std::system(cmd.c_str()) != 0) {
                 std::fprintf(stderr, "zelcmd train failed: %s\n%s", cmd.c_str(), ReadFileBytes(out).c_str());
                 return 1;

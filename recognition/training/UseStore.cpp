@@ -47,7 +47,9 @@ bool WorthLearningFrom(const TUtteranceScore& s, int32_t threshold) {
 }
 
 TUseStore::TUseStore(std::string runtimeFolder, size_t maxCount, uint64_t maxBytes)
-    : folder_(std::move(runtimeFolder) + kUseFolderName), maxCount_(maxCount), maxBytes_(maxBytes) {
+    : folder_(std::move(runtimeFolder)), maxCount_(maxCount), maxBytes_(maxBytes) {
+    // "gravacoes/uso/" with the system's separator.
+    for (char c : std::string(kUseFolderName)) folder_ += c == '/' ? FolderSeparator() : c;
     folder_ += FolderSeparator();
 }
 

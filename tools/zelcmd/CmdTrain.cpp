@@ -95,7 +95,7 @@ int RunTrain(const std::vector<std::string>& argv) {
     else if (args.Has("from-use")) prompts = zel::TUseStore(folder).Prompts();
     else prompts = RecordPrompts(folder);
     if (args.Has("from-use") && prompts.empty())
-        throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + folder + zel::kUseFolderName);
+        throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + zel::TUseStore(folder).Folder());
     const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {
         std::cerr << zel::Cp1252ToUtf8(step) << "..." << std::endl;
     });

@@ -62,7 +62,7 @@ for c in "${missed[@]}"; do heard "$T/after.out" "$c" && now=$((now + 1)); done
 # Nothing kept: a clear message, the voice as it was.
 rc=0; "$ZELCMD" train --from-use --folder "$T/empty" > "$T/none.out" 2>&1 || rc=$?
 [ "$rc" != 0 ] || fail "training from nothing succeeded"
-grep -q "Nenhum comando guardado para aprender em $T/empty/gravacoes/uso" "$T/none.out" || fail "message: $(cat "$T/none.out")"
+grep -q "Nenhum comando guardado para aprender em $T/empty/gravacoes/uso/" "$T/none.out" || fail "message: $(cat "$T/none.out")"
 
 # The setting off: nothing more is kept and what was kept is gone.
 printf '[geral]\r\naprenderuso=0\r\n' > "$T/off.ini"
