@@ -133,7 +133,9 @@ void Score(const TProfileFiles& prof, const std::vector<std::string>& sentences,
     }
     const std::string other = dir + "other.wav";
     const auto otherSpans = WriteSpokenPhrases(sentences, sp, other);
-    const auto perOther = ResultsPerItem(DecodeFile(prof.ArgFile, other, o.Thresh, {}, prof.Vocabulary), otherSpans);
+    // The results live as long as the pointers into them.
+    const std::vector<TDecoded> otherResults = DecodeFile(prof.ArgFile, other, o.Thresh, {}, prof.Vocabulary);
+    const auto perOther = ResultsPerItem(otherResults, otherSpans);
     for (const auto& item : perOther) {
         bool acted = false;
         double highest = kNoScore, highestAll = kNoScore;
@@ -187,13 +189,14 @@ std::pair<size_t, size_t> UseSession(const TSpeaker& sp, const std::string& dir,
     const TProfileFiles prof = Generate(dir + "uso/", "shipped", shipped, {"três baixo", "dois direita", "quatro adiante"});
     TUseStore store(dir);
     size_t kept = 0, wrong = 0;
-    std::vector<std::u16string> texts;
+    std::vector<std::pair<std::u16string, std::string>> texts;  // as the recognizer gave it, and in words
     for (int round = 0; round < 8 && kept < o.FromUse; ++round) {
         const std::string wav = dir + "uso/session" + std::to_string(round) + ".wav";
         TSpeaker voice = sp;
         voice.Speed += round % 2 ? 10 : -10;  // not the same take twice
         const auto spans = WriteSpokenPhrases(prof.Phrases, voice, wav);
-        const auto per = ResultsPerItem(DecodeFile(prof.ArgFile, wav, o.Thresh, {}, prof.Vocabulary), spans);
+        const std::vector<TDecoded> results = DecodeFile(prof.ArgFile, wav, o.Thresh, {}, prof.Vocabulary);
+        const auto per = ResultsPerItem(results, spans);
         int32_t rate = 0;
         const std::vector<int16_t> audio = ReadWavSamples(wav, rate);
         for (size_t k = 0; k < per.size() && kept < o.FromUse; ++k)
@@ -201,14 +204,15 @@ std::pair<size_t, size_t> UseSession(const TSpeaker& sp, const std::string& dir,
                 if (!WorthLearningFrom(r->Score, o.Thresh) || kept == o.FromUse) continue;
                 const size_t from = static_cast<size_t>(std::max(0.0, spans[k].first - 0.3) * rate);
                 const size_t to = std::min(audio.size(), static_cast<size_t>((spans[k].second + 0.3) * rate));
-                std::u16string text = r->Score.Text;
-                // Every (100/P)th kept command is labelled with an earlier one's text.
-                if (o.Misheard > 0 && !texts.empty() && (kept * static_cast<size_t>(o.Misheard)) % 100 <
-                                                           static_cast<size_t>(o.Misheard))
-                    text = texts[(kept * 7) % texts.size()] == text ? texts.front() : texts[(kept * 7) % texts.size()];
-                wrong += !SameWords(Cp1252ToUtf8(Utf16ToCp1252(text)), prof.Phrases[k]);
-                texts.push_back(r->Score.Text);
-                store.Keep(text, std::vector<int16_t>(audio.begin() + static_cast<std::ptrdiff_t>(from),
+                std::pair<std::u16string, std::string> text{r->Score.Text, r->Text};
+                // P of every hundred kept commands carry an earlier one's text.
+                if (o.Misheard > 0 && !texts.empty() &&
+                    (kept * static_cast<size_t>(o.Misheard)) % 100 < static_cast<size_t>(o.Misheard))
+                    for (size_t j = 0; j < texts.size() && SameWords(text.second, r->Text); ++j)
+                        text = texts[(kept * 7 + j) % texts.size()];
+                wrong += !SameWords(text.second, prof.Phrases[k]);
+                texts.emplace_back(r->Score.Text, r->Text);
+                store.Keep(text.first, std::vector<int16_t>(audio.begin() + static_cast<std::ptrdiff_t>(from),
                                                       audio.begin() + static_cast<std::ptrdiff_t>(to)),
                            rate);
                 ++kept;
@@ -308,9 +312,10 @@ int main(int argc, char** argv) {
                 stepTimes.emplace_back(Cp1252ToUtf8(s.Name), s.Seconds);
         } else {
             const std::string out = dir + "train.out";
-            const std::string cmd = ShellQuote(runtime + "zelcmd") + " train" + list + " --folder " + ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>/dev/null";
+            const std::string cmd = ShellQuote(runtime + "zelcmd") + " train" + list + " --folder " + ShellQuote(dir + "depois/") + " > " + ShellQuote(out) + " 2>&1";
             if (std::system(cmd.c_str()) != 0) {
                 std::fprintf(stderr, "zelcmd train failed: %s\n%s", cmd.c_str(), ReadFileBytes(out).c_str());
+                if (o.FromUse > 0) std::fprintf(stderr, "%s", ReadFileBytes(dir + "depois/gravacoes/uso/lista.tsv").c_str());
                 return 1;
             }
             std::istringstream steps(ReadFileBytes(out));
