@@ -56,7 +56,7 @@ w=$(find_window 576x432) || fail "no main window"
 import -window root "$work/start.png" 2>/dev/null || true
 click_in "$w" 522 17   # MathBotao1, the small x
 wait_exit
-expected=$(printf '[geral]\r\ntempotecla=31\r\nconfianca=100\r\nsampling=0\r\nmodoadv=0\r\ntempoativacao=5\r\nsomativacao=%s/beep.wav\r\nteclaativacao=\r\nativatoggle=0\r\nmostrarindicador=1\r\nmulticmd=1\r\nmodnum=1\r\nmicrofone=\r\nhistorico=1\r\n' "$work/app")
+expected=$(printf '[geral]\r\ntempotecla=31\r\nconfianca=100\r\nsampling=0\r\nmodoadv=0\r\ntempoativacao=5\r\nsomativacao=%s/beep.wav\r\nteclaativacao=\r\nativatoggle=0\r\nmostrarindicador=1\r\nmulticmd=1\r\nmodnum=1\r\nmicrofone=\r\nhistorico=1\r\naprenderuso=1\r\n' "$work/app")
 actual=$(cat "$work/app/config.ini")
 [ "$actual" = "$expected" ] || { diff <(echo "$expected" | od -c) <(echo "$actual" | od -c) >&2; fail "config.ini after a normal end"; }
 
