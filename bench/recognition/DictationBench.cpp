@@ -205,24 +205,6 @@ TSetItems RunSet(const std::vector<TSpeaker>& speakers, const std::vector<std::s
     return set;
 }
 
-// The prompt sentences in the voice, with its channel and noise, and their
-// list (as training_bench records them).
-std::string WritePrompts(const std::vector<std::string>& sentences, const TSpeaker& sp, const std::string& dir) {
-    fs::create_directories(dir);
-    std::string list;
-    for (size_t i = 0; i < sentences.size(); ++i) {
-        const std::vector<int16_t> v = Say(Cp1252ToUtf8(sentences[i]), sp);
-        std::vector<int16_t> take(static_cast<size_t>(0.4 * 16000), 0);
-        take.insert(take.end(), v.begin(), v.end());
-        take.insert(take.end(), static_cast<size_t>(0.4 * 16000), 0);
-        AddNoise(take, sp.Noise, Rms(v), sp.SnrDb, 500 + static_cast<uint32_t>(i));
-        const std::string name = std::to_string(i) + ".wav";
-        WriteFileAtomic(dir + name, WavFileBytes(take, 16000));
-        list += name + "\t" + sentences[i] + "\r\n";
-    }
-    WriteFileAtomic(dir + "lista.tsv", list);
-    return dir + "lista.tsv";
-}
 
 // Each voice trained the way a user trains it (`zelcmd train` on the
 // shipped prompts in that voice), the profile made again in the trained

@@ -18,6 +18,7 @@
 #include "recognition/AudioSource.h"
 #include "recognition/FakeRecognizer.h"
 #include "recognition/RecognitionSwitch.h"
+#include "recognition/WavWriter.h"
 #include "tests/integration/recognition/SpeechFixture.h"
 
 namespace zelbench {
@@ -253,6 +254,23 @@ std::vector<std::vector<const TDecoded*>> ResultsPerItem(const std::vector<TDeco
         per[k].push_back(&r);
     }
     return per;
+}
+
+std::string WritePrompts(const std::vector<std::string>& sentences, const TSpeaker& sp, const std::string& dir) {
+    std::filesystem::create_directories(dir);
+    std::string list;
+    for (size_t i = 0; i < sentences.size(); ++i) {
+        const std::vector<int16_t> v = Say(Cp1252ToUtf8(sentences[i]), sp);
+        std::vector<int16_t> take(static_cast<size_t>(0.4 * 16000), 0);
+        take.insert(take.end(), v.begin(), v.end());
+        take.insert(take.end(), static_cast<size_t>(0.4 * 16000), 0);
+        AddNoise(take, sp.Noise, Rms(v), sp.SnrDb, 500 + static_cast<uint32_t>(i));
+        const std::string name = std::to_string(i) + ".wav";
+        WriteFileAtomic(dir + name, WavFileBytes(take, 16000));
+        list += name + "\t" + sentences[i] + "\r\n";
+    }
+    WriteFileAtomic(dir + "lista.tsv", list);
+    return dir + "lista.tsv";
 }
 
 }  // namespace zelbench

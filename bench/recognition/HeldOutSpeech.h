@@ -88,4 +88,10 @@ std::vector<std::pair<double, double>> WriteSpokenPhrases(const std::vector<std:
 std::vector<std::vector<const zeltest::TDecoded*>> ResultsPerItem(const std::vector<zeltest::TDecoded>& results,
                                                                  const std::vector<std::pair<double, double>>& spans);
 
+// The training prompts in the speaker's voice, with its channel and noise,
+// as "N.wav" in dir (made when missing) and the list "lista.tsv" naming each
+// with its sentence (core text), as `zelcmd train --prompts` reads it.
+// Returns the list's name.
+std::string WritePrompts(const std::vector<std::string>& sentences, const TSpeaker& sp, const std::string& dir);
+
 }  // namespace zelbench

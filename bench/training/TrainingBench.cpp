@@ -221,23 +221,6 @@ std::pair<size_t, size_t> UseSession(const TSpeaker& sp, const std::string& dir,
     return {kept, wrong};
 }
 
-// The prompt sentences in the voice, with its channel and noise, and their list.
-std::string WritePrompts(const std::vector<std::string>& sentences, const TSpeaker& sp, const std::string& dir) {
-    fs::create_directories(dir);
-    std::string list;
-    for (size_t i = 0; i < sentences.size(); ++i) {
-        const std::vector<int16_t> v = Say(Cp1252ToUtf8(sentences[i]), sp);
-        std::vector<int16_t> take(static_cast<size_t>(0.4 * 16000), 0);
-        take.insert(take.end(), v.begin(), v.end());
-        take.insert(take.end(), static_cast<size_t>(0.4 * 16000), 0);
-        AddNoise(take, sp.Noise, Rms(v), sp.SnrDb, 500 + static_cast<uint32_t>(i));
-        const std::string name = std::to_string(i) + ".wav";
-        WriteFileAtomic(dir + name, WavFileBytes(take, 16000));
-        list += name + "\t" + sentences[i] + "\r\n";
-    }
-    WriteFileAtomic(dir + "lista.tsv", list);
-    return dir + "lista.tsv";
-}
 
 }  // namespace
 

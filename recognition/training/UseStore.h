@@ -40,7 +40,6 @@ public:
     void Keep(const std::u16string& text, const std::vector<int16_t>& samples, int32_t rate);
     // What is kept, the oldest first.
     std::vector<TPrompt> Prompts() const;
-    size_t Count() const { return Prompts().size(); }
     // Removes everything kept (the setting turned off); false when nothing was.
     bool Forget();
     const std::string& Folder() const { return folder_; }
