@@ -54,6 +54,7 @@ void TFormLogic::ConnectServices() {
     links.Heard = [this](const THeardEntry& e) { Controls.lstOuvido->Add(e); };
     // Listening goes on; the user is told once why nothing is written.
     links.HistoryError = [this](const std::string& m) { Handle([&] { throw TError(m); }); };
+    links.VoiceAdapted = [this](const TUseAdaptationEnd& e) { Handle([&] { VoiceAdaptedFromUse(e); }); };
     services_.Connect(links);
 }
 

@@ -216,6 +216,8 @@ public:
     void btnProximaClick();
     void btnAdaptarClick();
     void btnEsquecerTreinoClick();
+    // The voice adapted from the commands kept while listening (or not).
+    void VoiceAdaptedFromUse(const TUseAdaptationEnd& end);
     void timerTreinoTimer();
     // Training runs off the window's thread; true until it has ended.
     bool Training() const { return training_ != nullptr; }

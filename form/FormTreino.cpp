@@ -137,4 +137,10 @@ void TFormLogic::btnEsquecerTreinoClick() {
     ShowTake();
 }
 
+void TFormLogic::VoiceAdaptedFromUse(const TUseAdaptationEnd& end) {
+    // The training page says it; a failure also in a message box.
+    Controls.lblTreinoStatus->SetText(UseAdaptationMessage(end));
+    if (!end.Error.empty()) throw TError(UseAdaptationMessage(end));
+}
+
 }  // namespace zel

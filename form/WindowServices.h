@@ -14,6 +14,7 @@
 #include "platform/Desktop.h"
 #include "recognition/AudioSources.h"
 #include "recognition/AudioSource.h"
+#include "recognition/training/UseAdaptation.h"
 #include "recognition/training/VoiceTraining.h"
 
 namespace zel {
@@ -50,6 +51,8 @@ struct TWindowLinks {
     // the history file could not be written (core text, once a run).
     std::function<void(const THeardEntry&)> Heard;
     std::function<void(const std::string&)> HistoryError;
+    // Ours: the voice's adaptation from the commands kept while listening ended.
+    std::function<void(const TUseAdaptationEnd&)> VoiceAdapted;
 };
 
 class IWindowServices {

@@ -1,6 +1,7 @@
 #include "form/ZelServices.h"
 
 #include <memory>
+#include <mutex>
 
 #include "actions/ActionContext.h"
 #include "actions/Activation.h"
@@ -12,7 +13,7 @@
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
 #include "recognition/Sphinx.h"
-#include "recognition/training/UseStore.h"
+#include "recognition/training/UseAdaptation.h"
 #include "recognition/training/VoiceTraining.h"
 #include "recognition/hook/ActivationKey.h"
 #include "recognition/hook/HookLibrary.h"
@@ -86,7 +87,7 @@ public:
     // run's: another run would write over its vocabulary.
     void GenerateRecognizerFiles(const TWindowState& state, const std::vector<std::string>& ditado) override {
         Sync(state);
-        if (!folderLock_) folderLock_ = std::make_unique<TFolderLock>(state.PastaExe);
+        if (!folderLock_) folderLock_ = FolderLock(state.PastaExe);
         try {
             zel::GenerateRecognizerFiles(*sphinx_, *ctx_, ditado, state.PastaExe);
         } catch (...) {
@@ -101,7 +102,7 @@ public:
     }
     void StopRecognizer() override {
         struct Release {
-            std::unique_ptr<TFolderLock>& lock;
+            std::shared_ptr<TFolderLock>& lock;
             ~Release() { lock.reset(); }
         } release{folderLock_};
         sphinx_->StopRecognizer();
@@ -132,8 +133,21 @@ public:
     std::string RecognizerNotice() override { return sphinx_->Control().Notice; }
     void SetHistoryEnabled(bool enabled) override { heard_.SetHistoryEnabled(enabled); }
     void SetLearningFromUse(bool on) override {
-        if (!use_) use_ = std::make_unique<TUseStore>(pastaExe_);
-        ApplyLearningFromUse(sphinx_->Control(), *use_, on, [this](const std::string& m) {
+        if (!use_) {
+            use_ = std::make_unique<TUseStore>(pastaExe_);
+            adaptation_ = std::make_unique<TUseAdaptation>(pastaExe_, *use_, [this](const std::vector<TPrompt>& prompts) {
+                std::lock_guard<std::mutex> one(training_);
+                zel::TrainVoice(InstalledTrainingSetup(pastaExe_, installation_), prompts);
+            });
+            // The folder stays this run's until the new voice is in place, past a switch-off.
+            adaptation_->HoldFolder = [this]() -> std::shared_ptr<void> { return FolderLock(pastaExe_); };
+            adaptation_->OnEnded = [this](const TUseAdaptationEnd& end) {
+                poster_->Post([this, end] {
+                    if (links_.VoiceAdapted) links_.VoiceAdapted(end);
+                });
+            };
+        }
+        ApplyLearningFromUse(sphinx_->Control(), *use_, adaptation_.get(), on, [this](const std::string& m) {
             if (links_.HistoryError) links_.HistoryError(m);
         });
     }
@@ -145,16 +159,23 @@ public:
     std::unique_ptr<IAudioSource> OpenTakeMicrophone(int32_t rate) override { return OpenMicrophone("", rate, rate); }
     void TrainVoice(const std::vector<TPrompt>& takes, const std::string& pastaExe,
                     const std::function<void(const std::string&)>& progress) override {
-        std::unique_ptr<TFolderLock> training;
-        if (!folderLock_) training = std::make_unique<TFolderLock>(pastaExe);
-        TTrainingSetup setup;
-        setup.ProgramFolder = pastaExe;
-        setup.BaseModel = InstalledAcousticModel(pastaExe, installation_ + kRecognizerFolderName);
-        setup.ToolFolder = TrainingToolFolder(installation_);
-        zel::TrainVoice(setup, takes, progress);
+        const std::shared_ptr<TFolderLock> lock = FolderLock(pastaExe);
+        // One training at a time: an adaptation from use may be under way.
+        std::lock_guard<std::mutex> one(training_);
+        zel::TrainVoice(InstalledTrainingSetup(pastaExe, installation_), takes, progress);
     }
 
 private:
+    // The lock on the program's folder: the one this process holds (the
+    // switch-on's, a training's), or a new one. The training page asks from
+    // a thread of its own.
+    std::shared_ptr<TFolderLock> FolderLock(const std::string& folder) {
+        std::lock_guard<std::mutex> one(liveLockMutex_);
+        std::shared_ptr<TFolderLock> lock = liveLock_.lock();
+        if (!lock) liveLock_ = lock = std::make_shared<TFolderLock>(folder);
+        return lock;
+    }
+
     static void Guarded(const std::function<void()>& f) {
         try {
             f();
@@ -189,7 +210,12 @@ private:
     THeardReporter heard_;
     std::unique_ptr<TUseStore> use_;  // made at the first setting, in the program's folder
     TLevelMeter meter_;
-    std::unique_ptr<TFolderLock> folderLock_;  // while switched on
+    std::shared_ptr<TFolderLock> folderLock_;  // while switched on
+    std::weak_ptr<TFolderLock> liveLock_;      // held by a switch-on, a training or an adaptation
+    std::mutex liveLockMutex_;
+    std::mutex training_;                      // one training of the voice at a time
+    // Last: an adaptation under way ends before the rest goes.
+    std::unique_ptr<TUseAdaptation> adaptation_;
 };
 
 }  // namespace

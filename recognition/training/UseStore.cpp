@@ -7,6 +7,7 @@
 
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
+#include "commands/TextUtil.h"
 #include "commands/ZelError.h"
 #include "langmodel/WrittenForm.h"
 #include "recognition/GrammarCheck.h"
@@ -19,9 +20,11 @@ namespace zel {
 namespace {
 
 constexpr const char* kListName = "lista.tsv";
+// The name of the newest command the last adaptation began with.
+constexpr const char* kAdaptedName = "adaptado.txt";
 
 bool IsUseFileName(const std::string& name) {
-    if (name == kListName) return true;
+    if (name == kListName || name == kAdaptedName) return true;
     if (name.size() != 10 || name.compare(6, 4, ".wav") != 0) return false;
     for (size_t i = 0; i < 6; ++i)
         if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
@@ -37,6 +40,8 @@ std::string SpokenSentence(const std::u16string& result) {
     }
     return out;
 }
+
+std::string WavName(const TPrompt& p) { return std::filesystem::path(NativePath(p.Wav)).filename().string(); }
 
 }  // namespace
 
@@ -81,7 +86,7 @@ void TUseStore::Keep(const std::u16string& text, const std::vector<int16_t>& sam
     // The next number after the newest.
     unsigned long next = 1;
     if (!kept.empty()) {
-        const std::string last = std::filesystem::path(NativePath(kept.back().Wav)).filename().string();
+        const std::string last = WavName(kept.back());
         next = std::strtoul(last.c_str(), nullptr, 10) + 1;
         if (next > 999999) next = 1;
     }
@@ -100,9 +105,25 @@ void TUseStore::Keep(const std::u16string& text, const std::vector<int16_t>& sam
     }
     std::vector<std::string> list;
     for (size_t i = drop; i < kept.size(); ++i)
-        list.push_back(std::filesystem::path(NativePath(kept[i].Wav)).filename().string() + "\t" + kept[i].Sentence);
+        list.push_back(WavName(kept[i]) + "\t" + kept[i].Sentence);
     WriteLines(folder_ + kListName, list);
     for (size_t i = 0; i < drop; ++i) std::filesystem::remove(NativePath(kept[i].Wav), ec);
+}
+
+void TUseStore::MarkAdapted(const std::vector<TPrompt>& kept) {
+    if (kept.empty()) return;
+    RequireOwnFolder();
+    WriteFileAtomic(folder_ + kAdaptedName, WavName(kept.back()) + "\r\n");
+}
+
+size_t TUseStore::NotAdaptedCount() const {
+    const std::vector<TPrompt> kept = Prompts();
+    std::error_code ec;
+    if (!std::filesystem::exists(NativePath(folder_ + kAdaptedName), ec)) return kept.size();
+    const std::string last = Trim(ReadFileBytes(folder_ + kAdaptedName));
+    for (size_t i = kept.size(); i-- > 0;)
+        if (WavName(kept[i]) == last) return kept.size() - 1 - i;
+    return kept.size();  // that one is gone: all were kept since
 }
 
 bool TUseStore::Forget() {
@@ -114,28 +135,6 @@ bool TUseStore::Forget() {
     std::filesystem::remove_all(path, ec);
     if (ec) RaiseCannotCreate(folder_, ec.message());
     return any;
-}
-
-void ApplyLearningFromUse(IRecognizerControl& control, TUseStore& store, bool on,
-                          std::function<void(const std::string& message)> onError) {
-    control.KeepCommandsToLearnFrom = on;
-    if (!on) {
-        control.OnCommandToLearnFrom = nullptr;
-        try {
-            store.Forget();
-        } catch (const std::exception& e) {
-            if (onError) onError(e.what());
-        }
-        return;
-    }
-    control.OnCommandToLearnFrom = [&store, onError](const TUtteranceScore& s, const std::vector<int16_t>& samples,
-                                                     int32_t rate) {
-        try {
-            store.Keep(s.Text, samples, rate);
-        } catch (const std::exception& e) {
-            if (onError) onError(e.what());
-        }
-    };
 }
 
 }  // namespace zel

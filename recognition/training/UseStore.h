@@ -10,7 +10,6 @@
 // reads it. At most kMaxKeptCommands of them and kMaxKeptBytes in all; the
 // oldest go first.
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +41,10 @@ public:
     std::vector<TPrompt> Prompts() const;
     // Removes everything kept (the setting turned off); false when nothing was.
     bool Forget();
+    // The voice's adaptation began with what is kept now; NotAdaptedCount
+    // then counts the commands kept after it.
+    void MarkAdapted(const std::vector<TPrompt>& kept);
+    size_t NotAdaptedCount() const;
     const std::string& Folder() const { return folder_; }
 
 private:
@@ -51,12 +54,8 @@ private:
     uint64_t maxBytes_;
 };
 
-// The setting "Aprender com o uso" (config.ini's "aprenderuso", on unless
-// set to 0) applied to a switch-on: on, the control raises what is worth
-// keeping and it goes into the store (a failure to keep goes to onError and
-// listening goes on); off, nothing is kept and what was kept is removed.
+// The setting "Aprender com o uso", on unless config.ini's "aprenderuso"
+// is 0; applied to a switch-on by ApplyLearningFromUse (UseAdaptation.h).
 inline constexpr const char* kLearnFromUseKey = "aprenderuso";
-void ApplyLearningFromUse(IRecognizerControl& control, TUseStore& store, bool on,
-                          std::function<void(const std::string& message)> onError);
 
 }  // namespace zel

@@ -182,6 +182,14 @@ std::string TrainingToolFolder(const std::string& installation) {
 #endif
 }
 
+TTrainingSetup InstalledTrainingSetup(const std::string& programFolder, const std::string& installation) {
+    TTrainingSetup setup;
+    setup.ProgramFolder = programFolder;
+    setup.BaseModel = InstalledAcousticModel(programFolder, installation + kRecognizerFolderName);
+    setup.ToolFolder = TrainingToolFolder(installation);
+    return setup;
+}
+
 std::string InstalledAcousticModel(const std::string& programFolder, const std::string& recognizerFolder) {
     const std::string defaults = recognizerFolder + kArgFileTemplateName;
     for (const std::string& argFile : {programFolder + "sphinx.arg", defaults}) {

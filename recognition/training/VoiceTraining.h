@@ -88,6 +88,10 @@ struct TTrainingReport {
 // Linux; the Windows edition needs none (its trainer is the program's own).
 std::string TrainingToolFolder(const std::string& installation);
 
+// A training of the program's folder with the installation's model (the
+// one its argument file names) and tools.
+TTrainingSetup InstalledTrainingSetup(const std::string& programFolder, const std::string& installation);
+
 // The log of the last training, in the program's folder.
 inline constexpr const char* kTrainingLogName = "treino.log";
 

@@ -34,7 +34,7 @@
 #include "recognition/AudioSources.h"
 #include "recognition/HeardReporter.h"
 #include "recognition/RecognitionSwitch.h"
-#include "recognition/training/UseStore.h"
+#include "recognition/training/UseAdaptation.h"
 #include "recognition/SphinxControl.h"
 #include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
@@ -48,7 +48,7 @@ namespace {
 
 constexpr const char* kUsage =
     "uso: zelcmd listen --profile FILE.zpr [--audio FILE.wav] [--source NOME] [--dry-run] [--settings config.ini] "
-    "[--modnum modnum.ini] [--folder DIR]";
+    "[--modnum modnum.ini] [--folder DIR] [--adapt-after N]";
 
 volatile std::sig_atomic_t gInterrupted = 0;
 extern "C" void OnInterrupt(int) { gInterrupted = 1; }
@@ -73,7 +73,8 @@ public:
 }  // namespace
 
 int RunListen(const std::vector<std::string>& argv) {
-    TArgs args = ParseArgs(argv, {"profile", "audio", "source", "settings", "modnum", "folder"}, {"dry-run"});
+    TArgs args = ParseArgs(argv, {"profile", "audio", "source", "settings", "modnum", "folder", "adapt-after"},
+                           {"dry-run"});
     if (!args.Has("profile") || !args.plain.empty()) throw TExitError(kExitUsage, kUsage);
     const bool dryRun = args.Has("dry-run");
     const std::string exeFolder = Folders().Runtime;
@@ -123,7 +124,22 @@ int RunListen(const std::vector<std::string>& argv) {
     heard.OnHistoryError = [](const std::string& message) { PrintSentenceError(zel::TError(message)); };
     // What is kept to learn the voice from; off, what was kept goes.
     zel::TUseStore useStore(folder);
-    zel::ApplyLearningFromUse(recognizer, useStore, ini.ReadBool("geral", zel::kLearnFromUseKey, true),
+    // Once enough are kept the voice is adapted in the background (0: never);
+    // the folder is this run's all along.
+    size_t adaptAfter = zel::kCommandsBeforeAdapting;
+    if (args.Has("adapt-after")) {
+        const std::string n = args.Get("adapt-after");
+        if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos || n.size() > 6)
+            throw TExitError(kExitUsage, kUsage);
+        adaptAfter = std::stoul(n);
+    }
+    zel::TUseAdaptation adaptation(folder, useStore, [&folder](const std::vector<zel::TPrompt>& prompts) {
+        zel::TrainVoice(zel::InstalledTrainingSetup(folder, Folders().Installation), prompts);
+    }, adaptAfter);
+    adaptation.OnEnded = [&queue](const zel::TUseAdaptationEnd& end) {
+        queue.Post([end] { PrintLine(zel::UseAdaptationMessage(end)); });
+    };
+    zel::ApplyLearningFromUse(recognizer, useStore, &adaptation, ini.ReadBool("geral", zel::kLearnFromUseKey, true),
                               [](const std::string& message) { PrintSentenceError(zel::TError(message)); });
     TTerminalView view;
     // The status line again whenever the activation state changes it.
@@ -209,6 +225,9 @@ int RunListen(const std::vector<std::string>& argv) {
         }
     }
     zel::RecognitionSwitchOff(sphinx, ctx, view);
+    // An adaptation under way ends, and says so, before the run.
+    adaptation.Wait();
+    queue.RunPending();
     // A source that failed is not a run that ended well.
     if (audioFailed) throw TExitError(kExitAudio, sourceGone ? zel::kStatusSourceGone : zel::kStatusAudioLost);
     return 0;

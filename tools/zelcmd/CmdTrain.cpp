@@ -20,7 +20,7 @@
 #include "recognition/Sphinx.h"
 #include "recognition/training/TakeRecorder.h"
 #include "recognition/training/VoiceFolder.h"
-#include "recognition/training/UseStore.h"
+#include "recognition/training/UseAdaptation.h"
 #include "recognition/training/VoiceTraining.h"
 #include "platform/SystemFiles.h"
 #include "platform/SystemProcess.h"
@@ -86,19 +86,19 @@ int RunTrain(const std::vector<std::string>& argv) {
     }
     std::filesystem::create_directories(zel::NativePath(folder), ec);
     lock = std::make_unique<zel::TFolderLock>(folder);
-    zel::TTrainingSetup setup;
-    setup.ProgramFolder = folder;
-    setup.BaseModel = zel::InstalledAcousticModel(folder, Folders().Installation + zel::kRecognizerFolderName);
-    setup.ToolFolder = zel::TrainingToolFolder(Folders().Installation);
+    const zel::TTrainingSetup setup = zel::InstalledTrainingSetup(folder, Folders().Installation);
+    zel::TUseStore useStore(folder);
     std::vector<zel::TPrompt> prompts;
     if (args.Has("prompts")) prompts = zel::ReadPromptList(args.Get("prompts"));
-    else if (args.Has("from-use")) prompts = zel::TUseStore(folder).Prompts();
+    else if (args.Has("from-use")) prompts = zel::PromptsToLearnFrom(folder, useStore);
     else prompts = RecordPrompts(folder);
-    if (args.Has("from-use") && prompts.empty())
-        throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + zel::TUseStore(folder).Folder());
+    if (args.Has("from-use") && useStore.Prompts().empty())
+        throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + useStore.Folder());
     const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {
         std::cerr << zel::Cp1252ToUtf8(step) << "..." << std::endl;
     });
+    // Learning from use counts again from here.
+    if (args.Has("from-use")) useStore.MarkAdapted(useStore.Prompts());
     char line[160];
     for (const auto& step : report.Steps) {
         std::snprintf(line, sizeof line, "%.2f s", step.Seconds);

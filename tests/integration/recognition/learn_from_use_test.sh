@@ -38,7 +38,8 @@ for c in "${CMDS[@]}"; do heard "$T/before.out" "$c" || missed+=("$c"); done
 [ "${#missed[@]}" -gt 0 ] || fail "every command heard untrained: the test shows nothing"
 
 # The session: each command heard surely is kept with its text.
-listen "$T/session.wav" "$T/run" > "$T/session.out" 2>&1 || fail "session: $(cat "$T/session.out")"
+# (No adaptation in the background here: train --from-use does it below.)
+listen "$T/session.wav" "$T/run" --adapt-after 0 > "$T/session.out" 2>&1 || fail "session: $(cat "$T/session.out")"
 USE="$T/run/gravacoes/uso"
 [ -f "$USE/.moro-zel" ] || fail "the store is not marked the program's"
 kept=$(grep -c . "$USE/lista.tsv")
@@ -53,11 +54,22 @@ accepted=$(grep -c '^sentence' "$T/session.out")
 # Adapted from what was kept: the command is now heard.
 "$ZELCMD" train --from-use --folder "$T/run" > "$T/train.out" 2>&1 || fail "train: $(cat "$T/train.out")"
 grep -q "Modelo adaptado em $T/run/voz ($kept frases" "$T/train.out" || fail "summary: $(cat "$T/train.out")"
-listen "$T/test.wav" "$T/run" > "$T/after.out" 2>&1 || fail "listen after: $(cat "$T/after.out")"
+listen "$T/test.wav" "$T/run" --adapt-after 0 > "$T/after.out" 2>&1 || fail "listen after: $(cat "$T/after.out")"
 now=0
 for c in "${missed[@]}"; do heard "$T/after.out" "$c" && now=$((now + 1)); done
 [ "$now" -gt 0 ] || fail "none of ${missed[*]} heard after learning: $(grep -E '^(sentence|rejected)' "$T/after.out")"
 [ "$(right "$T/after.out")" -gt "$(right "$T/before.out")" ] || fail "no more commands right after learning"
+
+# The same session adapts the voice in the background once 20 are kept,
+# and the next run hears with it.
+listen "$T/session.wav" "$T/bg" --adapt-after 20 > "$T/bg.out" 2>&1 || fail "session adapting: $(cat "$T/bg.out")"
+grep -q "^Voz adaptada com 20 comandos ouvidos; ela vale a partir da próxima ativação.$" "$T/bg.out" ||
+  fail "no adaptation in the background: $(grep -v '^sentence\|^ouvido' "$T/bg.out")"
+[ -f "$T/bg/voz/means" ] || fail "no voice model after the adaptation in the background"
+[ "$(cat "$T/bg/gravacoes/uso/adaptado.txt" | tr -d '\r')" != "" ] || fail "the adapted count is not kept"
+listen "$T/test.wav" "$T/bg" --adapt-after 0 > "$T/bg-after.out" 2>&1 || fail "listen after: $(cat "$T/bg-after.out")"
+[ "$(right "$T/bg-after.out")" -gt "$(right "$T/before.out")" ] ||
+  fail "no more commands right after the adaptation in the background: $(right "$T/bg-after.out")"
 
 # Nothing kept: a clear message, the voice as it was.
 rc=0; "$ZELCMD" train --from-use --folder "$T/empty" > "$T/none.out" 2>&1 || rc=$?

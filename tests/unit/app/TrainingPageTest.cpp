@@ -105,6 +105,19 @@ TEST_F(TrainingPage, AFailedAdaptationIsShownAndThePageIsUsableAgain) {
     EXPECT_EQ(Enabled(f), "Refazer Adaptar VoltarTreino ");
 }
 
+TEST_F(TrainingPage, TheVoiceAdaptedFromUseIsToldOnThePageAndAFailureInAMessage) {
+    auto& f = Create();
+    Click(f.btnReconhecer);
+    services.Links.VoiceAdapted(zel::TUseAdaptationEnd{60, ""});
+    EXPECT_EQ(f.lblTreinoStatus->text(), "Voz adaptada com 60 comandos ouvidos; ela vale a partir da próxima ativação.");
+    EXPECT_TRUE(messages.isEmpty());
+    services.Links.VoiceAdapted(zel::TUseAdaptationEnd{120, "Disco cheio"});
+    const QString failed = "A adaptação da voz com 120 comandos não terminou; o modelo anterior continua em uso: Disco cheio";
+    EXPECT_EQ(f.lblTreinoStatus->text(), failed);
+    EXPECT_EQ(messages, QStringList{failed});
+    EXPECT_TRUE(f.btnReconhecer->Checked());
+}
+
 TEST_F(TrainingPage, ATakeOfAMutedMicrophoneIsNotKeptAndTheUserIsToldWhy) {
     auto& f = Create();
     // A room's noise, no voice: the loudest sample at 1% of full scale.

@@ -5,7 +5,7 @@
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
 #include "recognition/FakeRecognizer.h"
-#include "recognition/training/UseStore.h"
+#include "recognition/training/UseAdaptation.h"
 #include "tests/support/TempDir.h"
 
 namespace zel {
@@ -91,7 +91,7 @@ TEST(UseStore, TheSettingOffKeepsNothingAndADamagedListIsWrittenAnew) {
     TUseStore store(dir.File(""));
     TFakeRecognizerControl control;
     std::vector<std::string> errors;
-    ApplyLearningFromUse(control, store, true, [&](const std::string& m) { errors.push_back(m); });
+    ApplyLearningFromUse(control, store, nullptr, true, [&](const std::string& m) { errors.push_back(m); });
     EXPECT_TRUE(control.KeepCommandsToLearnFrom);
     ASSERT_TRUE(control.OnCommandToLearnFrom);
     control.OnCommandToLearnFrom(Command(u"salvar", 90, 1, u"salvar"), std::vector<int16_t>(800, 5), 16000);
@@ -103,7 +103,7 @@ TEST(UseStore, TheSettingOffKeepsNothingAndADamagedListIsWrittenAnew) {
     EXPECT_EQ(store.Prompts().size(), 1u);
     EXPECT_TRUE(errors.empty());
 
-    ApplyLearningFromUse(control, store, false, nullptr);
+    ApplyLearningFromUse(control, store, nullptr, false, nullptr);
     EXPECT_FALSE(control.KeepCommandsToLearnFrom);
     EXPECT_FALSE(control.OnCommandToLearnFrom);
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "gravacoes/uso"));
