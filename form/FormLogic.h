@@ -30,8 +30,8 @@ namespace zel {
 
 // The hint of "Aprender com o uso" on the preferences page (UTF-8).
 inline constexpr const char* kAprenderUsoHint =
-    "Guarda os comandos reconhecidos com folga (gravacoes/uso da pasta do programa) e adapta o modelo à sua voz "
-    "com eles (zelcmd train --from-use); desligado, apaga o que foi guardado";
+    "Guarda os comandos reconhecidos com folga (gravacoes/uso da pasta do programa) e, a cada 60 novos, adapta o "
+    "modelo à sua voz com eles; desligado, apaga o que foi guardado";
 
 // The pages of abook, in its order.
 enum TPage : int32_t { kPageMenu, kPageComandos, kPagePrefs, kPageDitado, kPageApres, kPageTreino };

@@ -32,7 +32,7 @@ std::string WhatItTakes(size_t sentences) {
 
 void TFormLogic::btnTreinarVozClick() {
     // The sentences are read afresh; the takes of this run of the program stay.
-    if (!takes_) takes_ = std::make_unique<TTakeFolder>(PastaExe + "gravacoes/", ReadPromptSentences(PastaExe + kPromptFile));
+    if (!takes_) takes_ = std::make_unique<TTakeFolder>(PastaExe + kTakeFolderName, ReadPromptSentences(PastaExe + kPromptFile));
     if (takes_->Sentences().empty()) throw TError(T("Não há frases de treino em ") + PastaExe + kPromptFile);
     const std::string need = WhatItTakes(takes_->Sentences().size());
     Controls.lblTreinoStatus->SetText(AdaptedModelFolder(PastaExe).empty()

@@ -56,7 +56,7 @@ namespace {
 
 // What a folder of takes held before the program marked its folders.
 bool IsTakeFileName(const std::string& name) {
-    if (name == "lista.tsv") return true;
+    if (name == kPromptListName) return true;
     return name.size() == 7 && name.compare(3, 4, ".wav") == 0 && std::isdigit(static_cast<unsigned char>(name[0])) &&
            std::isdigit(static_cast<unsigned char>(name[1])) && std::isdigit(static_cast<unsigned char>(name[2]));
 }
@@ -91,7 +91,7 @@ void TTakeFolder::WriteList() const {
     std::vector<std::string> list;
     for (size_t k = 0; k < sentences_.size(); ++k)
         if (taken_[k]) list.push_back(WavName(k) + "\t" + sentences_[k]);
-    WriteLines(folder_ + "lista.tsv", list);
+    WriteLines(folder_ + kPromptListName, list);
 }
 
 size_t TTakeFolder::Count() const {

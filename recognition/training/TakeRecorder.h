@@ -46,6 +46,9 @@ private:
     std::thread thread_;
 };
 
+// The training session's folder, in the program's folder.
+inline constexpr const char* kTakeFolderName = "gravacoes/";
+
 // The takes of a training session in folder (made when missing): take i as
 // "NNN.wav", and "lista.tsv" naming each with its sentence, as
 // `zelcmd train --prompts` reads it. Returns the prompts for TrainVoice.

@@ -4,13 +4,13 @@
 
 #include "commands/Cp1252.h"
 #include "commands/TextFile.h"
-#include "platform/SystemProcess.h"
+#include "recognition/training/TakeRecorder.h"
 
 namespace zel {
 
-std::vector<TPrompt> PromptsToLearnFrom(const std::string& runtimeFolder, const TUseStore& store) {
+std::vector<TPrompt> PromptsToLearnFrom(const std::string& runtimeFolder, const std::vector<TPrompt>& kept) {
     std::vector<TPrompt> prompts;
-    const std::string session = runtimeFolder + "gravacoes" + FolderSeparator() + "lista.tsv";
+    const std::string session = runtimeFolder + kTakeFolderName + kPromptListName;
     std::error_code ec;
     if (std::filesystem::exists(NativePath(session), ec)) {
         try {
@@ -19,7 +19,7 @@ std::vector<TPrompt> PromptsToLearnFrom(const std::string& runtimeFolder, const 
             // A damaged session list: the kept commands alone.
         }
     }
-    for (TPrompt& p : store.Prompts()) prompts.push_back(std::move(p));
+    prompts.insert(prompts.end(), kept.begin(), kept.end());
     return prompts;
 }
 
@@ -41,16 +41,17 @@ void TUseAdaptation::Wait() {
 }
 
 bool TUseAdaptation::CommandKept() {
-    if (every_ == 0 || running_ || store_.NotAdaptedCount() < every_) return false;
-    Wait();  // the one before has ended: its thread is joined here
+    if (every_ == 0 || running_) return false;
     const std::vector<TPrompt> kept = store_.Prompts();
+    if (store_.NotAdaptedCount(kept) < every_) return false;
+    Wait();  // the one before has ended: its thread is joined here
     // Counted from here whether it succeeds or not: a failing one (a full
     // disk) is tried again after as many commands, not after each.
     store_.MarkAdapted(kept);
     std::shared_ptr<void> held = HoldFolder ? HoldFolder() : nullptr;
     running_ = true;
     thread_ = std::thread([this, held = std::move(held), commands = kept.size(),
-                           prompts = PromptsToLearnFrom(runtimeFolder_, store_)]() mutable {
+                           prompts = PromptsToLearnFrom(runtimeFolder_, kept)]() mutable {
         TUseAdaptationEnd end;
         end.Commands = commands;
         try {

@@ -23,8 +23,8 @@ inline constexpr size_t kCommandsBeforeAdapting = 60;
 
 // What learning from use trains on: the training session's takes
 // (gravacoes/lista.tsv of runtimeFolder, when it can be read), then the kept
-// commands.
-std::vector<TPrompt> PromptsToLearnFrom(const std::string& runtimeFolder, const TUseStore& store);
+// commands (the store's Prompts).
+std::vector<TPrompt> PromptsToLearnFrom(const std::string& runtimeFolder, const std::vector<TPrompt>& kept);
 
 struct TUseAdaptationEnd {
     size_t Commands = 0;  // the kept commands it learnt from
@@ -60,7 +60,6 @@ public:
     std::function<void(const TUseAdaptationEnd&)> OnEnded;
 
 private:
-    size_t NewSinceLast(const std::vector<TPrompt>& kept) const;
     std::string runtimeFolder_;
     TUseStore& store_;
     TTrain train_;

@@ -19,12 +19,11 @@ namespace zel {
 
 namespace {
 
-constexpr const char* kListName = "lista.tsv";
 // The name of the newest command the last adaptation began with.
 constexpr const char* kAdaptedName = "adaptado.txt";
 
 bool IsUseFileName(const std::string& name) {
-    if (name == kListName || name == kAdaptedName) return true;
+    if (name == kPromptListName || name == kAdaptedName) return true;
     if (name.size() != 10 || name.compare(6, 4, ".wav") != 0) return false;
     for (size_t i = 0; i < 6; ++i)
         if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
@@ -64,9 +63,9 @@ void TUseStore::RequireOwnFolder() const {
 
 std::vector<TPrompt> TUseStore::Prompts() const {
     std::error_code ec;
-    if (!std::filesystem::exists(NativePath(folder_ + kListName), ec)) return {};
+    if (!std::filesystem::exists(NativePath(folder_ + kPromptListName), ec)) return {};
     try {
-        return ReadPromptList(folder_ + kListName);
+        return ReadPromptList(folder_ + kPromptListName);
     } catch (const std::exception&) {
         return {};  // a damaged list: nothing to learn from, the next command writes it anew
     }
@@ -106,7 +105,7 @@ void TUseStore::Keep(const std::u16string& text, const std::vector<int16_t>& sam
     std::vector<std::string> list;
     for (size_t i = drop; i < kept.size(); ++i)
         list.push_back(WavName(kept[i]) + "\t" + kept[i].Sentence);
-    WriteLines(folder_ + kListName, list);
+    WriteLines(folder_ + kPromptListName, list);
     for (size_t i = 0; i < drop; ++i) std::filesystem::remove(NativePath(kept[i].Wav), ec);
 }
 
@@ -116,8 +115,7 @@ void TUseStore::MarkAdapted(const std::vector<TPrompt>& kept) {
     WriteFileAtomic(folder_ + kAdaptedName, WavName(kept.back()) + "\r\n");
 }
 
-size_t TUseStore::NotAdaptedCount() const {
-    const std::vector<TPrompt> kept = Prompts();
+size_t TUseStore::NotAdaptedCount(const std::vector<TPrompt>& kept) const {
     std::error_code ec;
     if (!std::filesystem::exists(NativePath(folder_ + kAdaptedName), ec)) return kept.size();
     const std::string last = Trim(ReadFileBytes(folder_ + kAdaptedName));

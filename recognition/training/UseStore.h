@@ -41,10 +41,10 @@ public:
     std::vector<TPrompt> Prompts() const;
     // Removes everything kept (the setting turned off); false when nothing was.
     bool Forget();
-    // The voice's adaptation began with what is kept now; NotAdaptedCount
-    // then counts the commands kept after it.
+    // The voice's adaptation began with kept (what Prompts gave);
+    // NotAdaptedCount counts those of kept that came after it.
     void MarkAdapted(const std::vector<TPrompt>& kept);
-    size_t NotAdaptedCount() const;
+    size_t NotAdaptedCount(const std::vector<TPrompt>& kept) const;
     const std::string& Folder() const { return folder_; }
 
 private:

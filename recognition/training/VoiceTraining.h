@@ -18,6 +18,9 @@ struct TPrompt {
     std::string Sentence;
 };
 
+// The name a folder of recordings gives its list.
+inline constexpr const char* kPromptListName = "lista.tsv";
+
 // A list file: lines "file.wav<TAB>sentence", the names relative to the
 // list's folder; blank lines and lines starting with "#" are left out. The
 // list may be UTF-8 or Windows-1252 (told apart by its bytes). A line

@@ -45,7 +45,7 @@ void WaitForEnter() {
 // Reads the shipped sentences aloud: Enter starts and stops each recording.
 // The recordings and their list stay in DIR/gravacoes.
 std::vector<zel::TPrompt> RecordPrompts(const std::string& folder) {
-    zel::TTakeFolder takes(folder + "gravacoes/", zel::ReadPromptSentences(Folders().Runtime + kPromptFile));
+    zel::TTakeFolder takes(folder + zel::kTakeFolderName, zel::ReadPromptSentences(Folders().Runtime + kPromptFile));
     zel::TTakeRecorder recorder;
     const size_t n = takes.Sentences().size();
     for (size_t i = 0; i < n;) {
@@ -88,17 +88,23 @@ int RunTrain(const std::vector<std::string>& argv) {
     lock = std::make_unique<zel::TFolderLock>(folder);
     const zel::TTrainingSetup setup = zel::InstalledTrainingSetup(folder, Folders().Installation);
     zel::TUseStore useStore(folder);
+    std::vector<zel::TPrompt> kept;  // with --from-use
     std::vector<zel::TPrompt> prompts;
-    if (args.Has("prompts")) prompts = zel::ReadPromptList(args.Get("prompts"));
-    else if (args.Has("from-use")) prompts = zel::PromptsToLearnFrom(folder, useStore);
-    else prompts = RecordPrompts(folder);
-    if (args.Has("from-use") && useStore.Prompts().empty())
-        throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + useStore.Folder());
+    if (args.Has("prompts")) {
+        prompts = zel::ReadPromptList(args.Get("prompts"));
+    } else if (args.Has("from-use")) {
+        kept = useStore.Prompts();
+        if (kept.empty())
+            throw zel::TError(zel::Utf8ToCp1252("Nenhum comando guardado para aprender em ") + useStore.Folder());
+        prompts = zel::PromptsToLearnFrom(folder, kept);
+    } else {
+        prompts = RecordPrompts(folder);
+    }
     const zel::TTrainingReport report = zel::TrainVoice(setup, prompts, [](const std::string& step) {
         std::cerr << zel::Cp1252ToUtf8(step) << "..." << std::endl;
     });
-    // Learning from use counts again from here.
-    if (args.Has("from-use")) useStore.MarkAdapted(useStore.Prompts());
+    // After --from-use, learning from use counts again from here.
+    useStore.MarkAdapted(kept);
     char line[160];
     for (const auto& step : report.Steps) {
         std::snprintf(line, sizeof line, "%.2f s", step.Seconds);

@@ -76,7 +76,7 @@ TEST(UseAdaptation, AdaptsFromTheSessionAndEveryKeptCommandOnceEnoughCameAndAgai
 
     // A new run of the program counts on from what the last one adapted with.
     TUseStore again(dir.File(""));
-    EXPECT_EQ(again.NotAdaptedCount(), 0u);
+    EXPECT_EQ(again.NotAdaptedCount(again.Prompts()), 0u);
 }
 
 TEST(UseAdaptation, NothingIsKeptWhileOneRunsAndTheSettingOffWaitsForIt) {
